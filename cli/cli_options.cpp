@@ -1,0 +1,183 @@
+#include "cli_options.h"
+
+#include "text_scan.h"
+
+const char* const kUsageText =
+    "Usage: vantrel-cli run [CONFIG] [options]\n"
+    "       vantrel-cli --help | --version\n"
+    "\n"
+    "Computes the moving-average surface of a data matrix for each window area of a\n"
+    "progression and writes the residual sums to INPUT.out.txt.\n"
+    "\n"
+    "Settings (start from CONFIG, if given; later options override earlier ones):\n"
+    "  --input FILE               the data matrix file\n"
+    "  --shift N M                the n and m shifts, each in [0, 1]\n"
+    "  --linear FROM TO STEP      linear progression of areas\n"
+    "  --log FROM TO STEP         logarithmic progression of areas (STEP is the factor)\n"
+    "  --progression-file FILE    take the areas from a progression file\n"
+    "Run options:\n"
+    "  --generate-surfaces        write each area's surface to INPUT.AREA.out.txt\n"
+    "  --no-optimise              sum every window from scratch (INPUT.AREA.out.no_opt.txt)\n"
+    "  --precision N              digits after the point in the results file (default 5)\n"
+    "  --normalise                rescale the data to [-1, 1] first\n"
+    "Other options:\n"
+    "  -y, --yes                  answer Yes to the data-size question\n"
+    "  --quiet                    no progress line\n"
+    "  --save-config FILE         save the effective settings as a configuration file first\n"
+    "  --help, --version\n";
+
+namespace {
+
+bool parseIntText(const std::string& text, int& value) {
+    TextCursor cursor{text.data(), text.data() + text.size()};
+    if (text.empty() || isCSpace(static_cast<unsigned char>(text[0]))) return false;
+    return scanInt(cursor, value) && cursor.atEnd();
+}
+
+bool parseDoubleText(const std::string& text, double& value) {
+    return parseWholeDouble(text.data(), text.data() + text.size(), value);
+}
+
+// Walks the arguments, handing out the values that options take.
+class ArgumentCursor {
+public:
+    ArgumentCursor(const std::vector<std::string>& args, std::string& error)
+        : args_(args), error_(error) {}
+    bool done() const { return next_ >= args_.size(); }
+    const std::string& take() { return args_[next_++]; }
+
+    bool text(const std::string& option, std::string& value) {
+        if (done()) return fail(option + " needs a value");
+        value = take();
+        return true;
+    }
+    bool integer(const std::string& option, int& value) {
+        std::string word;
+        if (!text(option, word)) return false;
+        if (!parseIntText(word, value)) return fail(option + ": '" + word + "' is not an integer");
+        return true;
+    }
+    bool real(const std::string& option, double& value) {
+        std::string word;
+        if (!text(option, word)) return false;
+        if (!parseDoubleText(word, value)) return fail(option + ": '" + word + "' is not a number");
+        return true;
+    }
+    bool fail(const std::string& message) {
+        error_ = message;
+        return false;
+    }
+
+private:
+    const std::vector<std::string>& args_;
+    std::string& error_;
+    std::size_t next_ = 0;
+};
+
+bool parseRule(ArgumentCursor& cursor, const std::string& option, int type, CliRequest& request) {
+    int from, to, step;
+    if (!cursor.integer(option, from) || !cursor.integer(option, to) ||
+        !cursor.integer(option, step))
+        return false;
+    request.overrides.push_back([=](AnalysisSettings& s) {
+        s.from = from;
+        s.to = to;
+        s.step = step;
+        s.progressionType = type;
+        s.useProgressionFile = 0;
+    });
+    return true;
+}
+
+bool parseOption(ArgumentCursor& cursor, const std::string& option, CliRequest& request) {
+    if (option == "--input") {
+        std::string file;
+        if (!cursor.text(option, file)) return false;
+        request.overrides.push_back([=](AnalysisSettings& s) { s.inputFile = file; });
+    } else if (option == "--shift") {
+        double n, m;
+        if (!cursor.real(option, n) || !cursor.real(option, m)) return false;
+        request.overrides.push_back([=](AnalysisSettings& s) {
+            s.nShift = n;
+            s.mShift = m;
+        });
+    } else if (option == "--linear") {
+        return parseRule(cursor, option, 0, request);
+    } else if (option == "--log") {
+        return parseRule(cursor, option, 1, request);
+    } else if (option == "--progression-file") {
+        std::string file;
+        if (!cursor.text(option, file)) return false;
+        request.overrides.push_back([=](AnalysisSettings& s) {
+            s.progressionFile = file;
+            s.useProgressionFile = 1;
+        });
+    } else if (option == "--generate-surfaces") {
+        request.options.generateSurfaces = 1;
+    } else if (option == "--no-optimise") {
+        request.options.optimise = 0;
+    } else if (option == "--precision") {
+        return cursor.integer(option, request.options.outputPrecision);
+    } else if (option == "--normalise") {
+        request.options.normalise = 1;
+    } else if (option == "-y" || option == "--yes") {
+        request.answerYes = true;
+    } else if (option == "--quiet") {
+        request.quiet = true;
+    } else if (option == "--save-config") {
+        std::string file;
+        if (!cursor.text(option, file)) return false;
+        request.saveConfigFile = file;
+    } else {
+        return cursor.fail("unknown option '" + option + "'");
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<CliRequest> parseCommandLine(const std::vector<std::string>& args,
+                                           std::string& error) {
+    CliRequest request;
+    ArgumentCursor cursor(args, error);
+    if (cursor.done()) {
+        cursor.fail("no command given");
+        return std::nullopt;
+    }
+    const std::string& command = cursor.take();
+    if (command == "--help" || command == "-h") {
+        request.action = CliRequest::Action::kHelp;
+        return request;
+    }
+    if (command == "--version") {
+        request.action = CliRequest::Action::kVersion;
+        return request;
+    }
+    if (command != "run") {
+        cursor.fail("unknown command '" + command + "'");
+        return std::nullopt;
+    }
+    while (!cursor.done()) {
+        const std::string& word = cursor.take();
+        if (word == "--help" || word == "-h") {
+            request.action = CliRequest::Action::kHelp;
+            return request;
+        }
+        if (!word.empty() && word[0] == '-' && word != "-") {
+            if (!parseOption(cursor, word, request)) return std::nullopt;
+        } else if (!request.configFile) {
+            request.configFile = word;
+        } else {
+            cursor.fail("unexpected argument '" + word + "' (only one configuration file)");
+            return std::nullopt;
+        }
+    }
+    return request;
+}
+
+bool effectiveSettings(const CliRequest& request, AnalysisSettings& settings) {
+    settings.reset();
+    if (request.configFile && !settings.readConfig(*request.configFile)) return false;
+    for (const auto& apply : request.overrides) apply(settings);
+    return true;
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "analysis_settings.h"
+
+// What the command line asks for, once parsed.
+struct CliRequest {
+    enum class Action { kRun, kHelp, kVersion } action = Action::kRun;
+    std::optional<std::string> configFile;
+    // Overrides of single settings, applied in the order given, after the configuration file.
+    std::vector<std::function<void(AnalysisSettings&)>> overrides;
+    RunOptions options;
+    bool answerYes = false;
+    bool quiet = false;
+    std::optional<std::string> saveConfigFile;
+};
+
+// Parses the arguments after the program name. Returns the request, or sets `error` to a
+// one-line description of the usage fault and returns nothing.
+std::optional<CliRequest> parseCommandLine(const std::vector<std::string>& args,
+                                           std::string& error);
+
+// The settings a request runs with: reset values, then the configuration file (false when it
+// cannot be opened), then the overrides in order.
+bool effectiveSettings(const CliRequest& request, AnalysisSettings& settings);
+
+extern const char* const kUsageText;

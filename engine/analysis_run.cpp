@@ -1,0 +1,125 @@
+#include "analysis_run.h"
+
+#include <charconv>
+#include <optional>
+
+#include "data_matrix_file.h"
+#include "output_files.h"
+#include "progression.h"
+#include "window_averager.h"
+
+namespace {
+
+ProgressionSpec progressionRequest(const AnalysisSettings& settings) {
+    ProgressionSpec spec;
+    if (settings.useProgressionFile != 0) {
+        spec.type = kProgressionFile;
+        spec.file = settings.progressionFile;
+    } else {
+        spec.from = settings.from;
+        spec.to = settings.to;
+        spec.step = settings.step;
+        spec.type = settings.progressionType;
+    }
+    return spec;
+}
+
+std::string shortestText(double value) {
+    char buffer[64];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+// A window of side 0 has no cells, so every area must be at least 1.
+std::optional<std::string> areaProblem(const AreaList& areas) {
+    for (int area : areas)
+        if (area < 1)
+            return "Area " + std::to_string(area) + " is below 1: every window area must be at "
+                   "least 1";
+    return std::nullopt;
+}
+
+// Shifts outside [0, 1] would place windows outside the data.
+std::optional<std::string> shiftProblem(const AnalysisSettings& settings) {
+    auto outside = [](double shift) { return !(shift >= 0.0 && shift <= 1.0); };
+    if (outside(settings.nShift))
+        return "The n shift " + shortestText(settings.nShift) + " must lie between 0 and 1";
+    if (outside(settings.mShift))
+        return "The m shift " + shortestText(settings.mShift) + " must lie between 0 and 1";
+    return std::nullopt;
+}
+
+// Sum of (S - M)^2 over the (R - s) x (C - s) block that starts where the computed region
+// starts, row by row from the top, each from left to right, in one double.
+double residualSum(const double* const* surface, const double* const* data, int R, int C,
+                   const WindowGeometry& geometry) {
+    double sum = 0.0;
+    int blockRows = R - geometry.side;
+    int blockColumns = C - geometry.side;
+    if (blockRows <= 0 || blockColumns <= 0) return sum;
+    int top = geometry.side - geometry.rowOffset - 1;
+    int left = geometry.side - geometry.columnOffset - 1;
+    for (int i = top; i < top + blockRows; ++i) {
+        for (int j = left; j < left + blockColumns; ++j) {
+            double difference = surface[i][j] - data[i][j];
+            sum += difference * difference;
+        }
+    }
+    return sum;
+}
+
+// Owns the run's two matrices and releases them on every way out.
+struct RunMatrices {
+    DataMatrix data;
+    RowTable surface = nullptr;
+    ~RunMatrices() {
+        freeMatrix(data.rows, data.rowCount, data.columnCount);
+        freeMatrix(surface, data.rowCount, data.columnCount);
+    }
+};
+
+}  // namespace
+
+void runAnalysis(const AnalysisSettings& settings, const RunOptions& options, RunHost& host) {
+    ProgressionSpec spec = progressionRequest(settings);
+    if (auto problem = spec.neverEndingRuleProblem()) return host.showMessage(*problem);
+    AreaList areas = spec.buildAreaList();
+    if (areas.count == 0) return host.showMessage("Progression is empty");
+    if (auto problem = areaProblem(areas)) return host.showMessage(*problem);
+    if (auto problem = shiftProblem(settings)) return host.showMessage(*problem);
+
+    RunMatrices matrices;
+    DataMatrix& data = matrices.data;
+    if (!loadDataMatrix(host, settings.inputFile, data.rows, data.rowCount, data.columnCount))
+        return host.showMessage("Error loading data");
+    const int R = data.rowCount;
+    const int C = data.columnCount;
+    if (options.normalise == 1) normaliseMatrix(data.rows, R, C);
+
+    allocateMatrix(matrices.surface, R, C);
+    GrowArray<double> residuals;
+    residuals.setSize(areas.count);
+
+    const std::string resultsFile = resultsFileName(settings.inputFile);
+    if (!createEmptyFile(resultsFile)) return host.showMessage("Error writing to " + resultsFile);
+
+    for (int k = 0; k < areas.count; ++k) {
+        const int area = areas[k];
+        host.areaStarted(k, areas.count, area);
+        WindowGeometry geometry = windowGeometry(area, settings.nShift, settings.mShift);
+        WindowAverager averager(data.rows, R, C, geometry.side, geometry.rowOffset,
+                                geometry.columnOffset);
+        zeroMatrix(matrices.surface, R, C);
+        computeSurface(matrices.surface, averager, options.optimise);
+
+        if (options.generateSurfaces == 1) {
+            std::string surfaceFile = surfaceFileName(settings.inputFile, area, options.optimise);
+            if (!writeSurfaceFile(surfaceFile, matrices.surface, R, C))
+                return host.showMessage("Error writing to " + surfaceFile);
+        }
+
+        residuals[k] = residualSum(matrices.surface, data.rows, R, C, geometry);
+        if (!appendToFile(resultsFile, resultsLine(area, residuals[k], options.outputPrecision)))
+            return host.showMessage("Error writing to " + resultsFile);
+    }
+}

@@ -1,0 +1,73 @@
+#include "data_matrix.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <unistd.h>
+
+MatrixTooLarge::MatrixTooLarge(int rows, int columns)
+    : message_("Not enough memory for a matrix of " + std::to_string(rows) + " rows and " +
+               std::to_string(columns) + " columns") {}
+
+unsigned long long availableMemoryBytes() {
+    std::ifstream meminfo("/proc/meminfo");
+    std::string key;
+    unsigned long long kib = 0;
+    std::string unit;
+    while (meminfo >> key >> kib >> unit) {
+        if (key == "MemAvailable:") return kib * 1024ull;
+    }
+    long pages = sysconf(_SC_AVPHYS_PAGES);
+    long pageSize = sysconf(_SC_PAGESIZE);
+    return pages > 0 && pageSize > 0 ? static_cast<unsigned long long>(pages) * pageSize : 0;
+}
+
+void allocateMatrix(RowTable& rows, int R, int C) {
+    if (rows) return;
+    if (R < 0 || C < 0) throw MatrixTooLarge(R, C);
+    unsigned long long bytes = (static_cast<unsigned long long>(R) * C + R) * sizeof(double);
+    unsigned long long available = availableMemoryBytes();
+    if (available != 0 && bytes > available) throw MatrixTooLarge(R, C);
+
+    RowTable table = new double*[static_cast<std::size_t>(R)];
+    int made = 0;
+    try {
+        for (; made < R; ++made) table[made] = new double[static_cast<std::size_t>(C)]();
+    } catch (...) {
+        freeMatrix(table, made, C);
+        throw;
+    }
+    rows = table;
+}
+
+void zeroMatrix(RowTable rows, int R, int C) {
+    if (!rows) return;
+    for (int i = 0; i < R; ++i) std::fill(rows[i], rows[i] + C, 0.0);
+}
+
+void freeMatrix(RowTable rows, int R, int /*C*/) {
+    if (!rows) return;
+    for (int i = 0; i < R; ++i) delete[] rows[i];
+    delete[] rows;
+}
+
+void normaliseMatrix(RowTable rows, int R, int C) {
+    if (R <= 0 || C <= 0) return;
+    double lo = 2147483647.0;
+    double hi = -2147483647.0;
+    for (int i = 0; i < R; ++i) {
+        for (int j = 0; j < C; ++j) {
+            double x = rows[i][j];
+            if (x > hi) hi = x;
+            if (x < lo) lo = x;
+        }
+    }
+    // All values equal within the bounds: hi - lo is 0 and the division would give
+    // not-a-number everywhere; a flat surface is flat at 0 instead.
+    if (hi - lo == 0.0) {
+        zeroMatrix(rows, R, C);
+        return;
+    }
+    for (int i = 0; i < R; ++i)
+        for (int j = 0; j < C; ++j) rows[i][j] = ((rows[i][j] - lo) / (hi - lo)) * 2 - 1;
+}

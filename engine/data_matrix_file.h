@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+#include "data_matrix.h"
+#include "run_host.h"
+
+// Loads the data matrix file at `path` in two passes. The counting pass finds R and C and checks
+// that every data line holds C values; then the size is shown through the host and the user is
+// asked whether to go on; only then is storage allocated and the reading pass converts the
+// values. Every value must read whole as strtod reads it in the "C" locale.
+//
+// Returns true with `rows` holding the matrix. Returns false with `rows` null when the file
+// cannot be opened (nothing shown), a row has the wrong number of values, the user answers No,
+// or a value does not convert; R and C then keep the counts the counting pass reached. The wait
+// cursor is shown for the whole load, ended on every way out. Throws std::bad_alloc when the
+// matrix does not fit in memory.
+bool loadDataMatrix(RunHost& host, std::string path, RowTable& rows, int& R, int& C);
+
+// The data-size label's text for R rows and C columns.
+std::string dataSizeText(int R, int C);

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+
+// What the engine needs of whoever runs it: a way to tell the user something, to ask the one
+// question of a run, to show the size of the data, and a wait cursor around the load. The dialog,
+// the command line and the tests each supply their own.
+class RunHost {
+public:
+    virtual ~RunHost() = default;
+
+    // Shows text with an OK button and returns when the user has read it.
+    virtual void showMessage(const std::string& text) = 0;
+    // Asks a Yes/No question. Returns false only for an explicit No.
+    virtual bool askYesNo(const std::string& text) = 0;
+    // Sets the text of the data-size label.
+    virtual void setDataSizeText(const std::string& text) = 0;
+    virtual void beginWaitCursor() = 0;
+    virtual void endWaitCursor() = 0;
+
+    // Called before each area is computed: index k of count, counted from 0. A front end that
+    // shows progress overrides it; the dialog has no use for it.
+    virtual void areaStarted(int /*k*/, int /*count*/, int /*area*/) {}
+};
+
+// Pairs beginWaitCursor with exactly one endWaitCursor, whichever way the scope is left.
+class WaitCursorScope {
+public:
+    explicit WaitCursorScope(RunHost& host) : host_(host) { host_.beginWaitCursor(); }
+    ~WaitCursorScope() { host_.endWaitCursor(); }
+    WaitCursorScope(const WaitCursorScope&) = delete;
+    WaitCursorScope& operator=(const WaitCursorScope&) = delete;
+
+private:
+    RunHost& host_;
+};
