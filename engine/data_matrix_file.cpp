@@ -177,8 +177,12 @@ bool loadDataMatrix(RunHost& host, std::string path, RowTable& rows, int& R, int
     C = 0;
     FileCloser file(std::fopen(path.c_str(), "r"));
     if (!file.get()) return false;
+    return loadDataMatrixFrom(host, file.get(), rows, R, C);
+}
 
-    BlockReader reader(file.get());
+bool loadDataMatrixFrom(RunHost& host, std::FILE* file, RowTable& rows, int& R, int& C,
+                        std::size_t blockSize) {
+    BlockReader reader(file, blockSize);
     MatrixShape shape = countShape(host, reader);
     // A directory opens but cannot be read: that is a file that cannot be opened.
     if (shape.readError) return false;

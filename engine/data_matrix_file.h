@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 #include "data_matrix.h"
@@ -16,6 +17,12 @@
 // cursor is shown for the whole load, ended on every way out. Throws std::bad_alloc when the
 // matrix does not fit in memory.
 bool loadDataMatrix(RunHost& host, std::string path, RowTable& rows, int& R, int& C);
+
+// The two passes of loadDataMatrix over a file already open (fmemopen in the fuzzer), read in
+// blocks of blockSize bytes, so that values split across blocks can be tested with small ones.
+// Expects rows null and R = C = 0; the caller keeps the wait cursor and closes the file.
+bool loadDataMatrixFrom(RunHost& host, std::FILE* file, RowTable& rows, int& R, int& C,
+                        std::size_t blockSize = 1u << 20);
 
 // The data-size label's text for R rows and C columns.
 std::string dataSizeText(int R, int C);
