@@ -1,0 +1,87 @@
+#include "main_dialog.h"
+
+#include "about_dialog.h"
+#include "dialog_window.h"
+#include "platform.h"
+#include "resource_ids.h"
+#include "resources.h"
+
+MainDialog::MainDialog(Platform& platform)
+    : Dialog(mainDialogTemplate(), platform), icon_(appIcon()) {
+    bindCommand(kIdcLoadConfig, [this] { OnLoadConfig(); });
+    bindCommand(kIdcSaveConfig, [this] { OnSaveConfig(); });
+    bindCommand(kIdcCalculate, [this] { OnCalculate(); });
+    bindCommand(kIdcViewProgression, [this] { OnViewProgression(); });
+    bindCommand(kIdcViewInput, [this] { OnViewInput(); });
+    bindCommand(kIdcBrowseInput, [this] { OnBrowseInput(); });
+    bindCommand(kIdcBrowseProgression, [this] { OnBrowseProgression(); });
+}
+
+void MainDialog::doDataExchange(DataExchange& exchange) {
+    exchange.control(kIdcDataSize, dataSizeLabel_);
+    exchange.text(kIdcConfigFileName, configFileName_);
+    exchange.check(kIdcGenerateSurfaces, options_.generateSurfaces);
+    exchange.check(kIdcOptimise, options_.optimise);
+    exchange.integer(kIdcOutputPrecision, options_.outputPrecision);
+    exchange.check(kIdcNormalise, options_.normalise);
+    exchange.text(kIdcInputFile, settings_.inputFile);
+    exchange.real(kIdcNShift, settings_.nShift);
+    exchange.real(kIdcMShift, settings_.mShift);
+    exchange.integer(kIdcFrom, settings_.from);
+    exchange.integer(kIdcTo, settings_.to);
+    exchange.integer(kIdcStep, settings_.step);
+    exchange.listIndex(kIdcProgressionType, settings_.progressionType);
+    exchange.check(kIdcUseProgressionFile, settings_.useProgressionFile);
+    exchange.text(kIdcProgressionFile, settings_.progressionFile);
+}
+
+bool MainDialog::OnInitDialog() {
+    Dialog::OnInitDialog();
+
+    DialogWindow& dialogWindow = *window();
+    if (dialogWindow.hasSystemMenu()) {
+        std::string aboutEntry = loadString(kIdsAboutBox);
+        if (!aboutEntry.empty()) {
+            dialogWindow.appendSystemMenuSeparator();
+            dialogWindow.appendSystemMenuItem(kIdmAboutBox, aboutEntry);
+        }
+    }
+    dialogWindow.setIcon(DialogWindow::IconSize::kBig, icon_);
+    dialogWindow.setIcon(DialogWindow::IconSize::kSmall, icon_);
+    return true;
+}
+
+bool MainDialog::OnSysCommand(int id) {
+    if ((id & 0xFFF0) != kIdmAboutBox) return false;
+    AboutDialog about(platform());
+    about.doModal();
+    return true;
+}
+
+bool MainDialog::OnPaint() {
+    DialogWindow& dialogWindow = *window();
+    if (!dialogWindow.isIconic()) return false;
+    dialogWindow.eraseIconBackground();
+    int iconWidth = 0, iconHeight = 0, clientWidth = 0, clientHeight = 0;
+    dialogWindow.systemIconSize(iconWidth, iconHeight);
+    dialogWindow.clientSize(clientWidth, clientHeight);
+    // Integer division truncates toward zero, as the centring always has.
+    int x = (clientWidth - iconWidth + 1) / 2;
+    int y = (clientHeight - iconHeight + 1) / 2;
+    dialogWindow.drawIcon(x, y, icon_);
+    return true;
+}
+
+void MainDialog::showMessage(const std::string& text) {
+    platform().messageBox(text, MessageBoxButtons::kOk);
+}
+
+bool MainDialog::askYesNo(const std::string& text) {
+    return platform().messageBox(text, MessageBoxButtons::kYesNo) != kAnswerNo;
+}
+
+void MainDialog::setDataSizeText(const std::string& text) { dataSizeLabel_.setText(text); }
+
+void MainDialog::beginWaitCursor() { platform().beginWaitCursor(); }
+
+void MainDialog::endWaitCursor() { platform().endWaitCursor(); }

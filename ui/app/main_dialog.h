@@ -1,0 +1,57 @@
+#pragma once
+
+#include <string>
+
+#include "analysis_settings.h"
+#include "dialog.h"
+#include "run_host.h"
+
+// The program's one dialog: it gathers the analysis settings and run options from its controls,
+// hands them to the engine, loads and saves them as configuration files, and is the engine's
+// RunHost. It owns the settings and options for its whole life; the commands, the configuration
+// files and the run work on these very objects.
+class MainDialog : public Dialog, public RunHost {
+public:
+    explicit MainDialog(Platform& platform);
+
+    const AnalysisSettings& settings() const { return settings_; }
+    const RunOptions& options() const { return options_; }
+    const std::string& configFileName() const { return configFileName_; }
+
+    // RunHost: message boxes over the dialog, its data-size label and the wait cursor.
+    void showMessage(const std::string& text) override;
+    bool askYesNo(const std::string& text) override;
+    void setDataSizeText(const std::string& text) override;
+    void beginWaitCursor() override;
+    void endWaitCursor() override;
+
+    const IconResource* OnQueryDragIcon() override { return &icon_; }
+
+protected:
+    void doDataExchange(DataExchange& exchange) override;
+    bool OnInitDialog() override;
+    bool OnSysCommand(int id) override;
+    bool OnPaint() override;
+
+private:
+    // The commands of the seven buttons (main_dialog_commands.cpp).
+    void OnLoadConfig();
+    void OnSaveConfig();
+    void OnCalculate();
+    void OnViewProgression();
+    void OnViewInput();
+    void OnBrowseInput();
+    void OnBrowseProgression();
+
+    StaticControl dataSizeLabel_;
+    std::string configFileName_;
+    RunOptions options_;
+    AnalysisSettings settings_;
+    const IconResource& icon_;
+
+    // The last file confirmed in each kind of open dialog. Only the browse commands change them:
+    // typing a path, loading or saving a configuration leave them as they are.
+    std::string configPath_;
+    std::string inputPath_;
+    std::string progressionPath_;
+};

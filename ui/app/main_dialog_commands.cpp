@@ -1,0 +1,95 @@
+// The commands behind the main dialog's seven buttons. Each begins by exchanging the controls
+// into the fields and goes on whatever that exchange reports: a field that did not convert has
+// been pointed out to the user, and the command works with the values the fields then hold.
+
+#include "analysis_run.h"
+#include "browse_for_file.h"
+#include "main_dialog.h"
+#include "open_in_notepad.h"
+#include "platform.h"
+
+namespace {
+
+constexpr unsigned kOpenFlags = kFileHideReadOnly | kFileMustExist;
+constexpr unsigned kSaveFlags = kFileHideReadOnly | kFileOverwritePrompt | kFilePathMustExist;
+
+// The white space that isspace() knows in the "C" locale.
+constexpr const char* kBlanks = " \t\n\v\f\r";
+
+void trim(std::string& text) {
+    text.erase(0, text.find_first_not_of(kBlanks));
+    text.erase(text.find_last_not_of(kBlanks) + 1);
+}
+
+}  // namespace
+
+void MainDialog::OnLoadConfig() {
+    updateData(true);
+    if (!BrowseForFile(configPath_, "Configuration files (*.txt)|*.txt|", *this, configPath_,
+                       kOpenFlags, std::nullopt))
+        return;
+    if (!settings_.readConfig(configPath_)) {
+        showMessage("Error opening config file");
+        return;
+    }
+    configFileName_ = configPath_;
+    updateData(false);
+    // Read straight back, so that the fields hold exactly what the controls show: a type other
+    // than 0 or 1 shows no selection and so becomes -1.
+    updateData(true);
+}
+
+void MainDialog::OnSaveConfig() {
+    updateData(true);
+    trim(configFileName_);
+    if (configFileName_.empty()) {
+        showMessage("Please enter config file name");
+        return;
+    }
+    FileDialogRequest request;
+    request.open = false;
+    request.filter = "Configuration files (*.txt)|*.txt|All files (*.*)|*.*||";
+    request.flags = kSaveFlags;
+    request.initialName = configFileName_;
+    std::optional<std::string> chosen = platform().runFileDialog(request);
+    if (!chosen) return;
+    if (!settings_.writeConfig(*chosen)) {
+        showMessage("Error saving config file");
+        return;
+    }
+    configFileName_ = *chosen;
+    updateData(false);
+}
+
+void MainDialog::OnCalculate() {
+    updateData(true);
+    runAnalysis(settings_, options_, *this);
+}
+
+void MainDialog::OnViewProgression() {
+    updateData(true);
+    OpenInNotepad(platform(), settings_.progressionFile);
+}
+
+void MainDialog::OnViewInput() {
+    updateData(true);
+    OpenInNotepad(platform(), settings_.inputFile);
+}
+
+void MainDialog::OnBrowseInput() {
+    updateData(true);
+    if (!BrowseForFile(inputPath_, "Data files (*.txt)|*.txt|", *this, inputPath_, kOpenFlags,
+                       std::nullopt))
+        return;
+    settings_.inputFile = inputPath_;
+    updateData(false);
+}
+
+void MainDialog::OnBrowseProgression() {
+    updateData(true);
+    if (!BrowseForFile(progressionPath_, "Progression files (*.txt)|*.txt|", *this,
+                       progressionPath_, kOpenFlags, std::nullopt))
+        return;
+    settings_.progressionFile = progressionPath_;
+    updateData(false);
+}

@@ -1,0 +1,16 @@
+#include "open_in_notepad.h"
+
+bool OpenInNotepad(Platform& platform, const std::string& path) {
+    platform.startProgram(viewFileCommand(path));
+    return true;
+}
+
+std::string notepadCommandLine(const std::string& windowsDirectory, const std::string& path) {
+    return windowsDirectory + "\\Notepad.exe " + path;
+}
+
+ProgramCommand desktopOpenCommand(const std::string& path) {
+    ProgramCommand command;
+    command.arguments = {"xdg-open", path};
+    return command;
+}
