@@ -1,0 +1,29 @@
+#include "open_in_notepad.h"
+
+#include <gtest/gtest.h>
+
+TEST(ViewCommand, WindowsLineIsNotepadThenThePathUnquoted) {
+    EXPECT_EQ(notepadCommandLine("C:\\WINDOWS", "C:\\data\\grid.txt"),
+              "C:\\WINDOWS\\Notepad.exe C:\\data\\grid.txt");
+    // An empty path leaves the blank after Notepad.exe; blanks in a path stay unquoted.
+    EXPECT_EQ(notepadCommandLine("C:\\WINDOWS", ""), "C:\\WINDOWS\\Notepad.exe ");
+    EXPECT_EQ(notepadCommandLine("C:\\WINDOWS", "C:\\my data\\a b.txt"),
+              "C:\\WINDOWS\\Notepad.exe C:\\my data\\a b.txt");
+    // The directory is taken whole, however long.
+    std::string longDirectory = "C:\\" + std::string(300, 'w');
+    EXPECT_EQ(notepadCommandLine(longDirectory, "x"), longDirectory + "\\Notepad.exe x");
+}
+
+TEST(ViewCommand, DesktopCommandPassesThePathAsOneArgument) {
+    const std::string hostile = "/tmp/a b;$(rm -rf x)'\".txt";
+    ProgramCommand command = desktopOpenCommand(hostile);
+    EXPECT_EQ(command.arguments, (std::vector<std::string>{"xdg-open", hostile}));
+    EXPECT_TRUE(command.commandLine.empty());
+}
+
+#ifndef _WIN32
+TEST(ViewCommand, ThisPlatformOpensWithTheDesktopApplication) {
+    EXPECT_EQ(viewFileCommand("/d/grid.txt").arguments,
+              (std::vector<std::string>{"xdg-open", "/d/grid.txt"}));
+}
+#endif
