@@ -25,9 +25,11 @@ unsigned long long availableMemoryBytes() {
 void allocateMatrix(RowTable& rows, int R, int C) {
     if (rows) return;
     if (R < 0 || C < 0) throw MatrixTooLarge(R, C);
-    unsigned long long bytes = (static_cast<unsigned long long>(R) * C + R) * sizeof(double);
+    // Counted in doubles, not bytes: R * (C + 1) stays below 2^62, while its byte count can wrap
+    // past 2^64 (2^30 rows of 2^31 - 1 columns would come to 0 bytes).
+    unsigned long long cells = static_cast<unsigned long long>(R) * (C + 1ull);
     unsigned long long available = availableMemoryBytes();
-    if (available != 0 && bytes > available) throw MatrixTooLarge(R, C);
+    if (available != 0 && cells > available / sizeof(double)) throw MatrixTooLarge(R, C);
 
     RowTable table = new double*[static_cast<std::size_t>(R)];
     int made = 0;
