@@ -12,7 +12,9 @@ namespace {
 using Messages = std::vector<std::string>;
 
 // The folder as it was before the run: only the data file.
-Files onlyData(const FolderRun& run) { return Files{{"data.txt", readFile(run.settings.inputFile)}}; }
+Files onlyData(const FolderRun& run) {
+    return Files{{"data.txt", readFile(run.settings.inputFile)}};
+}
 
 }  // namespace
 
@@ -46,8 +48,8 @@ TEST(BadDataFile, EmptyOrBlankFileIsAMatrixWithoutRows) {
 TEST(BadDataFile, ARaggedRowIsNamedAndNothingIsWritten) {
     FolderRun run("1 2 3\n\n4 5 6\n7 8\n9 10 11\n");
     run.go();
-    EXPECT_EQ(run.host.messages,
-              (Messages{"The number of columns of row 3 is wrong (2 against 3)", "Error loading data"}));
+    EXPECT_EQ(run.host.messages, (Messages{"The number of columns of row 3 is wrong (2 against 3)",
+                                           "Error loading data"}));
     EXPECT_EQ(run.host.calls[2], "size: Data rows: 2 Data colums:3");
     EXPECT_EQ(run.files(), onlyData(run));
 }
@@ -65,10 +67,10 @@ TEST(BadDataFile, ValuesThatDoNotReadWholeAreNamedWithTheirRowAndColumn) {
         std::string value;
         std::string shown;
     };
-    for (const Case& c : {Case{"abc", "abc"}, Case{"1,5", "1,5"}, Case{"1.2.3", "1.2.3"},
-                          Case{"1e", "1e"}, Case{"--1", "--1"}, Case{"0x", "0x"},
-                          Case{"12abc", "12abc"}, Case{"%s%n", "%s%n"},
-                          Case{"\xff\x01\"", "\\xFF\\x01\""}}) {
+    for (const Case& c :
+         {Case{"abc", "abc"}, Case{"1,5", "1,5"}, Case{"1.2.3", "1.2.3"}, Case{"1e", "1e"},
+          Case{"--1", "--1"}, Case{"0x", "0x"}, Case{"12abc", "12abc"}, Case{"%s%n", "%s%n"},
+          Case{"\xff\x01\"", "\\xFF\\x01\""}}) {
         FolderRun run("1 2 3\n4 5 " + c.value + "\n7 8 9\n");
         run.go();
         EXPECT_EQ(run.host.messages,
@@ -119,16 +121,16 @@ TEST(BadDataFile, ASingleLineOfTenMegabytes) {
     FolderRun numbers(values + "\n");
     numbers.go();
     EXPECT_TRUE(numbers.host.messages.empty());
-    EXPECT_EQ(numbers.host.calls[1], "size: Data rows: 1 Data colums:" +
-                                         std::to_string(values.size() / 6));
+    EXPECT_EQ(numbers.host.calls[1],
+              "size: Data rows: 1 Data colums:" + std::to_string(values.size() / 6));
     EXPECT_EQ(numbers.results(), "1\t0.00000\n4\t0.00000\n");
 
     // One value of ten megabytes: named by its first 40 bytes.
     FolderRun word(std::string(10u << 20, 'x'));
     word.go();
-    EXPECT_EQ(word.host.messages,
-              (Messages{"The value \"" + std::string(40, 'x') + "...\" in row 1, column 1 is not a number",
-                        "Error loading data"}));
+    EXPECT_EQ(word.host.messages, (Messages{"The value \"" + std::string(40, 'x') +
+                                                "...\" in row 1, column 1 is not a number",
+                                            "Error loading data"}));
     EXPECT_EQ(word.files().size(), 1u);
 }
 

@@ -41,15 +41,16 @@ TEST(OutOfMemory, MatrixSizeCheckDoesNotWrapAround) {
 }
 
 TEST(OutOfMemory, ALoadBeyondMemoryEndsWithAMessageAndNothingWritten) {
-    if (kAddressSanitizer) GTEST_SKIP() << "an address space limit does not apply under AddressSanitizer";
+    if (kAddressSanitizer)
+        GTEST_SKIP() << "an address space limit does not apply under AddressSanitizer";
     TempFolder folder;
     std::string row;
     for (int k = 0; k < 4000000; ++k) row += "1 ";
     folder.write("big.txt", row);
     ChildLimits limits;
     limits.addressSpace = 24u << 20;  // the 32 MB matrix cannot fit
-    ProgramRun run =
-        runCli(folder.path(""), {"run", "--input", "big.txt", "--linear", "1", "1", "1", "--yes"}, limits);
+    ProgramRun run = runCli(
+        folder.path(""), {"run", "--input", "big.txt", "--linear", "1", "1", "1", "--yes"}, limits);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "Data rows: 1 Data colums:4000000\nOut of memory: std::bad_alloc\n");
     EXPECT_EQ(filesIn(folder.path("")).size(), 1u);

@@ -1,0 +1,139 @@
+// Faults on the way out: a results or surface file that cannot be written ends the run with
+// its name, what was finished stays on disk, and what the run was not asked to replace is left
+// as it was.
+
+#include <gtest/gtest.h>
+
+#include "child_process.h"
+#include "config_file.h"
+#include "folder_run.h"
+
+namespace {
+
+using Messages = std::vector<std::string>;
+
+}  // namespace
+
+TEST(OutputFaults, AFolderThatDoesNotExistIsNeitherReadNorCreated) {
+    FolderRun run;
+    std::filesystem::remove(run.settings.inputFile);
+    run.settings.inputFile = run.folder.path("gone/data.txt");
+    run.go();
+    EXPECT_EQ(run.host.messages, Messages{"Error loading data"});
+    EXPECT_EQ(run.files(), Files{});
+}
+
+// The results or surface file's name leads into a folder that does not exist (through a link
+// left behind by a moved folder).
+TEST(OutputFaults, AnOutputPathIntoAMissingFolderEndsTheRunWithItsName) {
+    FolderRun results;
+    const std::string gone = results.folder.path("gone/results.txt");
+    std::filesystem::create_symlink(gone, results.settings.inputFile + ".out.txt");
+    results.go();
+    EXPECT_EQ(results.host.messages,
+              Messages{"Error writing to " + results.settings.inputFile + ".out.txt"});
+    EXPECT_EQ(results.files(),
+              (Files{{"data.txt", FolderRun::kData}, {"data.txt.out.txt -> " + gone, ""}}));
+
+    FolderRun surface;
+    surface.options.generateSurfaces = 1;
+    std::filesystem::create_symlink(gone, surface.settings.inputFile + ".4.out.txt");
+    surface.go();
+    EXPECT_EQ(surface.host.messages,
+              Messages{"Error writing to " + surface.settings.inputFile + ".4.out.txt"});
+    Files files = surface.files();
+    EXPECT_EQ(files["data.txt.out.txt"], "1\t0.00000\n");  // the finished area's line stays
+    EXPECT_EQ(files.count("data.txt.1.out.txt"), 1u);
+    EXPECT_EQ(files.size(), 4u);
+}
+
+TEST(OutputFaults, AFullDiskEndsTheRunWithTheFileName) {
+    if (!std::filesystem::is_character_file("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    FolderRun results;
+    std::filesystem::create_symlink("/dev/full", results.settings.inputFile + ".out.txt");
+    results.go();
+    EXPECT_EQ(results.host.messages,
+              Messages{"Error writing to " + results.settings.inputFile + ".out.txt"});
+
+    FolderRun surface;
+    surface.options.generateSurfaces = 1;
+    std::filesystem::create_symlink("/dev/full", surface.settings.inputFile + ".1.out.txt");
+    surface.go();
+    EXPECT_EQ(surface.host.messages,
+              Messages{"Error writing to " + surface.settings.inputFile + ".1.out.txt"});
+    EXPECT_EQ(surface.results(), "");  // created empty before the first area
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
+}
+
+// A disk that fills while the results are written (a file size limit in a child process): the
+// lines of finished areas stay, the line being written may be cut where the disk filled.
+TEST(OutputFaults, ADiskThatFillsDuringTheRunKeepsTheFinishedLines) {
+    FolderRun run;
+    ChildLimits limits;
+    limits.fileSize = 15;
+    int status = exitStatusInChild(limits, [&] {
+        run.go();
+        return run.host.messages ==
+                       Messages{"Error writing to " + run.settings.inputFile + ".out.txt"}
+                   ? 0
+                   : 1;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(run.results(), "1\t0.00000\n4\t4.0");
+}
+
+TEST(OutputFaults, SavingAConfigurationOnAFullDiskLeavesTheOldFile) {
+    TempFolder folder;
+    AnalysisSettings old;
+    old.inputFile = "data.txt";
+    const std::string path = folder.write("saved.cfg", configText(old));
+    AnalysisSettings changed = old;
+    changed.inputFile = "other.txt";
+    ChildLimits limits;
+    limits.fileSize = 64;  // smaller than the file
+    EXPECT_EQ(exitStatusInChild(limits, [&] { return changed.writeConfig(path) ? 1 : 0; }), 0);
+    EXPECT_EQ(filesIn(folder.path("")), (Files{{"saved.cfg", configText(old)}}));
+
+    // vantrel-cli says so and does not run.
+    folder.write("data.txt", FolderRun::kData);
+    ProgramRun run =
+        runCli(folder.path(""),
+               {"run", "saved.cfg", "--input", "other.txt", "--save-config", "saved.cfg"}, limits);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Error saving config file\n");
+    EXPECT_EQ(filesIn(folder.path("")),
+              (Files{{"saved.cfg", configText(old)}, {"data.txt", FolderRun::kData}}));
+
+    EXPECT_EQ(runCli(folder.path(""), {"run", "--save-config", "gone/saved.cfg"}).err,
+              "Error saving config file\n");
+    EXPECT_EQ(filesIn(folder.path("")).size(), 2u);
+}
+
+// Every way a run can end before it creates the results file leaves the files of an earlier run
+// as they were.
+TEST(OutputFaults, ARunThatEndsBeforeTheResultsFileLeavesEarlierResults) {
+    struct Case {
+        std::string name;
+        std::string data;
+        bool answer;
+        bool progressionFile;
+    };
+    for (const Case& c : {Case{"answer No", FolderRun::kData, false, false},
+                          Case{"ragged row", "1 2\n3\n", true, false},
+                          Case{"not a number", "1 2\n3 x\n", true, false},
+                          Case{"empty progression", FolderRun::kData, true, true}}) {
+        FolderRun run(c.data);
+        run.host.answers.push_back(c.answer);
+        if (c.progressionFile) {
+            run.settings.useProgressionFile = 1;
+            run.settings.progressionFile = run.folder.write("areas.txt", "0\n");
+        }
+        run.folder.write("data.txt.out.txt", "1\t0.12345\n");
+        run.folder.write("data.txt.1.out.txt", "0.5\t\n\n");
+        Files before = run.files();
+        run.options.generateSurfaces = 1;
+        run.go();
+        EXPECT_FALSE(run.host.messages.empty()) << c.name;
+        EXPECT_EQ(run.files(), before) << c.name;
+    }
+}
