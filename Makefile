@@ -25,5 +25,9 @@ demo: build
 	@echo "examples/rough_surface.txt.out.txt (window area, residual sum):"
 	@cat examples/rough_surface.txt.out.txt
 
+# The desktop dialog: build, then start it on the current display.
+gui: build
+	$(BUILD_DIR)/ui/vantrel
+
 clean:
 	rm -rf $(BUILD_DIR)
