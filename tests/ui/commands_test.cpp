@@ -25,8 +25,8 @@ TEST_F(MainDialogTest, SaveAtStartAsksForANameAndShowsNoDialog) {
 }
 
 TEST_F(MainDialogTest, LoadShowsTheFileAndSaveOffersItsPath) {
-    std::string loaded = writeFile("a.txt", configText("/d/grid.txt", "0.5000\t0.2500", 1,
-                                                       "4\t1024\t2", 1, "/d/areas.txt"));
+    std::string loaded = writeFile(
+        "a.txt", configText("/d/grid.txt", "0.5000\t0.2500", 1, "4\t1024\t2", 1, "/d/areas.txt"));
     window.tick(kIdcOptimise, false);
     window.type(kIdcOutputPrecision, "3");
     platform.queueFileDialogAnswer(loaded);
@@ -165,7 +165,7 @@ const DialogTemplate& oneButtonTemplate() {
 }
 
 class ExhaustingDialog : public Dialog {
-public:
+  public:
     explicit ExhaustingDialog(Platform& platform) : Dialog(oneButtonTemplate(), platform) {
         bindCommand(100, [] { throw std::bad_alloc(); });
     }

@@ -101,10 +101,10 @@ TEST_F(MainDialogTest, EscapeClosesAtOnceWhateverTheFieldsHold) {
 // A configuration file may hold a type of 2, or a check value of 5.
 TEST_F(MainDialogTest, LoadedOutOfRangeValuesShowAsTheControlsCan) {
     std::string config = writeFile("odd.txt",
-                                    "[Input file]\n/d/grid.txt\n\n[Shift (n, m)]\n0.5000\t0.2500\n\n"
-                                    "[Progression type (0=linear, 1=log)]\n2\n\n"
-                                    "[Progression (from, to, step)]\n4\t64\t2\n\n"
-                                    "[Use progression file, progression file]\n5\n/d/areas.txt\n\n");
+                                   "[Input file]\n/d/grid.txt\n\n[Shift (n, m)]\n0.5000\t0.2500\n\n"
+                                   "[Progression type (0=linear, 1=log)]\n2\n\n"
+                                   "[Progression (from, to, step)]\n4\t64\t2\n\n"
+                                   "[Use progression file, progression file]\n5\n/d/areas.txt\n\n");
     platform.queueFileDialogAnswer(config);
     window.click(kIdcLoadConfig);
 

@@ -13,7 +13,7 @@
 
 // A main dialog opened on the headless platform, as start-up opens it, for a test to drive.
 class MainDialogTest : public ::testing::Test {
-protected:
+  protected:
     HeadlessPlatform platform;
     MainDialog dialog{platform};
     HeadlessWindow& window = platform.open(dialog);
@@ -51,6 +51,6 @@ protected:
         return texts;
     }
 
-private:
+  private:
     std::filesystem::path folder_;
 };

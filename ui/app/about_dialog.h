@@ -4,6 +4,6 @@
 
 // The About box: the icon, the name and version, and OK. It exchanges nothing.
 class AboutDialog : public Dialog {
-public:
+  public:
     explicit AboutDialog(Platform& platform);
 };

@@ -11,6 +11,8 @@ constexpr std::array<std::uint32_t, 16> kPalette = {
     0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF,
 };
 
+// One string per row keeps the picture visible.
+// clang-format off
 IconResource makeAppIcon() {
     IconImage big{32, 32, kPalette, {
         "................................",
@@ -66,6 +68,7 @@ IconResource makeAppIcon() {
     }};
     return {kIdrMainFrame, {big, small}};
 }
+// clang-format on
 
 }  // namespace
 

@@ -12,7 +12,9 @@ constexpr unsigned kList = kVScroll | kTabStop;
 
 using K = ControlKind;
 
-DialogFont templateFont() { return {"MS Sans Serif", 8, 400, false, 1}; }
+DialogFont templateFont() {
+    return {"MS Sans Serif", 8, 400, false, 1};
+}
 
 DialogTemplate makeMainDialogTemplate() {
     DialogTemplate t;
@@ -23,6 +25,8 @@ DialogTemplate makeMainDialogTemplate() {
     t.rect = {0, 0, 353, 172};
     t.style = kDialogPopup | kDialogVisible | kDialogCaption | kDialogSystemMenu |
               kDialogMinimizeBox | kDialogModalFrame | kDialogSetFont | kDialogAppWindow;
+    // One control a line, in template order.
+    // clang-format off
     t.controls = {
         {kIdcConfigFileName, K::kStaticText, "...", {46, 11, 250, 8}, kLabel},
         {kIdcLoadConfig, K::kPushButton, "...", {300, 7, 17, 14}, kButton},
@@ -59,6 +63,7 @@ DialogTemplate makeMainDialogTemplate() {
         {kIdcBrowseInput, K::kPushButton, "...", {300, 38, 17, 14}, kButton},
         {kIdcNormalise, K::kCheckBox, "Normalize", {65, 137, 47, 10}, kCheck},
     };
+    // clang-format on
     // Not sorted: an item's index is the progression type it stands for.
     t.initData = {{kIdcProgressionType, {"Linear", "Logarithmic"}}};
     return t;
@@ -71,10 +76,13 @@ DialogTemplate makeAboutDialogTemplate() {
     t.caption = "Informazioni su Vantrel";
     t.font = templateFont();
     t.rect = {0, 0, 235, 55};
-    t.style = kDialogPopup | kDialogCaption | kDialogSystemMenu | kDialogModalFrame |
-              kDialogSetFont;
-    ControlTemplate icon{kIdStatic, K::kIcon, "", {11, 17, 20, 20}, kStyleNone, kIdrMainFrame,
-                         &appIcon()};
+    t.style =
+        kDialogPopup | kDialogCaption | kDialogSystemMenu | kDialogModalFrame | kDialogSetFont;
+    ControlTemplate icon;
+    icon.kind = K::kIcon;
+    icon.rect = {11, 17, 20, 20};
+    icon.iconId = kIdrMainFrame;
+    icon.icon = &appIcon();
     t.controls = {
         icon,
         {kIdStatic, K::kStaticText, "Vantrel Versione 1.0", {40, 10, 119, 8}, kLabel | kNoPrefix},

@@ -4,6 +4,6 @@
 
 // The application: it shows the main dialog modally and ends when the dialog closes.
 class MainApp : public Application {
-protected:
+  protected:
     bool initInstance() override;
 };

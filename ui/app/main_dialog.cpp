@@ -80,8 +80,14 @@ bool MainDialog::askYesNo(const std::string& text) {
     return platform().messageBox(text, MessageBoxButtons::kYesNo) != kAnswerNo;
 }
 
-void MainDialog::setDataSizeText(const std::string& text) { dataSizeLabel_.setText(text); }
+void MainDialog::setDataSizeText(const std::string& text) {
+    dataSizeLabel_.setText(text);
+}
 
-void MainDialog::beginWaitCursor() { platform().beginWaitCursor(); }
+void MainDialog::beginWaitCursor() {
+    platform().beginWaitCursor();
+}
 
-void MainDialog::endWaitCursor() { platform().endWaitCursor(); }
+void MainDialog::endWaitCursor() {
+    platform().endWaitCursor();
+}

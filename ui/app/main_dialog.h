@@ -11,7 +11,7 @@
 // RunHost. It owns the settings and options for its whole life; the commands, the configuration
 // files and the run work on these very objects.
 class MainDialog : public Dialog, public RunHost {
-public:
+  public:
     explicit MainDialog(Platform& platform);
 
     const AnalysisSettings& settings() const { return settings_; }
@@ -27,13 +27,13 @@ public:
 
     const IconResource* OnQueryDragIcon() override { return &icon_; }
 
-protected:
+  protected:
     void doDataExchange(DataExchange& exchange) override;
     bool OnInitDialog() override;
     bool OnSysCommand(int id) override;
     bool OnPaint() override;
 
-private:
+  private:
     // The commands of the seven buttons (main_dialog_commands.cpp).
     void OnLoadConfig();
     void OnSaveConfig();

@@ -1,3 +1,5 @@
 #include "open_in_notepad.h"
 
-ProgramCommand viewFileCommand(const std::string& path) { return desktopOpenCommand(path); }
+ProgramCommand viewFileCommand(const std::string& path) {
+    return desktopOpenCommand(path);
+}

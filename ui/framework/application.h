@@ -9,7 +9,7 @@ class Platform;
 // initInstance(); a dialog program shows its main dialog modally there and returns false, so
 // that the program ends when the dialog closes instead of entering a message loop of its own.
 class Application {
-public:
+  public:
     virtual ~Application() = default;
 
     // Start-up on this platform; returns the program's exit code.
@@ -20,7 +20,7 @@ public:
     Dialog* mainWindow() { return mainWindow_; }
     void setMainWindow(Dialog* window) { mainWindow_ = window; }
 
-protected:
+  protected:
     // True would ask for a message loop after it; dialog programs return false.
     virtual bool initInstance() = 0;
 
@@ -29,7 +29,7 @@ protected:
     void enableControlContainer() {}
     void enable3dControls() {}
 
-private:
+  private:
     Platform* platform_ = nullptr;
     Dialog* mainWindow_ = nullptr;
 };

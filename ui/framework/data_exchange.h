@@ -8,13 +8,13 @@ class Platform;
 
 // A label the program writes to after the first exchange has attached it to its control.
 class StaticControl {
-public:
+  public:
     void attach(Dialog& dialog, int id);
     bool attached() const { return dialog_ != nullptr; }
     // Sets the control's text while the dialog's window exists; does nothing otherwise.
     void setText(const std::string& text);
 
-private:
+  private:
     Dialog* dialog_ = nullptr;
     int id_ = 0;
 };
@@ -27,7 +27,7 @@ private:
 // does nothing, so the fields before it keep their new values and that field and the ones after
 // it keep their old ones. Into the controls, nothing can fail.
 class DataExchange {
-public:
+  public:
     DataExchange(Dialog& dialog, DialogWindow& window, Platform& platform, bool saveAndValidate);
 
     // True: from the controls into the fields.
@@ -48,7 +48,7 @@ public:
     // shows no selection.
     void listIndex(int id, int& field);
 
-private:
+  private:
     void fail(int id, const std::string& message);
 
     Dialog& dialog_;

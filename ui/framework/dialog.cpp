@@ -9,7 +9,9 @@
 Dialog::Dialog(const DialogTemplate& dialogTemplate, Platform& platform)
     : template_(dialogTemplate), platform_(platform) {}
 
-int Dialog::doModal() { return platform_.runModal(*this); }
+int Dialog::doModal() {
+    return platform_.runModal(*this);
+}
 
 bool Dialog::updateData(bool saveAndValidate) {
     if (!window_) return false;
@@ -40,9 +42,13 @@ void Dialog::OnOK() {
     if (updateData(true)) endDialog(kIdOk);
 }
 
-void Dialog::OnCancel() { endDialog(kIdCancel); }
+void Dialog::OnCancel() {
+    endDialog(kIdCancel);
+}
 
-void Dialog::bindCommand(int id, std::function<void()> handler) { commands_[id] = std::move(handler); }
+void Dialog::bindCommand(int id, std::function<void()> handler) {
+    commands_[id] = std::move(handler);
+}
 
 void Dialog::command(int id) {
     auto bound = commands_.find(id);

@@ -18,7 +18,7 @@ class Platform;
 // the fields and ends the dialog only if that succeeds; Escape and the close box issue kIdCancel,
 // which ends it at once.
 class Dialog {
-public:
+  public:
     Dialog(const DialogTemplate& dialogTemplate, Platform& platform);
     virtual ~Dialog() = default;
     Dialog(const Dialog&) = delete;
@@ -49,7 +49,7 @@ public:
     // The window needs painting; false leaves it to the platform.
     bool paint();
 
-protected:
+  protected:
     // Binds a push button (or kIdOk, kIdCancel) to its handler.
     void bindCommand(int id, std::function<void()> handler);
 
@@ -62,11 +62,11 @@ protected:
     virtual bool OnSysCommand(int /*id*/) { return false; }
     virtual bool OnPaint() { return false; }
 
-public:
+  public:
     // The picture to show while the minimised dialog is dragged; null for the platform's own.
     virtual const IconResource* OnQueryDragIcon() { return nullptr; }
 
-private:
+  private:
     // Runs a handler, showing what escapes it.
     void guarded(const std::function<void()>& handler);
 

@@ -14,10 +14,10 @@ inline constexpr int kIdCancel = 2;
 inline constexpr int kIdStatic = -1;  // a control without an id of its own
 
 enum class ControlKind {
-    kStaticText,    // left-aligned label
+    kStaticText,  // left-aligned label
     kPushButton,
-    kEdit,          // single-line text field
-    kCheckBox,      // automatic two-state check box
+    kEdit,      // single-line text field
+    kCheckBox,  // automatic two-state check box
     kGroupBox,
     kDropDownList,  // pick an item, no typing
     kIcon,          // a picture of an icon resource; its caption names nothing, iconId does
@@ -27,7 +27,7 @@ enum class ControlKind {
 enum ControlStyle : unsigned {
     kStyleNone = 0,
     kTabStop = 1u << 0,
-    kGroup = 1u << 1,          // starts a group
+    kGroup = 1u << 1,  // starts a group
     kBorder = 1u << 2,
     kAutoHScroll = 1u << 3,    // an edit that scrolls sideways as the user types
     kVScroll = 1u << 4,        // a list with a vertical scroll bar

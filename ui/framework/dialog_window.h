@@ -7,7 +7,7 @@
 // A live dialog window, built by a backend from a dialog template. Controls are named by their
 // ids; asking a control of the wrong kind for something it does not hold gives an empty answer.
 class DialogWindow {
-public:
+  public:
     virtual ~DialogWindow() = default;
 
     // The window text of a control (an edit's content, a label's or button's caption).

@@ -16,7 +16,9 @@ std::vector<std::string> split(const std::string& text, char separator) {
     }
 }
 
-bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool isLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
 
 std::string bothCases(const std::string& glob) {
     if (glob == "*.*") return "*";

@@ -33,7 +33,9 @@ struct IconResource {
     const IconImage* imageFor(int size) const {
         const IconImage* best = nullptr;
         for (const IconImage& image : images) {
-            auto distance = [size](const IconImage& i) { return i.width > size ? i.width - size : size - i.width; };
+            auto distance = [size](const IconImage& i) {
+                return i.width > size ? i.width - size : size - i.width;
+            };
             if (!best || distance(image) < distance(*best)) best = &image;
         }
         return best;

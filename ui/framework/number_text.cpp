@@ -8,8 +8,10 @@ namespace {
 
 // The text without the blanks at either end.
 std::string_view trimBlanks(std::string_view text) {
-    while (!text.empty() && isCSpace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
-    while (!text.empty() && isCSpace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
+    while (!text.empty() && isCSpace(static_cast<unsigned char>(text.front())))
+        text.remove_prefix(1);
+    while (!text.empty() && isCSpace(static_cast<unsigned char>(text.back())))
+        text.remove_suffix(1);
     return text;
 }
 

@@ -18,10 +18,10 @@ inline constexpr int kAnswerYes = 6;
 inline constexpr int kAnswerNo = 7;
 
 // Option flags of the file dialogs, with the values the program's callers pass.
-inline constexpr unsigned kFileOverwritePrompt = 0x2;   // ask before replacing a file
-inline constexpr unsigned kFileHideReadOnly = 0x4;      // no read-only box
-inline constexpr unsigned kFilePathMustExist = 0x800;   // the folder must exist
-inline constexpr unsigned kFileMustExist = 0x1000;      // only an existing file can be confirmed
+inline constexpr unsigned kFileOverwritePrompt = 0x2;  // ask before replacing a file
+inline constexpr unsigned kFileHideReadOnly = 0x4;     // no read-only box
+inline constexpr unsigned kFilePathMustExist = 0x800;  // the folder must exist
+inline constexpr unsigned kFileMustExist = 0x1000;     // only an existing file can be confirmed
 
 struct FileDialogRequest {
     bool open = true;  // false: a save dialog
@@ -41,7 +41,7 @@ struct ProgramCommand {
 };
 
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
 
     // Builds the dialog's window from its template, calls its initialisation, and runs it until

@@ -51,7 +51,8 @@ void HeadlessWindow::pick(int id, int index) {
 
 void HeadlessWindow::click(int id) {
     requireOpen();
-    if (control(id).kind != ControlKind::kPushButton) throw std::logic_error("clicking a non-button");
+    if (control(id).kind != ControlKind::kPushButton)
+        throw std::logic_error("clicking a non-button");
     focus_ = id;
     dialog_.command(id);
 }
@@ -79,34 +80,50 @@ bool HeadlessWindow::paint() {
     return dialog_.paint();
 }
 
-std::vector<std::string> HeadlessWindow::listItems(int id) const { return control(id).items; }
+std::vector<std::string> HeadlessWindow::listItems(int id) const {
+    return control(id).items;
+}
 
 const IconResource* HeadlessWindow::icon(IconSize size) const {
     return size == IconSize::kBig ? bigIcon_ : smallIcon_;
 }
 
-std::string HeadlessWindow::text(int id) const { return control(id).text; }
+std::string HeadlessWindow::text(int id) const {
+    return control(id).text;
+}
 
-void HeadlessWindow::setText(int id, const std::string& text) { control(id).text = text; }
+void HeadlessWindow::setText(int id, const std::string& text) {
+    control(id).text = text;
+}
 
-bool HeadlessWindow::checked(int id) const { return control(id).checked; }
+bool HeadlessWindow::checked(int id) const {
+    return control(id).checked;
+}
 
-void HeadlessWindow::setChecked(int id, bool checked) { control(id).checked = checked; }
+void HeadlessWindow::setChecked(int id, bool checked) {
+    control(id).checked = checked;
+}
 
 void HeadlessWindow::addListItem(int id, const std::string& item) {
     control(id).items.push_back(item);
 }
 
-int HeadlessWindow::listSelection(int id) const { return control(id).selection; }
+int HeadlessWindow::listSelection(int id) const {
+    return control(id).selection;
+}
 
 void HeadlessWindow::setListSelection(int id, int index) {
     Control& list = control(id);
     list.selection = index >= 0 && index < static_cast<int>(list.items.size()) ? index : -1;
 }
 
-bool HeadlessWindow::hasSystemMenu() const { return (template_.style & kDialogSystemMenu) != 0; }
+bool HeadlessWindow::hasSystemMenu() const {
+    return (template_.style & kDialogSystemMenu) != 0;
+}
 
-void HeadlessWindow::appendSystemMenuSeparator() { systemMenu_.push_back({true, 0, {}}); }
+void HeadlessWindow::appendSystemMenuSeparator() {
+    systemMenu_.push_back({true, 0, {}});
+}
 
 void HeadlessWindow::appendSystemMenuItem(int commandId, const std::string& text) {
     systemMenu_.push_back({false, commandId, text});

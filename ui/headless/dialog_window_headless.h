@@ -14,7 +14,7 @@ class Dialog;
 // clicks a button, presses Enter or Escape, chooses a system-menu entry; then reads back what the
 // controls show and where the focus is.
 class HeadlessWindow : public DialogWindow {
-public:
+  public:
     explicit HeadlessWindow(Dialog& dialog);
 
     // What the user does. Each puts the focus where the user's action puts it.
@@ -81,7 +81,7 @@ public:
     static constexpr int kIconicClientHeight = 24;
     static constexpr int kSystemIconSize = 32;
 
-private:
+  private:
     struct Control {
         ControlKind kind;
         std::string text;

@@ -24,8 +24,8 @@ int HeadlessPlatform::runModal(Dialog& dialog) {
     if (script && !window->ended()) script(*window);
     if (!window->ended()) window->pressEscape();
 
-    ModalRecord record{dialog.dialogTemplate().id, dialog.dialogTemplate().caption, {},
-                       window->result()};
+    ModalRecord record{
+        dialog.dialogTemplate().id, dialog.dialogTemplate().caption, {}, window->result()};
     for (const ControlTemplate& c : dialog.dialogTemplate().controls)
         record.texts.push_back(c.id == kIdStatic ? c.caption : window->text(c.id));
     modalRuns_.push_back(record);
@@ -56,7 +56,9 @@ void HeadlessPlatform::beginWaitCursor() {
     ++waitCursorBegins_;
 }
 
-void HeadlessPlatform::endWaitCursor() { --waitCursorBalance_; }
+void HeadlessPlatform::endWaitCursor() {
+    --waitCursorBalance_;
+}
 
 void HeadlessPlatform::startProgram(const ProgramCommand& command) {
     startedPrograms_.push_back(command);

@@ -14,7 +14,7 @@
 // The platform for tests. Nothing appears on a screen: the answers the user would give to message
 // boxes and file dialogs are queued beforehand, and everything shown or started is recorded.
 class HeadlessPlatform : public Platform {
-public:
+  public:
     // The answer to the next message box (kAnswerOk, kAnswerYes, kAnswerNo). A box with no
     // queued answer gets OK, or No if it asks Yes or No.
     void queueMessageBoxAnswer(int answer) { messageBoxAnswers_.push_back(answer); }
@@ -63,7 +63,7 @@ public:
     void endWaitCursor() override;
     void startProgram(const ProgramCommand& command) override;
 
-private:
+  private:
     std::unique_ptr<HeadlessWindow> createWindow(Dialog& dialog);
 
     std::deque<int> messageBoxAnswers_;

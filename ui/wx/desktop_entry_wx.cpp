@@ -1,10 +1,9 @@
-#include "desktop_entry.h"
-
 #include <wx/app.h>
 
 #include <clocale>
 
 #include "application.h"
+#include "desktop_entry.h"
 #include "platform_wx.h"
 
 namespace {
@@ -12,7 +11,7 @@ namespace {
 // The toolkit's application object: it hands start-up to the program's own and ends the
 // program when that returns, without a message loop of its own.
 class DesktopApp : public wxApp {
-public:
+  public:
     explicit DesktopApp(Application& application) : application_(application) {}
 
     // The program reads no command-line options of its own, so wxApp's parsing is skipped.
@@ -28,7 +27,7 @@ public:
         return application_.run(platform);
     }
 
-private:
+  private:
     Application& application_;
 };
 

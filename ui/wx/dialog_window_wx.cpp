@@ -2,10 +2,10 @@
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
-#include <wx/odcombo.h>
 #include <wx/dcclient.h>
 #include <wx/fontenum.h>
 #include <wx/menu.h>
+#include <wx/odcombo.h>
 #include <wx/settings.h>
 #include <wx/statbmp.h>
 #include <wx/statbox.h>
@@ -22,7 +22,8 @@ wxString fromBytes(const std::string& text) {
     // The program's strings are the system's 8-bit text, UTF-8 here; bytes that are not UTF-8
     // are shown as Latin-1 rather than dropped.
     wxString converted = wxString::FromUTF8(text.data(), text.size());
-    if (converted.empty() && !text.empty()) converted = wxString(text.data(), wxConvISO8859_1, text.size());
+    if (converted.empty() && !text.empty())
+        converted = wxString(text.data(), wxConvISO8859_1, text.size());
     return converted;
 }
 
@@ -143,10 +144,12 @@ void WxDialogWindow::createControl(const ControlTemplate& c) {
             break;
         }
         case ControlKind::kPushButton: {
-            auto* button = new wxButton(this, id, caption, r.GetPosition(), r.GetSize(), wxBU_EXACTFIT);
+            auto* button =
+                new wxButton(this, id, caption, r.GetPosition(), r.GetSize(), wxBU_EXACTFIT);
             if (c.style & kDefaultButton) button->SetDefault();
             int command = c.id;
-            button->Bind(wxEVT_BUTTON, [this, command](wxCommandEvent&) { dialog_.command(command); });
+            button->Bind(wxEVT_BUTTON,
+                         [this, command](wxCommandEvent&) { dialog_.command(command); });
             window = button;
             break;
         }
@@ -166,9 +169,9 @@ void WxDialogWindow::createControl(const ControlTemplate& c) {
             // as an edit. GTK's own combo box cannot be made that small, so the list is the
             // toolkit's drawn one, read-only: the user picks an item but cannot type.
             wxSize closed(r.GetWidth(), toPixels({0, 0, 0, 14}).GetHeight());
-            auto* list = new wxOwnerDrawnComboBox(this, id, wxEmptyString, r.GetPosition(), closed,
-                                                  0, nullptr,
-                                                  wxCB_READONLY | ((c.style & kSorted) ? wxCB_SORT : 0));
+            auto* list = new wxOwnerDrawnComboBox(
+                this, id, wxEmptyString, r.GetPosition(), closed, 0, nullptr,
+                wxCB_READONLY | ((c.style & kSorted) ? wxCB_SORT : 0));
             list->SetPopupMaxHeight(r.GetHeight() - closed.GetHeight());
             window = list;
             break;
@@ -176,13 +179,14 @@ void WxDialogWindow::createControl(const ControlTemplate& c) {
         case ControlKind::kIcon:
             if (c.icon) {
                 const IconImage* image = c.icon->imageFor(32);
-                if (image) window = new wxStaticBitmap(this, id, iconBitmap(*image), r.GetPosition());
+                if (image)
+                    window = new wxStaticBitmap(this, id, iconBitmap(*image), r.GetPosition());
             }
             break;
     }
     if (!window) return;
-    if (!(c.style & kTabStop) && c.kind != ControlKind::kStaticText && c.kind != ControlKind::kGroupBox &&
-        c.kind != ControlKind::kIcon)
+    if (!(c.style & kTabStop) && c.kind != ControlKind::kStaticText &&
+        c.kind != ControlKind::kGroupBox && c.kind != ControlKind::kIcon)
         window->SetCanFocus(false);
     if (c.id != kIdStatic) controls_[c.id] = window;
 }
@@ -222,7 +226,8 @@ void WxDialogWindow::setChecked(int id, bool checked) {
 }
 
 void WxDialogWindow::addListItem(int id, const std::string& item) {
-    if (auto* list = dynamic_cast<wxOwnerDrawnComboBox*>(control(id))) list->Append(fromBytes(item));
+    if (auto* list = dynamic_cast<wxOwnerDrawnComboBox*>(control(id)))
+        list->Append(fromBytes(item));
 }
 
 int WxDialogWindow::listSelection(int id) const {
@@ -245,7 +250,9 @@ bool WxDialogWindow::hasSystemMenu() const {
     return (dialog_.dialogTemplate().style & kDialogSystemMenu) != 0;
 }
 
-void WxDialogWindow::appendSystemMenuSeparator() { systemMenu_.push_back({true, 0, {}}); }
+void WxDialogWindow::appendSystemMenuSeparator() {
+    systemMenu_.push_back({true, 0, {}});
+}
 
 void WxDialogWindow::appendSystemMenuItem(int commandId, const std::string& text) {
     systemMenu_.push_back({false, commandId, fromBytes(text)});
@@ -256,7 +263,9 @@ void WxDialogWindow::setIcon(IconSize size, const IconResource& icon) {
     SetIcons(icons_);
 }
 
-void WxDialogWindow::clientSize(int& width, int& height) const { GetClientSize(&width, &height); }
+void WxDialogWindow::clientSize(int& width, int& height) const {
+    GetClientSize(&width, &height);
+}
 
 void WxDialogWindow::systemIconSize(int& width, int& height) const {
     width = wxSystemSettings::GetMetric(wxSYS_ICON_X, this);

@@ -16,7 +16,7 @@ class Dialog;
 // Escape, the close box and the system-menu entries (offered in the context menu, for GTK has no
 // system menu) are routed to the Dialog.
 class WxDialogWindow : public wxDialog, public DialogWindow {
-public:
+  public:
     WxDialogWindow(wxWindow* parent, Dialog& dialog);
 
     // Puts the focus on the first control with a tab stop.
@@ -41,7 +41,7 @@ public:
     void drawIcon(int x, int y, const IconResource& icon) override;
     void endModal(int result) override;
 
-private:
+  private:
     // Dialog units to pixels, from the dialog font's average character width and height, as
     // dialog templates have always been scaled.
     wxRect toPixels(const DialogRect& rect) const;

@@ -17,7 +17,9 @@
 
 namespace {
 
-wxString fromBytes(const std::string& text) { return wxString::FromUTF8(text.data(), text.size()); }
+wxString fromBytes(const std::string& text) {
+    return wxString::FromUTF8(text.data(), text.size());
+}
 
 std::string toBytes(const wxString& text) {
     wxScopedCharBuffer utf8 = text.utf8_str();
@@ -62,13 +64,18 @@ std::optional<std::string> WxPlatform::runFileDialog(const FileDialogRequest& re
                          initial.GetFullName(), fromBytes(desktopWildcard(request.filter)), style);
     if (chooser.ShowModal() != wxID_OK) return std::nullopt;
     wxFileName chosen(chooser.GetPath());
-    if (request.defaultExtension && !chosen.HasExt()) chosen.SetExt(fromBytes(*request.defaultExtension));
+    if (request.defaultExtension && !chosen.HasExt())
+        chosen.SetExt(fromBytes(*request.defaultExtension));
     return toBytes(chosen.GetFullPath());
 }
 
-void WxPlatform::beginWaitCursor() { wxBeginBusyCursor(); }
+void WxPlatform::beginWaitCursor() {
+    wxBeginBusyCursor();
+}
 
-void WxPlatform::endWaitCursor() { wxEndBusyCursor(); }
+void WxPlatform::endWaitCursor() {
+    wxEndBusyCursor();
+}
 
 void WxPlatform::startProgram(const ProgramCommand& command) {
 #ifdef __WXMSW__

@@ -9,7 +9,7 @@ class wxWindow;
 // The desktop platform on wxWidgets: real windows, native message boxes and file dialogs, the
 // busy cursor, and programs started without a shell.
 class WxPlatform : public Platform {
-public:
+  public:
     int runModal(Dialog& dialog) override;
     int messageBox(const std::string& text, MessageBoxButtons buttons) override;
     std::optional<std::string> runFileDialog(const FileDialogRequest& request) override;
@@ -17,7 +17,7 @@ public:
     void endWaitCursor() override;
     void startProgram(const ProgramCommand& command) override;
 
-private:
+  private:
     // The dialog that boxes and file dialogs belong to: the innermost modal one.
     wxWindow* activeWindow() const { return active_.empty() ? nullptr : active_.back(); }
 
