@@ -15,22 +15,9 @@
 #include <algorithm>
 
 #include "dialog.h"
+#include "text_bytes_wx.h"
 
 namespace {
-
-wxString fromBytes(const std::string& text) {
-    // The program's strings are the system's 8-bit text, UTF-8 here; bytes that are not UTF-8
-    // are shown as Latin-1 rather than dropped.
-    wxString converted = wxString::FromUTF8(text.data(), text.size());
-    if (converted.empty() && !text.empty())
-        converted = wxString(text.data(), wxConvISO8859_1, text.size());
-    return converted;
-}
-
-std::string toBytes(const wxString& text) {
-    wxScopedCharBuffer utf8 = text.utf8_str();
-    return std::string(utf8.data(), utf8.length());
-}
 
 long dialogStyle(unsigned style) {
     long wxStyle = 0;

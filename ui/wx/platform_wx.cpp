@@ -14,19 +14,9 @@
 #include "dialog.h"
 #include "dialog_window_wx.h"
 #include "file_filter.h"
+#include "text_bytes_wx.h"
 
-namespace {
-
-wxString fromBytes(const std::string& text) {
-    return wxString::FromUTF8(text.data(), text.size());
-}
-
-std::string toBytes(const wxString& text) {
-    wxScopedCharBuffer utf8 = text.utf8_str();
-    return std::string(utf8.data(), utf8.length());
-}
-
-}  // namespace
+namespace {}  // namespace
 
 int WxPlatform::runModal(Dialog& dialog) {
     auto* window = new WxDialogWindow(activeWindow(), dialog);
