@@ -16,8 +16,6 @@
 #include "file_filter.h"
 #include "text_bytes_wx.h"
 
-namespace {}  // namespace
-
 int WxPlatform::runModal(Dialog& dialog) {
     auto* window = new WxDialogWindow(activeWindow(), dialog);
     dialog.attachWindow(window);
