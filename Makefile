@@ -5,7 +5,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: deps configure build test demo gui bench clean
+.PHONY: deps configure build test demo gui bench clean test-sanitize fuzz
 
 deps:
 	scripts/install-deps
@@ -28,6 +28,31 @@ demo: build
 # The desktop dialog: build, then start it on the current display.
 gui: build
 	$(BUILD_DIR)/ui/vantrel
+
+# The whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer, without the
+# desktop backend.
+ASAN_DIR ?= build-asan
+SANITIZE_FLAGS = -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all
+
+test-sanitize: deps
+	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREL_BUILD_GUI=OFF \
+	  "-DCMAKE_CXX_FLAGS=$(SANITIZE_FLAGS)" "-DCMAKE_EXE_LINKER_FLAGS=$(SANITIZE_FLAGS)"
+	cmake --build $(ASAN_DIR) -j $(JOBS)
+	cd $(ASAN_DIR) && ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 \
+	  UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
+# The libFuzzer targets (clang), each run for FUZZ_SECONDS; any finding fails.
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_FLAGS = -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
+FUZZERS = data_matrix progression config number_text
+
+fuzz: deps
+	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
+	  -DVANTREL_BUILD_GUI=OFF -DVANTREL_BUILD_TESTS=OFF -DVANTREL_BUILD_FUZZERS=ON \
+	  "-DCMAKE_CXX_FLAGS=$(FUZZ_FLAGS)"
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target $(FUZZERS:%=%_fuzzer)
+	scripts/run-fuzzers $(FUZZ_DIR) $(FUZZ_SECONDS) $(FUZZERS)
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -1,0 +1,143 @@
+// The data matrix loader on arbitrary bytes, read in blocks as small as one byte, checked
+// against a plain reading of the same bytes: split at line feeds, stop at a NUL byte, every
+// value converted whole by strtod in the "C" locale.
+
+#include <locale.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data_matrix_file.h"
+#include "fuzz_check.h"
+#include "text_scan.h"
+
+namespace {
+
+// Answers Yes and keeps what the loader says.
+class RecordingHost : public RunHost {
+  public:
+    std::vector<std::string> messages;
+    std::string sizeText;
+    void showMessage(const std::string& text) override { messages.push_back(text); }
+    bool askYesNo(const std::string&) override { return true; }
+    void setDataSizeText(const std::string& text) override { sizeText = text; }
+    void beginWaitCursor() override {}
+    void endWaitCursor() override {}
+};
+
+struct Expected {
+    bool loaded = false;
+    int R = 0;
+    int C = 0;
+    std::vector<double> values;
+    std::vector<std::string> messages;
+};
+
+std::vector<std::string_view> valuesOf(std::string_view line) {
+    std::vector<std::string_view> values;
+    std::size_t k = 0;
+    while (k < line.size()) {
+        while (k < line.size() && isCSpace(static_cast<unsigned char>(line[k]))) ++k;
+        std::size_t start = k;
+        while (k < line.size() && !isCSpace(static_cast<unsigned char>(line[k]))) ++k;
+        if (k > start) values.push_back(line.substr(start, k - start));
+    }
+    return values;
+}
+
+bool strtodWhole(std::string_view token, double& value) {
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    std::string copy(token);
+    char* stop = nullptr;
+    value = strtod_l(copy.c_str(), &stop, cLocale);
+    return !copy.empty() && stop == copy.c_str() + copy.size();
+}
+
+Expected plainReading(std::string_view text) {
+    Expected expected;
+    std::size_t nul = text.find('\0');
+    std::string_view counted = text.substr(0, nul);
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = counted.find('\n', start)) != std::string_view::npos;
+         start = end + 1)
+        lines.push_back(counted.substr(start, end - start));
+    if (nul == std::string_view::npos)
+        lines.push_back(counted.substr(start));  // ended by the file's end
+
+    std::vector<std::string_view> tokens;
+    bool firstLine = true;
+    for (std::string_view line : lines) {
+        std::vector<std::string_view> values = valuesOf(line);
+        if (values.empty()) continue;
+        if (firstLine) {
+            expected.C = static_cast<int>(values.size());
+            firstLine = false;
+        } else if (static_cast<int>(values.size()) != expected.C) {
+            expected.messages.push_back(
+                "The number of columns of row " + std::to_string(expected.R + 1) + " is wrong (" +
+                std::to_string(values.size()) + " against " + std::to_string(expected.C) + ")");
+            return expected;
+        }
+        ++expected.R;
+        tokens.insert(tokens.end(), values.begin(), values.end());
+    }
+    for (std::size_t k = 0; k < tokens.size(); ++k) {
+        double value = 0.0;
+        if (!strtodWhole(tokens[k], value)) {
+            expected.messages.push_back("The value \"" + printableExcerpt(tokens[k]) +
+                                        "\" in row " + std::to_string(k / expected.C + 1) +
+                                        ", column " + std::to_string(k % expected.C + 1) +
+                                        " is not a number");
+            return expected;
+        }
+        expected.values.push_back(value);
+    }
+    expected.loaded = true;
+    return expected;
+}
+
+bool sameValue(double a, double b) {
+    if (std::isnan(a) || std::isnan(b)) return std::isnan(a) && std::isnan(b);
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 2) return 0;  // fmemopen refuses an empty buffer
+    // The first byte chooses the block size: mostly tiny blocks, so that values and lines are
+    // split between blocks, sometimes the loader's own.
+    std::size_t blockSize = data[0] < 200 ? 1 + data[0] % 16 : 1u << 20;
+    std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
+
+    std::FILE* file = fmemopen(text.data(), text.size(), "r");
+    if (!file) return 0;
+    RecordingHost host;
+    RowTable rows = nullptr;
+    int R = 0;
+    int C = 0;
+    bool loaded = loadDataMatrixFrom(host, file, rows, R, C, blockSize);
+    std::fclose(file);
+
+    Expected expected = plainReading(text);
+    FUZZ_CHECK(loaded == expected.loaded);
+    FUZZ_CHECK(R == expected.R && C == expected.C);
+    FUZZ_CHECK(host.sizeText == dataSizeText(R, C));
+    FUZZ_CHECK(host.messages == expected.messages);
+    FUZZ_CHECK((rows != nullptr) == loaded);
+    if (loaded) {
+        for (int i = 0; i < R; ++i)
+            for (int j = 0; j < C; ++j)
+                FUZZ_CHECK(
+                    sameValue(rows[i][j], expected.values[static_cast<std::size_t>(i) * C + j]));
+        freeMatrix(rows, R, C);
+    }
+    return 0;
+}
