@@ -37,7 +37,8 @@ TEST(OutputFaults, AnOutputPathIntoAMissingFolderEndsTheRunWithItsName) {
 
     FolderRun surface;
     surface.options.generateSurfaces = 1;
-    std::filesystem::create_symlink(gone, surface.settings.inputFile + ".4.out.txt");
+    std::filesystem::create_symlink(surface.folder.path("gone/surface.txt"),
+                                    surface.settings.inputFile + ".4.out.txt");
     surface.go();
     EXPECT_EQ(surface.host.messages,
               Messages{"Error writing to " + surface.settings.inputFile + ".4.out.txt"});
