@@ -6,6 +6,7 @@
 #include "data_matrix_file.h"
 #include "output_files.h"
 #include "progression.h"
+#include "surface_calculator.h"
 #include "window_averager.h"
 
 namespace {
@@ -49,25 +50,6 @@ std::optional<std::string> shiftProblem(const AnalysisSettings& settings) {
     return std::nullopt;
 }
 
-// Sum of (S - M)^2 over the (R - s) x (C - s) block that starts where the computed region
-// starts, row by row from the top, each from left to right, in one double.
-double residualSum(const double* const* surface, const double* const* data, int R, int C,
-                   const WindowGeometry& geometry) {
-    double sum = 0.0;
-    int blockRows = R - geometry.side;
-    int blockColumns = C - geometry.side;
-    if (blockRows <= 0 || blockColumns <= 0) return sum;
-    int top = geometry.side - geometry.rowOffset - 1;
-    int left = geometry.side - geometry.columnOffset - 1;
-    for (int i = top; i < top + blockRows; ++i) {
-        for (int j = left; j < left + blockColumns; ++j) {
-            double difference = surface[i][j] - data[i][j];
-            sum += difference * difference;
-        }
-    }
-    return sum;
-}
-
 // Owns the run's two matrices and releases them on every way out.
 struct RunMatrices {
     DataMatrix data;
@@ -80,7 +62,8 @@ struct RunMatrices {
 
 }  // namespace
 
-void runAnalysis(const AnalysisSettings& settings, const RunOptions& options, RunHost& host) {
+void runAnalysis(const AnalysisSettings& settings, const RunOptions& options, RunHost& host,
+                 const ComputeOptions& compute) {
     ProgressionSpec spec = progressionRequest(settings);
     if (auto problem = spec.neverEndingRuleProblem()) return host.showMessage(*problem);
     AreaList areas = spec.buildAreaList();
@@ -97,6 +80,8 @@ void runAnalysis(const AnalysisSettings& settings, const RunOptions& options, Ru
     if (options.normalise == 1) normaliseMatrix(data.rows, R, C);
 
     allocateMatrix(matrices.surface, R, C);
+    ComputedRegion written = emptyRegion();  // where the surface may hold values other than 0
+    SurfaceCalculator calculator(compute);
     GrowArray<double> residuals;
     residuals.setSize(areas.count);
 
@@ -107,10 +92,8 @@ void runAnalysis(const AnalysisSettings& settings, const RunOptions& options, Ru
         const int area = areas[k];
         host.areaStarted(k, areas.count, area);
         WindowGeometry geometry = windowGeometry(area, settings.nShift, settings.mShift);
-        WindowAverager averager(data.rows, R, C, geometry.side, geometry.rowOffset,
-                                geometry.columnOffset);
-        zeroMatrix(matrices.surface, R, C);
-        computeSurface(matrices.surface, averager, options.optimise);
+        calculator.computeExact(matrices.surface, written, data.rows, R, C, geometry,
+                                options.optimise);
 
         if (options.generateSurfaces == 1) {
             std::string surfaceFile = surfaceFileName(settings.inputFile, area, options.optimise);

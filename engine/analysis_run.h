@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis_settings.h"
+#include "compute_options.h"
 #include "run_host.h"
 
 // Runs the whole analysis for the settings and options: builds the area list, checks the rule,
@@ -8,4 +9,8 @@
 // computes the moving-average surface, writes it when asked, and appends the area's residual
 // sum to the results file. Everything the user learns comes through the host and the files.
 // Throws std::bad_alloc when the matrices do not fit in memory.
-void runAnalysis(const AnalysisSettings& settings, const RunOptions& options, RunHost& host);
+//
+// `compute` chooses how (threads, vector width, exact or fast method); the exact method writes
+// the same bytes whatever it chooses.
+void runAnalysis(const AnalysisSettings& settings, const RunOptions& options, RunHost& host,
+                 const ComputeOptions& compute = {});

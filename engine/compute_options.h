@@ -1,0 +1,23 @@
+#pragma once
+
+// How a run computes, apart from what it computes: the dialog's four RunOptions choose the
+// output, these choose the means. Every choice here leaves the bytes of the exact modes as they
+// are.
+
+// The vector width of the exact kernels: the widest this processor offers unless limited.
+enum class SimdLevel {
+    kPortable = 0,  // the build's baseline vectors (SSE2 on x86-64)
+    kAvx2 = 1,      // 4 doubles
+    kAvx512 = 2,    // 8 doubles
+};
+
+enum class SurfaceMethod {
+    kExact,  // the plain or sliding sums, byte for byte (RunOptions::optimise picks which)
+    kFast,   // running sums down the columns and along the rows: a constant cost per cell
+};
+
+struct ComputeOptions {
+    int threads = 0;  // 0: one per core
+    SurfaceMethod method = SurfaceMethod::kExact;
+    SimdLevel simdLimit = SimdLevel::kAvx512;  // tests lower it to prove each width
+};

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <vector>
+
+#include "compute_options.h"
+#include "data_matrix.h"
+#include "surface_kernels.h"
+#include "window_averager.h"
+#include "worker_pool.h"
+
+// Computes a run's surfaces on every core with the widest vectors the processor has, and the
+// residual sums that go with them.
+class SurfaceCalculator {
+  public:
+    explicit SurfaceCalculator(const ComputeOptions& options);
+
+    int threadCount() const { return pool_.threadCount(); }
+    SimdLevel simdLevel() const { return kernels_.level; }
+
+    // Leaves `surface` exactly as zeroMatrix followed by computeSurface with a WindowAverager of
+    // this geometry would: the same bits in every cell. `written` is the part of the surface that
+    // may hold values other than zero (empty for a freshly zeroed matrix); only cells that leave
+    // it are zeroed, and it becomes this area's computed region.
+    void computeExact(RowTable surface, ComputedRegion& written, const double* const* data, int R,
+                      int C, const WindowGeometry& geometry, int optimise);
+
+    WorkerPool& pool() { return pool_; }
+
+  private:
+    void zeroLeavingCells(RowTable surface, const ComputedRegion& written,
+                          const ComputedRegion& next);
+
+    WorkerPool pool_;
+    const SurfaceKernels& kernels_;
+    std::vector<double> scratch_;  // the kernels' sums between stripes
+};
+
+// A region with no cells.
+ComputedRegion emptyRegion();
+
+// Sum of (S - M)^2 over the (R - s) x (C - s) block that starts where the computed region starts,
+// row by row from the top, each from left to right, in one double: one chain, on one thread.
+double residualSum(const double* const* surface, const double* const* data, int R, int C,
+                   const WindowGeometry& geometry);

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "compute_options.h"
+
+// One area's exact window means over part of the computed region, as WindowAverager computes
+// them: the same additions in the same order for every cell, so the results are the same bits.
+// Each column's (optimised) or each cell's (plain) running sum is a chain of its own; the kernels
+// put neighbouring chains into the lanes of a vector, which changes no operation of any chain.
+struct WindowJob {
+    const double* const* data;
+    double* const* surface;
+    int side;
+    int rowOffset;
+    int columnOffset;
+    int firstRow;  // the computed region's rows, inclusive
+    int lastRow;
+};
+
+struct SurfaceKernels {
+    SimdLevel level;
+    // Columns per group of chains: work is best split into multiples of it. `state` buffers
+    // below need room for the width of their range plus this many doubles.
+    int groupColumns;
+    // Optimised mode for columns [firstColumn, lastColumn] of the region: fullMean at its first
+    // row, then slideDown row by row to its last.
+    void (*slideColumns)(const WindowJob& job, int firstColumn, int lastColumn, double* state);
+    // Plain mode: fullMean for every cell of rows [firstRow, lastRow] x [firstColumn, lastColumn].
+    void (*plainCells)(const WindowJob& job, int firstRow, int lastRow, int firstColumn,
+                       int lastColumn, double* state);
+};
+
+// The kernels of a level; a level this build or processor lacks gives the best one below it.
+const SurfaceKernels& surfaceKernels(SimdLevel level);
+
+// Per instruction set, each in a file compiled for it (surface_kernels_<level>.cpp).
+const SurfaceKernels& portableSurfaceKernels();
+const SurfaceKernels& avx2SurfaceKernels();
+const SurfaceKernels& avx512SurfaceKernels();

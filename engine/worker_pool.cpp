@@ -1,0 +1,76 @@
+#include "worker_pool.h"
+
+#include <sched.h>
+
+int WorkerPool::coreCount() {
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) == 0) {
+        int cores = CPU_COUNT(&set);
+        if (cores > 0) return cores;
+    }
+    unsigned cores = std::thread::hardware_concurrency();
+    return cores > 0 ? static_cast<int>(cores) : 1;
+}
+
+WorkerPool::WorkerPool(int threads) {
+    if (threads <= 0) threads = coreCount();
+    workers_.reserve(static_cast<std::size_t>(threads - 1));
+    for (int k = 1; k < threads; ++k) workers_.emplace_back([this] { work(0); });
+}
+
+WorkerPool::~WorkerPool() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    for (std::thread& worker : workers_) worker.join();
+}
+
+void WorkerPool::run(int count, const std::function<void(int)>& task) {
+    if (count <= 0) return;
+    if (workers_.empty() || count == 1) {
+        for (int k = 0; k < count; ++k) task(k);
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        task_ = &task;
+        count_ = count;
+        next_ = 0;
+        busy_ = 0;
+        ++generation_;
+    }
+    wake_.notify_all();
+    takeTasks();
+    std::unique_lock<std::mutex> lock(mutex_);
+    finished_.wait(lock, [this] { return next_ >= count_ && busy_ == 0; });
+    task_ = nullptr;
+}
+
+// Takes task numbers until none is left.
+void WorkerPool::takeTasks() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (next_ < count_) {
+        int k = next_++;
+        ++busy_;
+        const std::function<void(int)>& task = *task_;
+        lock.unlock();
+        task(k);
+        lock.lock();
+        --busy_;
+    }
+    if (busy_ == 0) finished_.notify_all();
+}
+
+void WorkerPool::work(unsigned seen) {
+    for (;;) {
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            wake_.wait(lock, [&] { return stopping_ || generation_ != seen; });
+            if (stopping_) return;
+            seen = generation_;
+        }
+        takeTasks();
+    }
+}

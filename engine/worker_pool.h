@@ -1,0 +1,42 @@
+#pragma once
+
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+// A fixed set of threads that run numbered tasks together with the calling thread. A run hands
+// out task numbers in ascending order to whichever thread is free and returns once every task
+// has finished, so a task may write only what no other task of the same run touches.
+class WorkerPool {
+  public:
+    // `threads` in all, the caller included; 0 means one per core.
+    explicit WorkerPool(int threads);
+    ~WorkerPool();
+    WorkerPool(const WorkerPool&) = delete;
+    WorkerPool& operator=(const WorkerPool&) = delete;
+
+    int threadCount() const { return static_cast<int>(workers_.size()) + 1; }
+
+    // Calls task(k) once for every k in [0, count). Tasks must not throw.
+    void run(int count, const std::function<void(int)>& task);
+
+    // The number of threads that 0 stands for.
+    static int coreCount();
+
+  private:
+    void work(unsigned generation);
+    void takeTasks();
+
+    std::vector<std::thread> workers_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable finished_;
+    const std::function<void(int)>* task_ = nullptr;
+    int count_ = 0;
+    int next_ = 0;
+    int busy_ = 0;
+    unsigned generation_ = 0;
+    bool stopping_ = false;
+};
