@@ -20,6 +20,10 @@ const char* const kUsageText =
     "  --no-optimise              sum every window from scratch (INPUT.AREA.out.no_opt.txt)\n"
     "  --precision N              digits after the point in the results file (default 5)\n"
     "  --normalise                rescale the data to [-1, 1] first\n"
+    "  --method exact|fast        exact (default): the sums above, byte for byte; fast: running\n"
+    "                             sums, the same cost per cell for any window, surfaces to\n"
+    "                             INPUT.AREA.out.fast.txt\n"
+    "  --threads N                compute with N threads (default: one per core)\n"
     "Other options:\n"
     "  -y, --yes                  answer Yes to the data-size question\n"
     "  --quiet                    no progress line\n"
@@ -120,6 +124,20 @@ bool parseOption(ArgumentCursor& cursor, const std::string& option, CliRequest& 
         return cursor.integer(option, request.options.outputPrecision);
     } else if (option == "--normalise") {
         request.options.normalise = 1;
+    } else if (option == "--method") {
+        std::string method;
+        if (!cursor.text(option, method)) return false;
+        if (method == "exact")
+            request.compute.method = SurfaceMethod::kExact;
+        else if (method == "fast")
+            request.compute.method = SurfaceMethod::kFast;
+        else
+            return cursor.fail(option + ": '" + method + "' is neither exact nor fast");
+    } else if (option == "--threads") {
+        if (!cursor.integer(option, request.compute.threads)) return false;
+        if (request.compute.threads < 1 || request.compute.threads > 1024)
+            return cursor.fail(option + ": " + std::to_string(request.compute.threads) +
+                               " is not between 1 and 1024");
     } else if (option == "-y" || option == "--yes") {
         request.answerYes = true;
     } else if (option == "--quiet") {

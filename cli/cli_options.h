@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "analysis_settings.h"
+#include "compute_options.h"
 
 // What the command line asks for, once parsed.
 struct CliRequest {
@@ -14,6 +15,7 @@ struct CliRequest {
     // Overrides of single settings, applied in the order given, after the configuration file.
     std::vector<std::function<void(AnalysisSettings&)>> overrides;
     RunOptions options;
+    ComputeOptions compute;
     bool answerYes = false;
     bool quiet = false;
     std::optional<std::string> saveConfigFile;

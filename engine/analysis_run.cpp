@@ -79,9 +79,13 @@ void runAnalysis(const AnalysisSettings& settings, const RunOptions& options, Ru
     const int C = data.columnCount;
     if (options.normalise == 1) normaliseMatrix(data.rows, R, C);
 
-    allocateMatrix(matrices.surface, R, C);
+    // The fast method sums its residual as it goes and needs the surface only for its files.
+    const bool fast = compute.method == SurfaceMethod::kFast;
+    if (!fast || options.generateSurfaces == 1) allocateMatrix(matrices.surface, R, C);
     ComputedRegion written = emptyRegion();  // where the surface may hold values other than 0
     SurfaceCalculator calculator(compute);
+    std::optional<FastCentre> centre;
+    if (fast) centre.emplace(calculator.pool(), data.rows, R, C);
     GrowArray<double> residuals;
     residuals.setSize(areas.count);
 
@@ -92,16 +96,22 @@ void runAnalysis(const AnalysisSettings& settings, const RunOptions& options, Ru
         const int area = areas[k];
         host.areaStarted(k, areas.count, area);
         WindowGeometry geometry = windowGeometry(area, settings.nShift, settings.mShift);
-        calculator.computeExact(matrices.surface, written, data.rows, R, C, geometry,
-                                options.optimise);
+        if (fast)
+            residuals[k] = calculator.computeFast(matrices.surface, written, data.rows, R, C,
+                                                  geometry, *centre);
+        else
+            calculator.computeExact(matrices.surface, written, data.rows, R, C, geometry,
+                                    options.optimise);
 
         if (options.generateSurfaces == 1) {
-            std::string surfaceFile = surfaceFileName(settings.inputFile, area, options.optimise);
+            std::string surfaceFile =
+                fast ? fastSurfaceFileName(settings.inputFile, area)
+                     : surfaceFileName(settings.inputFile, area, options.optimise);
             if (!writeSurfaceFile(surfaceFile, matrices.surface, R, C))
                 return host.showMessage("Error writing to " + surfaceFile);
         }
 
-        residuals[k] = residualSum(matrices.surface, data.rows, R, C, geometry);
+        if (!fast) residuals[k] = residualSum(matrices.surface, data.rows, R, C, geometry);
         if (!appendToFile(resultsFile, resultsLine(area, residuals[k], options.outputPrecision)))
             return host.showMessage("Error writing to " + resultsFile);
     }

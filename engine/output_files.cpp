@@ -22,6 +22,10 @@ std::string surfaceFileName(const std::string& inputFile, int area, int optimise
     return inputFile + "." + std::to_string(area) + (optimise ? ".out.txt" : ".out.no_opt.txt");
 }
 
+std::string fastSurfaceFileName(const std::string& inputFile, int area) {
+    return inputFile + "." + std::to_string(area) + ".out.fast.txt";
+}
+
 std::string resultsLine(int area, double residual, int precision) {
     std::string line;
     appendInt(line, area);

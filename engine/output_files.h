@@ -11,6 +11,8 @@
 std::string resultsFileName(const std::string& inputFile);
 // P + "." + area + ".out.txt" (optimised) or ".out.no_opt.txt" (plain).
 std::string surfaceFileName(const std::string& inputFile, int area, int optimise);
+// P + "." + area + ".out.fast.txt": the surface of the fast method, which is not bit-exact.
+std::string fastSurfaceFileName(const std::string& inputFile, int area);
 
 // One results line, as "%d\t%.*lf\n" prints it.
 std::string resultsLine(int area, double residual, int precision);

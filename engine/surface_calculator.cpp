@@ -90,6 +90,19 @@ void SurfaceCalculator::computeExact(RowTable surface, ComputedRegion& written,
     });
 }
 
+double SurfaceCalculator::computeFast(RowTable surface, ComputedRegion& written,
+                                      const double* const* data, int R, int C,
+                                      const WindowGeometry& geometry, const FastCentre& centre) {
+    ComputedRegion region = computedRegion(geometry, R, C);
+    if (geometry.side < 1 || region.empty()) region = emptyRegion();
+    if (surface) {
+        zeroLeavingCells(surface, written, region);
+        written = region;
+    }
+    if (region.empty()) return 0.0;
+    return fastWindowMeans(pool_, {data, surface, R, C, geometry, region, centre});
+}
+
 double residualSum(const double* const* surface, const double* const* data, int R, int C,
                    const WindowGeometry& geometry) {
     double sum = 0.0;

@@ -4,6 +4,7 @@
 
 #include "compute_options.h"
 #include "data_matrix.h"
+#include "fast_surface.h"
 #include "surface_kernels.h"
 #include "window_averager.h"
 #include "worker_pool.h"
@@ -23,6 +24,12 @@ class SurfaceCalculator {
     // it are zeroed, and it becomes this area's computed region.
     void computeExact(RowTable surface, ComputedRegion& written, const double* const* data, int R,
                       int C, const WindowGeometry& geometry, int optimise);
+
+    // The fast method (fast_surface.h): fills the computed region of `surface`, when it is not
+    // null, with window means from running sums, zeroes cells that leave `written` as
+    // computeExact does, and returns the residual sum. `centre` belongs to the same data.
+    double computeFast(RowTable surface, ComputedRegion& written, const double* const* data, int R,
+                       int C, const WindowGeometry& geometry, const FastCentre& centre);
 
     WorkerPool& pool() { return pool_; }
 

@@ -15,7 +15,7 @@ int WorkerPool::coreCount() {
 WorkerPool::WorkerPool(int threads) {
     if (threads <= 0) threads = coreCount();
     workers_.reserve(static_cast<std::size_t>(threads - 1));
-    for (int k = 1; k < threads; ++k) workers_.emplace_back([this] { work(0); });
+    for (int k = 1; k < threads; ++k) workers_.emplace_back([this, k] { work(k); });
 }
 
 WorkerPool::~WorkerPool() {
@@ -28,9 +28,13 @@ WorkerPool::~WorkerPool() {
 }
 
 void WorkerPool::run(int count, const std::function<void(int)>& task) {
+    run(count, [&task](int k, int) { task(k); });
+}
+
+void WorkerPool::run(int count, const std::function<void(int, int)>& task) {
     if (count <= 0) return;
     if (workers_.empty() || count == 1) {
-        for (int k = 0; k < count; ++k) task(k);
+        for (int k = 0; k < count; ++k) task(k, 0);
         return;
     }
     {
@@ -42,28 +46,29 @@ void WorkerPool::run(int count, const std::function<void(int)>& task) {
         ++generation_;
     }
     wake_.notify_all();
-    takeTasks();
+    takeTasks(0);
     std::unique_lock<std::mutex> lock(mutex_);
     finished_.wait(lock, [this] { return next_ >= count_ && busy_ == 0; });
     task_ = nullptr;
 }
 
 // Takes task numbers until none is left.
-void WorkerPool::takeTasks() {
+void WorkerPool::takeTasks(int thread) {
     std::unique_lock<std::mutex> lock(mutex_);
     while (next_ < count_) {
         int k = next_++;
         ++busy_;
-        const std::function<void(int)>& task = *task_;
+        const std::function<void(int, int)>& task = *task_;
         lock.unlock();
-        task(k);
+        task(k, thread);
         lock.lock();
         --busy_;
     }
     if (busy_ == 0) finished_.notify_all();
 }
 
-void WorkerPool::work(unsigned seen) {
+void WorkerPool::work(int thread) {
+    unsigned seen = 0;
     for (;;) {
         {
             std::unique_lock<std::mutex> lock(mutex_);
@@ -71,6 +76,6 @@ void WorkerPool::work(unsigned seen) {
             if (stopping_) return;
             seen = generation_;
         }
-        takeTasks();
+        takeTasks(thread);
     }
 }

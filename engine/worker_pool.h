@@ -21,19 +21,22 @@ class WorkerPool {
 
     // Calls task(k) once for every k in [0, count). Tasks must not throw.
     void run(int count, const std::function<void(int)>& task);
+    // The same, telling each task which thread runs it: 0 for the caller, 1 ... threadCount()-1
+    // for the others, so that a task may use scratch memory of its thread.
+    void run(int count, const std::function<void(int task, int thread)>& task);
 
     // The number of threads that 0 stands for.
     static int coreCount();
 
   private:
-    void work(unsigned generation);
-    void takeTasks();
+    void work(int thread);
+    void takeTasks(int thread);
 
     std::vector<std::thread> workers_;
     std::mutex mutex_;
     std::condition_variable wake_;
     std::condition_variable finished_;
-    const std::function<void(int)>* task_ = nullptr;
+    const std::function<void(int, int)>* task_ = nullptr;
     int count_ = 0;
     int next_ = 0;
     int busy_ = 0;

@@ -1,0 +1,180 @@
+// The fast method: its residual sums against an exact reference, its independence from the
+// number of threads, and its files.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "analysis_run.h"
+#include "cli_options.h"
+#include "exact_residual.h"
+#include "literal_analysis.h"
+#include "scripted_host.h"
+#include "surface_calculator.h"
+#include "temp_folder.h"
+
+namespace {
+
+// A rough surface like the ones the program is made for: a sum of waves whose amplitude falls
+// with their frequency as f^-1.7 (heights of order one), on top of `offset`.
+LiteralMatrix roughSurface(int R, int C, double offset, unsigned key) {
+    std::mt19937_64 random(key);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    struct Wave {
+        double amplitude, fi, fj, phase;
+    };
+    std::vector<Wave> waves;
+    for (int k = 1; k <= 40; ++k) {
+        const double frequency = 0.02 * std::pow(1.15, k);
+        const double angle = 6.283185307179586 * unit(random);
+        waves.push_back({1e-3 * std::pow(frequency, -1.7), frequency * std::cos(angle),
+                         frequency * std::sin(angle), 6.283185307179586 * unit(random)});
+    }
+    LiteralMatrix matrix = literalAllocate(R, C);
+    for (int i = 0; i < R; ++i)
+        for (int j = 0; j < C; ++j) {
+            double height = offset;
+            for (const Wave& w : waves)
+                height += w.amplitude * std::sin(w.fi * i + w.fj * j + w.phase);
+            matrix.rows[i][j] = height;
+        }
+    return matrix;
+}
+
+double fastResidual(const LiteralMatrix& data, int area, double nShift, double mShift, int threads,
+                    LiteralMatrix* surface = nullptr) {
+    SurfaceCalculator calculator({threads, SurfaceMethod::kFast, SimdLevel::kAvx512});
+    FastCentre centre(calculator.pool(), data.rows, data.R, data.C);
+    ComputedRegion written = emptyRegion();
+    return calculator.computeFast(surface ? surface->rows : nullptr, written, data.rows, data.R,
+                                  data.C, windowGeometry(area, nShift, mShift), centre);
+}
+
+}  // namespace
+
+TEST(FastMethod, ResidualWithin1e12OfTheExactSumOnRoughSurfaces) {
+    for (double offset : {0.0, 1.0e4}) {
+        LiteralMatrix data = roughSurface(240, 330, offset, 21);
+        for (int area = 4; area <= 240 * 240; area *= 4) {
+            for (double shift : {0.0, 0.5, 1.0}) {
+                if (offset != 0.0 && shift != 0.5) continue;
+                int s, F, G;
+                literalGeometry(area, shift, 1.0 - shift, &s, &F, &G);
+                const long double exact = exactResidual(&data, s, F, G);
+                const double fast = fastResidual(data, area, shift, 1.0 - shift, 2);
+                EXPECT_LE(std::fabs(static_cast<double>((fast - exact) / exact)), 1e-12)
+                    << "offset " << offset << ", area " << area << ", shift " << shift;
+            }
+        }
+        literalFree(&data);
+    }
+}
+
+TEST(FastMethod, SurfaceIsTheWindowMeanUpToRounding) {
+    LiteralMatrix data = roughSurface(120, 150, 50.0, 22);
+    LiteralMatrix exact = literalAllocate(data.R, data.C);
+    LiteralMatrix fast = literalAllocate(data.R, data.C);
+    for (int area : {1, 9, 64, 2500}) {
+        int s, F, G;
+        literalGeometry(area, 0.5, 0.5, &s, &F, &G);
+        literalSurface(&exact, &data, s, F, G, 0);
+        for (int i = 0; i < data.R; ++i) std::fill(fast.rows[i], fast.rows[i] + data.C, 0.0);
+        fastResidual(data, area, 0.5, 0.5, 1, &fast);
+        for (int i = 0; i < data.R; ++i)
+            for (int j = 0; j < data.C; ++j)
+                ASSERT_NEAR(fast.rows[i][j], exact.rows[i][j], 1e-11)
+                    << "area " << area << ", cell (" << i << ", " << j << ")";
+    }
+    literalFree(&data);
+    literalFree(&exact);
+    literalFree(&fast);
+}
+
+TEST(FastMethod, SameBitsForEveryNumberOfThreads) {
+    LiteralMatrix data = roughSurface(260, 90, 3.0, 23);
+    LiteralMatrix one = literalAllocate(data.R, data.C);
+    LiteralMatrix more = literalAllocate(data.R, data.C);
+    for (int area : {4, 100, 1000, 8100}) {
+        const double alone = fastResidual(data, area, 0.3, 0.7, 1, &one);
+        for (int threads : {2, 3}) {
+            const double shared = fastResidual(data, area, 0.3, 0.7, threads, &more);
+            EXPECT_EQ(std::memcmp(&alone, &shared, sizeof alone), 0) << area << ", " << threads;
+            for (int i = 0; i < data.R; ++i)
+                ASSERT_EQ(std::memcmp(one.rows[i], more.rows[i], sizeof(double) * data.C), 0)
+                    << "area " << area << ", " << threads << " threads, row " << i;
+        }
+    }
+    literalFree(&data);
+    literalFree(&one);
+    literalFree(&more);
+}
+
+TEST(FastMethod, RunWritesFastSurfaceFilesAndTheSameBytesForAnyThreadCount) {
+    LiteralMatrix data = roughSurface(40, 50, 0.0, 24);
+    std::string text;
+    char number[32];
+    for (int i = 0; i < data.R; ++i) {
+        for (int j = 0; j < data.C; ++j) {
+            std::snprintf(number, sizeof number, "%.10g\t", data.rows[i][j]);
+            text += number;
+        }
+        text += '\n';
+    }
+    literalFree(&data);
+    std::string firstResults, firstSurface;
+    for (int threads : {1, 2, 3}) {
+        TempFolder folder;
+        AnalysisSettings settings;
+        settings.inputFile = folder.write("grid.txt", text);
+        settings.progressionType = 1;
+        settings.from = 4;
+        settings.to = 1024;
+        settings.step = 4;
+        settings.nShift = settings.mShift = 0.5;
+        RunOptions options;
+        options.generateSurfaces = 1;
+        options.outputPrecision = 17;
+        ScriptedHost host;
+        runAnalysis(settings, options, host, {threads, SurfaceMethod::kFast, SimdLevel::kAvx512});
+        ASSERT_TRUE(host.messages.empty());
+        for (int area : {4, 16, 64, 256, 1024})
+            EXPECT_TRUE(
+                fileExists(folder.path("grid.txt." + std::to_string(area) + ".out.fast.txt")));
+        EXPECT_FALSE(fileExists(folder.path("grid.txt.4.out.txt")));
+        const std::string results = readFile(folder.path("grid.txt.out.txt"));
+        const std::string surface = readFile(folder.path("grid.txt.64.out.fast.txt"));
+        if (threads == 1) {
+            firstResults = results;
+            firstSurface = surface;
+            EXPECT_EQ(std::count(results.begin(), results.end(), '\n'), 5);
+        } else {
+            EXPECT_EQ(results, firstResults) << threads << " threads";
+            EXPECT_TRUE(surface == firstSurface) << threads << " threads";
+        }
+    }
+}
+
+TEST(ComputeOptionsOnTheCommandLine, ThreadsAndMethodAreParsedAndChecked) {
+    std::string error;
+    auto request = parseCommandLine({"run", "--threads", "3", "--method", "fast"}, error);
+    ASSERT_TRUE(request) << error;
+    EXPECT_EQ(request->compute.threads, 3);
+    EXPECT_EQ(request->compute.method, SurfaceMethod::kFast);
+
+    request = parseCommandLine({"run"}, error);
+    ASSERT_TRUE(request);
+    EXPECT_EQ(request->compute.threads, 0);
+    EXPECT_EQ(request->compute.method, SurfaceMethod::kExact);
+
+    EXPECT_FALSE(parseCommandLine({"run", "--threads", "0"}, error));
+    EXPECT_EQ(error, "--threads: 0 is not between 1 and 1024");
+    EXPECT_FALSE(parseCommandLine({"run", "--method", "quick"}, error));
+    EXPECT_EQ(error, "--method: 'quick' is neither exact nor fast");
+    EXPECT_FALSE(parseCommandLine({"run", "--method"}, error));
+    EXPECT_EQ(error, "--method needs a value");
+}
