@@ -73,7 +73,8 @@ void runAnalysis(const AnalysisSettings& settings, const RunOptions& options, Ru
 
     RunMatrices matrices;
     DataMatrix& data = matrices.data;
-    if (!loadDataMatrix(host, settings.inputFile, data.rows, data.rowCount, data.columnCount))
+    if (!loadDataMatrix(host, settings.inputFile, data.rows, data.rowCount, data.columnCount,
+                        compute.threads))
         return host.showMessage("Error loading data");
     const int R = data.rowCount;
     const int C = data.columnCount;
@@ -107,7 +108,7 @@ void runAnalysis(const AnalysisSettings& settings, const RunOptions& options, Ru
             std::string surfaceFile =
                 fast ? fastSurfaceFileName(settings.inputFile, area)
                      : surfaceFileName(settings.inputFile, area, options.optimise);
-            if (!writeSurfaceFile(surfaceFile, matrices.surface, R, C))
+            if (!writeSurfaceFile(surfaceFile, matrices.surface, R, C, &calculator.pool()))
                 return host.showMessage("Error writing to " + surfaceFile);
         }
 

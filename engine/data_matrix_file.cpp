@@ -2,10 +2,12 @@
 
 #include <climits>
 #include <cstdio>
-#include <string_view>
 
+#include "byte_masks.h"
 #include "text_file.h"
 #include "text_scan.h"
+#include "value_chunks.h"
+#include "worker_pool.h"
 
 namespace {
 
@@ -17,14 +19,58 @@ struct MatrixShape {
     bool readError = false;
 };
 
-// Counts data lines and the values on each, one byte at a time across blocks. A NUL byte ends
-// the pass as the end of the file would, except that its line is not counted.
+// Counts data lines and the values on each across blocks, as if one byte at a time: 64 bytes
+// at once where they hold no NUL, byte by byte elsewhere. A NUL byte ends the pass as the end of
+// the file would, except that its line is not counted.
 class ShapeCounter {
 public:
     explicit ShapeCounter(RunHost& host) : host_(host) {}
 
     // Feeds one block; false once the pass has ended.
     bool feed(const char* begin, const char* end) {
+        const char* p = begin;
+        for (; end - p >= 64; p += 64) {
+            const ByteMasks masks = classifyBytes(p);
+            if (masks.nul) return feedBytes(p, end);
+            if (!feed64(masks)) return false;
+        }
+        return feedBytes(p, end);
+    }
+
+    // The end of the file ends the last line.
+    void finish() { endLine(); }
+    const MatrixShape& shape() const { return shape_; }
+
+private:
+    // Bytes whose masks are known: for each line feed, the values since the last one, then the
+    // line's end; the values after the last line feed stay on the line.
+    bool feed64(const ByteMasks& masks) {
+        const std::uint64_t value = ~masks.space;
+        const std::uint64_t starts = value & ~((value << 1) | (inValue_ ? 1u : 0u));
+        int from = 0;
+        for (std::uint64_t feeds = masks.lineFeed; feeds; feeds &= feeds - 1) {
+            const int at = __builtin_ctzll(feeds);
+            const std::uint64_t line = bitsBelow(at) & ~bitsBelow(from);
+            if (!addValues(countBits(starts & line))) return false;
+            if (value & line) lineHasValue_ = true;
+            if (!endLine()) return false;
+            from = at + 1;
+        }
+        const std::uint64_t rest = ~bitsBelow(from);
+        if (!addValues(countBits(starts & rest))) return false;
+        if (value & rest) lineHasValue_ = true;
+        inValue_ = (value >> 63) != 0;
+        return true;
+    }
+
+    // n more values on the line; the count may not reach INT_MAX.
+    bool addValues(int n) {
+        if (static_cast<long long>(valuesOnLine_) + n >= INT_MAX) return tooLarge();
+        valuesOnLine_ += n;
+        return true;
+    }
+
+    bool feedBytes(const char* begin, const char* end) {
         for (const char* p = begin; p != end; ++p) {
             unsigned char c = static_cast<unsigned char>(*p);
             if (c == 0) return false;
@@ -43,11 +89,6 @@ public:
         return true;
     }
 
-    // The end of the file ends the last line.
-    void finish() { endLine(); }
-    const MatrixShape& shape() const { return shape_; }
-
-private:
     bool endLine() {
         inValue_ = false;
         if (!lineHasValue_) return true;
@@ -99,69 +140,6 @@ MatrixShape countShape(RunHost& host, BlockReader& reader) {
     return shape;
 }
 
-// Hands out the values of the file in order, across block boundaries.
-class ValueReader {
-public:
-    explicit ValueReader(BlockReader& reader) : reader_(reader) {}
-
-    // The next value's text, or false at the end of the file.
-    bool next(std::string_view& token) {
-        pending_.clear();
-        for (;;) {
-            if (p_ == end_) {
-                if (!reader_.next(p_, end_)) {
-                    token = pending_;
-                    return !pending_.empty();
-                }
-            }
-            if (pending_.empty()) {
-                while (p_ != end_ && isCSpace(static_cast<unsigned char>(*p_))) ++p_;
-                if (p_ == end_) continue;
-            }
-            const char* start = p_;
-            while (p_ != end_ && !isCSpace(static_cast<unsigned char>(*p_))) ++p_;
-            if (p_ != end_) {
-                if (pending_.empty()) {
-                    token = std::string_view(start, static_cast<std::size_t>(p_ - start));
-                } else {
-                    pending_.append(start, p_);
-                    token = pending_;
-                }
-                return true;
-            }
-            pending_.append(start, p_);  // the value goes on in the next block
-        }
-    }
-
-private:
-    BlockReader& reader_;
-    const char* p_ = nullptr;
-    const char* end_ = nullptr;
-    std::string pending_;
-};
-
-// Converts R x C values in file order. False, after telling the user which value is at fault,
-// when one does not convert or the file ends early.
-bool readValues(RunHost& host, BlockReader& reader, RowTable rows, int R, int C) {
-    ValueReader values(reader);
-    std::string_view token;
-    for (int i = 0; i < R; ++i) {
-        for (int j = 0; j < C; ++j) {
-            if (!values.next(token)) {
-                host.showMessage("The data file changed while it was read: values are missing");
-                return false;
-            }
-            if (!parseWholeDouble(token.data(), token.data() + token.size(), rows[i][j])) {
-                host.showMessage("The value \"" + printableExcerpt(token) + "\" in row " +
-                                 std::to_string(i + 1) + ", column " + std::to_string(j + 1) +
-                                 " is not a number");
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
 }  // namespace
 
 std::string dataSizeText(int R, int C) {
@@ -170,18 +148,19 @@ std::string dataSizeText(int R, int C) {
     return text;
 }
 
-bool loadDataMatrix(RunHost& host, std::string path, RowTable& rows, int& R, int& C) {
+bool loadDataMatrix(RunHost& host, std::string path, RowTable& rows, int& R, int& C,
+                    int threads) {
     WaitCursorScope waitCursor(host);
     rows = nullptr;
     R = 0;
     C = 0;
     FileCloser file(std::fopen(path.c_str(), "r"));
     if (!file.get()) return false;
-    return loadDataMatrixFrom(host, file.get(), rows, R, C);
+    return loadDataMatrixFrom(host, file.get(), rows, R, C, 1u << 20, threads);
 }
 
 bool loadDataMatrixFrom(RunHost& host, std::FILE* file, RowTable& rows, int& R, int& C,
-                        std::size_t blockSize) {
+                        std::size_t blockSize, int threads) {
     BlockReader reader(file, blockSize);
     MatrixShape shape = countShape(host, reader);
     // A directory opens but cannot be read: that is a file that cannot be opened.
@@ -196,7 +175,8 @@ bool loadDataMatrixFrom(RunHost& host, std::FILE* file, RowTable& rows, int& R, 
 
     reader.rewind();
     allocateMatrix(rows, R, C);
-    if (!readValues(host, reader, rows, R, C) || reader.failed()) {
+    WorkerPool pool(threads);
+    if (!readMatrixValues(host, file, blockSize, rows, R, C, pool)) {
         freeMatrix(rows, R, C);
         rows = nullptr;
         return false;

@@ -15,14 +15,16 @@
 // cannot be opened (nothing shown), a row has the wrong number of values, the user answers No,
 // or a value does not convert; R and C then keep the counts the counting pass reached. The wait
 // cursor is shown for the whole load, ended on every way out. Throws std::bad_alloc when the
-// matrix does not fit in memory.
-bool loadDataMatrix(RunHost& host, std::string path, RowTable& rows, int& R, int& C);
+// matrix does not fit in memory. The values are converted on `threads` threads (0: one per
+// core); the result does not depend on how many.
+bool loadDataMatrix(RunHost& host, std::string path, RowTable& rows, int& R, int& C,
+                    int threads = 0);
 
 // The two passes of loadDataMatrix over a file already open (fmemopen in the fuzzer), read in
 // blocks of blockSize bytes, so that values split across blocks can be tested with small ones.
 // Expects rows null and R = C = 0; the caller keeps the wait cursor and closes the file.
 bool loadDataMatrixFrom(RunHost& host, std::FILE* file, RowTable& rows, int& R, int& C,
-                        std::size_t blockSize = 1u << 20);
+                        std::size_t blockSize = 1u << 20, int threads = 0);
 
 // The data-size label's text for R rows and C columns.
 std::string dataSizeText(int R, int C);

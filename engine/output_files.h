@@ -3,6 +3,7 @@
 #include <string>
 
 #include "data_matrix.h"
+#include "worker_pool.h"
 
 // Names and contents of the files a run writes, all named from the input file's path P exactly
 // as the settings hold it.
@@ -18,8 +19,10 @@ std::string fastSurfaceFileName(const std::string& inputFile, int area);
 std::string resultsLine(int area, double residual, int precision);
 
 // Writes the surface file: every value as "%.*f\t" at precision 20, "\n" after each row, and
-// one more "\n" at the end. False when the file cannot be opened or written whole.
-bool writeSurfaceFile(const std::string& path, const double* const* surface, int R, int C);
+// one more "\n" at the end, formatting rows on the pool's threads when there is one. False when
+// the file cannot be opened or written whole.
+bool writeSurfaceFile(const std::string& path, const double* const* surface, int R, int C,
+                      WorkerPool* pool = nullptr);
 
 // Creates (or empties) the file. False when it cannot be.
 bool createEmptyFile(const std::string& path);

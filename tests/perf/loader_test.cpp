@@ -1,0 +1,128 @@
+// The loader's block-wise counting pass and its chunked, threaded reading pass against the
+// literal loader (fgetc, then fscanf "%lf\t"), with blocks small enough to split values, lines
+// and runs of blanks.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "data_matrix_file.h"
+#include "literal_analysis.h"
+#include "random_matrix.h"
+#include "scripted_host.h"
+#include "temp_folder.h"
+
+namespace {
+
+struct Loaded {
+    bool ok = false;
+    int R = 0, C = 0;
+    RowTable rows = nullptr;
+    std::vector<std::string> messages;
+    ~Loaded() { freeMatrix(rows, R, C); }
+};
+
+void load(const std::string& text, std::size_t blockSize, int threads, Loaded& loaded) {
+    std::string bytes = text;
+    std::FILE* file = fmemopen(bytes.data(), bytes.size(), "r");
+    ASSERT_NE(file, nullptr);
+    ScriptedHost host;
+    loaded.ok = loadDataMatrixFrom(host, file, loaded.rows, loaded.R, loaded.C, blockSize, threads);
+    std::fclose(file);
+    loaded.messages = host.messages;
+}
+
+// Random values written with random digits, blanks, tabs, CR LF, blank lines and runs of
+// blanks longer than a block.
+std::string randomText(std::mt19937_64& random, int R, int C) {
+    std::uniform_int_distribution<int> pick(0, 19), digits(1, 17);
+    std::string text;
+    char number[64];
+    for (int i = 0; i < R; ++i) {
+        if (pick(random) == 0) text += "\n \t \n";
+        if (pick(random) == 0) text += std::string(70, ' ');
+        for (int j = 0; j < C; ++j) {
+            const double v = randomValue(random);
+            std::snprintf(number, sizeof number, pick(random) < 15 ? "%.*g" : "%.*e",
+                          digits(random), v);
+            if (v > 0 && pick(random) == 0) text += '+';
+            text += number;
+            text += pick(random) < 12 ? "\t" : pick(random) < 10 ? " " : "  \t ";
+        }
+        text += pick(random) < 4 ? "\r\n" : "\n";
+    }
+    return text;
+}
+
+}  // namespace
+
+TEST(ChunkedLoader, ValuesAreTheLiteralLoadersForEveryBlockSizeAndThreadCount) {
+    std::mt19937_64 random(41);
+    TempFolder folder;
+    for (int trial = 0; trial < 6; ++trial) {
+        std::uniform_int_distribution<int> size(1, 70);
+        const std::string text = randomText(random, size(random), size(random));
+        const std::string path = folder.write(std::to_string(trial) + ".txt", text);
+        LiteralMatrix expected;
+        ASSERT_EQ(literalLoad(path.c_str(), &expected), 1);
+        for (std::size_t blockSize : {std::size_t{1}, std::size_t{7}, std::size_t{64},
+                                      std::size_t{100}, std::size_t{1} << 20})
+            for (int threads : {1, 2, 3}) {
+                Loaded loaded;
+                load(text, blockSize, threads, loaded);
+                ASSERT_TRUE(loaded.ok) << "block " << blockSize << ", " << threads << " threads";
+                ASSERT_EQ(loaded.R, expected.R);
+                ASSERT_EQ(loaded.C, expected.C);
+                for (int i = 0; i < expected.R; ++i)
+                    ASSERT_EQ(
+                        std::memcmp(loaded.rows[i], expected.rows[i], sizeof(double) * expected.C),
+                        0)
+                        << "row " << i << ", block " << blockSize << ", " << threads << " threads";
+            }
+        literalFree(&expected);
+    }
+}
+
+TEST(ChunkedLoader, FirstBadValueInFileOrderIsReportedWhicheverChunkHoldsIt) {
+    std::string text;
+    for (int i = 0; i < 200; ++i) {
+        for (int j = 0; j < 30; ++j) text += (i == 150 && j == 3) ? "x1 " : "1.5 ";
+        text += i == 120 ? "2,5\n" : "2.5\n";
+    }
+    for (std::size_t blockSize : {std::size_t{16}, std::size_t{333}, std::size_t{1} << 20})
+        for (int threads : {1, 3}) {
+            Loaded loaded;
+            load(text, blockSize, threads, loaded);
+            EXPECT_FALSE(loaded.ok);
+            EXPECT_EQ(loaded.rows, nullptr);
+            ASSERT_EQ(loaded.messages.size(), 1u);
+            EXPECT_EQ(loaded.messages[0],
+                      "The value \"2,5\" in row 121, column 31 is not a number");
+        }
+}
+
+TEST(ChunkedLoader, CountingStopsAtNulAndColumnErrorsNameTheirRowAcrossBlocks) {
+    std::string rows;
+    for (int i = 0; i < 40; ++i) rows += "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20\n";
+    const char nulLine[] = "1 2 3\0 junk after the NUL is never read\n";
+    const std::string withNul = rows + std::string(nulLine, sizeof nulLine - 1) + rows;
+    const std::string shortRow = rows + "\n\n1 2 3\n" + rows;
+    for (std::size_t blockSize : {std::size_t{5}, std::size_t{64}, std::size_t{1} << 20}) {
+        Loaded nul;
+        load(withNul, blockSize, 2, nul);
+        EXPECT_TRUE(nul.ok);
+        EXPECT_EQ(nul.R, 40);
+        EXPECT_EQ(nul.C, 20);
+        EXPECT_EQ(nul.rows[39][19], 20.0);
+
+        Loaded wrong;
+        load(shortRow, blockSize, 2, wrong);
+        EXPECT_FALSE(wrong.ok);
+        EXPECT_EQ(wrong.R, 40);
+        ASSERT_EQ(wrong.messages.size(), 1u);
+        EXPECT_EQ(wrong.messages[0], "The number of columns of row 41 is wrong (3 against 20)");
+    }
+}
