@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -112,9 +113,12 @@ bool sameValue(double a, double b) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2) return 0;  // fmemopen refuses an empty buffer
-    // The first byte chooses the block size: mostly tiny blocks, so that values and lines are
-    // split between blocks, sometimes the loader's own.
-    std::size_t blockSize = data[0] < 200 ? 1 + data[0] % 16 : 1u << 20;
+    // The first byte chooses the block size (tiny blocks split values and lines between blocks;
+    // blocks around 64 bytes meet the counting pass's 64-byte steps) and one or two threads.
+    static const std::size_t kBlockSizes[] = {1,  2,  3,  5,   7,   8,   13,  16,      31,
+                                              63, 64, 65, 100, 127, 128, 129, 1u << 20};
+    std::size_t blockSize = kBlockSizes[(data[0] & 0x7f) % std::size(kBlockSizes)];
+    int threads = data[0] & 0x80 ? 2 : 1;
     std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
 
     std::FILE* file = fmemopen(text.data(), text.size(), "r");
@@ -123,7 +127,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     RowTable rows = nullptr;
     int R = 0;
     int C = 0;
-    bool loaded = loadDataMatrixFrom(host, file, rows, R, C, blockSize);
+    bool loaded = loadDataMatrixFrom(host, file, rows, R, C, blockSize, threads);
     std::fclose(file);
 
     Expected expected = plainReading(text);
