@@ -159,10 +159,6 @@ TEST(ConfigFile, SavingReplacesTheWholeFileOrFails) {
 
     EXPECT_FALSE(example().writeConfig(folder.path("missing/folder/a.cfg")));
     EXPECT_FALSE(example().writeConfig(folder.path("")));
-    if (fileExists("/dev/full")) {
-        EXPECT_FALSE(example().writeConfig("/dev/full"));
-    }
-    EXPECT_TRUE(fileExists("/dev/full"));
 }
 
 TEST(ConfigFile, SavingThroughALinkReplacesTheFileItNames) {

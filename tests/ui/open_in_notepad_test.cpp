@@ -19,6 +19,8 @@ TEST(ViewCommand, DesktopCommandPassesThePathAsOneArgument) {
     ProgramCommand command = desktopOpenCommand(hostile);
     EXPECT_EQ(command.arguments, (std::vector<std::string>{"xdg-open", hostile}));
     EXPECT_TRUE(command.commandLine.empty());
+    EXPECT_EQ(desktopOpenCommand("-h.txt").arguments,
+              (std::vector<std::string>{"xdg-open", "./-h.txt"}));
 }
 
 #ifndef _WIN32

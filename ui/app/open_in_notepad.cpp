@@ -11,6 +11,7 @@ std::string notepadCommandLine(const std::string& windowsDirectory, const std::s
 
 ProgramCommand desktopOpenCommand(const std::string& path) {
     ProgramCommand command;
-    command.arguments = {"xdg-open", path};
+    // A relative path that begins with '-' would be read as an option: name it from "./".
+    command.arguments = {"xdg-open", !path.empty() && path[0] == '-' ? "./" + path : path};
     return command;
 }

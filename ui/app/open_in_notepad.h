@@ -18,5 +18,6 @@ ProgramCommand viewFileCommand(const std::string& path);
 // Notepad's own reading of its command line.
 std::string notepadCommandLine(const std::string& windowsDirectory, const std::string& path);
 
-// Elsewhere: xdg-open with the path as its single argument, whatever characters it holds.
+// Elsewhere: xdg-open with the path as its single argument, whatever characters it holds (a
+// path that would read as an option is given from "./").
 ProgramCommand desktopOpenCommand(const std::string& path);
