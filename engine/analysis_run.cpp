@@ -101,8 +101,8 @@ void runAnalysis(const AnalysisSettings& settings, const RunOptions& options, Ru
             residuals[k] = calculator.computeFast(matrices.surface, written, data.rows, R, C,
                                                   geometry, *centre);
         else
-            calculator.computeExact(matrices.surface, written, data.rows, R, C, geometry,
-                                    options.optimise);
+            residuals[k] = calculator.computeExact(matrices.surface, written, data.rows, R, C,
+                                                   geometry, options.optimise);
 
         if (options.generateSurfaces == 1) {
             std::string surfaceFile =
@@ -112,7 +112,6 @@ void runAnalysis(const AnalysisSettings& settings, const RunOptions& options, Ru
                 return host.showMessage("Error writing to " + surfaceFile);
         }
 
-        if (!fast) residuals[k] = residualSum(matrices.surface, data.rows, R, C, geometry);
         if (!appendToFile(resultsFile, resultsLine(area, residuals[k], options.outputPrecision)))
             return host.showMessage("Error writing to " + resultsFile);
     }

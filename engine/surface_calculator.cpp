@@ -1,12 +1,27 @@
 #include "surface_calculator.h"
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
+#include <thread>
 
 namespace {
 
-// Work is split into about this many tasks per thread, so that a thread that finishes early
-// finds more.
+// Work is split into about this many column parts per thread, so that a thread that finishes
+// early finds more.
 constexpr int kTasksPerThread = 4;
+// Units of a chain (windowUnits) that a task takes at once in the optimised mode.
+constexpr int kUnitsPerTask = 64;
+// Row parts in plain mode: at most so many, of at least so many rows.
+constexpr int kMostRowParts = 16;
+constexpr int kLeastPartRows = 16;
+
+// Gives way to the other threads until ready() holds: a task waits only for tasks handed out
+// before it, which are running.
+template <class Ready>
+void waitFor(const Ready& ready) {
+    while (!ready()) std::this_thread::yield();
+}
 
 }  // namespace
 
@@ -33,14 +48,14 @@ void SurfaceCalculator::zeroLeavingCells(RowTable surface, const ComputedRegion&
     }
 }
 
-void SurfaceCalculator::computeExact(RowTable surface, ComputedRegion& written,
-                                     const double* const* data, int R, int C,
-                                     const WindowGeometry& geometry, int optimise) {
+double SurfaceCalculator::computeExact(RowTable surface, ComputedRegion& written,
+                                       const double* const* data, int R, int C,
+                                       const WindowGeometry& geometry, int optimise) {
     ComputedRegion region = computedRegion(geometry, R, C);
     if (geometry.side < 1 || region.empty()) region = emptyRegion();
     zeroLeavingCells(surface, written, region);
     written = region;
-    if (region.empty()) return;
+    if (region.empty()) return residualSum(surface, data, R, C, geometry);
 
     const WindowJob job{data,
                         surface,
@@ -61,33 +76,81 @@ void SurfaceCalculator::computeExact(RowTable surface, ComputedRegion& written,
     auto columnEnd = [&](int k) {
         return k + 1 == columnParts ? region.lastColumn : columnBegin(k + 1) - 1;
     };
-
-    // Each task keeps its groups' sums between stripes in its own part of the scratch buffer.
+    // Each column part keeps its groups' sums between calls in its own part of the scratch
+    // buffer (one such buffer per row part in plain mode).
     const int stateDoubles = width + columnParts * groupColumns;
     auto state = [&](int columnPart, int rowPart) {
         return scratch_.data() + static_cast<std::size_t>(rowPart) * stateDoubles +
                (columnBegin(columnPart) - region.firstColumn) + columnPart * groupColumns;
     };
+
+    // The residual sum is one chain, block row after block row; it is taken a stripe of rows at
+    // a time, as soon as every column part has finished those rows, by whichever thread is free,
+    // while the others go on with later rows.
+    ResidualChain residual(surface, data, R, C, geometry);
+    std::atomic<int> residualDone{0};
     if (optimise) {
+        // A column's chain runs down every row, so a part takes its rows in stripes of
+        // kUnitsPerTask units, each after the one before.
+        const int units = windowUnits(job, true, region.firstRow, region.lastRow);
+        const int stripes = (units + kUnitsPerTask - 1) / kUnitsPerTask;
         scratch_.resize(static_cast<std::size_t>(stateDoubles));
-        pool_.run(columnParts, [&](int k) {
-            kernels_.slideColumns(job, columnBegin(k), columnEnd(k), state(k, 0));
+        std::unique_ptr<std::atomic<int>[]> stripesDone(new std::atomic<int>[columnParts]);
+        for (int p = 0; p < columnParts; ++p) stripesDone[p].store(0);
+        auto unitsBefore = [&](int stripe) { return std::min(units, stripe * kUnitsPerTask); };
+        // Tasks in order: the parts of stripe 0, then of each next stripe followed by the
+        // residual of the stripe before, then the residual of the last.
+        const int perStripe = columnParts + 1;
+        pool_.run(stripes * perStripe, [&](int task) {
+            const int stripe = task / perStripe;
+            const int k = task % perStripe;
+            if (k < columnParts) {
+                waitFor([&] { return stripesDone[k].load(std::memory_order_acquire) >= stripe; });
+                kernels_.slideColumns(job, columnBegin(k), columnEnd(k), state(k, 0),
+                                      unitsBefore(stripe), unitsBefore(stripe + 1));
+                stripesDone[k].store(stripe + 1, std::memory_order_release);
+                return;
+            }
+            waitFor([&] {
+                if (residualDone.load(std::memory_order_acquire) != stripe) return false;
+                for (int p = 0; p < columnParts; ++p)
+                    if (stripesDone[p].load(std::memory_order_acquire) <= stripe) return false;
+                return true;
+            });
+            residual.addRowsBefore(region.firstRow +
+                                   std::max(0, unitsBefore(stripe + 1) - geometry.side));
+            residualDone.store(stripe + 1, std::memory_order_release);
         });
-        return;
+        return residual.sum();
     }
-    // Plain mode: every cell is a chain of its own, so rows may be split as well.
+
+    // Plain mode: every cell is a chain of its own, so rows are split as well.
     const int rows = region.lastRow - region.firstRow + 1;
-    const int rowParts = std::max(1, std::min(rows, (wanted + columnParts - 1) / columnParts));
+    const int rowParts = std::max(1, std::min(kMostRowParts, rows / kLeastPartRows));
     auto rowBegin = [&](int k) {
         return region.firstRow + static_cast<int>(static_cast<long long>(rows) * k / rowParts);
     };
     scratch_.resize(static_cast<std::size_t>(stateDoubles) * rowParts);
-    pool_.run(columnParts * rowParts, [&](int task) {
-        const int c = task % columnParts;
-        const int r = task / columnParts;
-        kernels_.plainCells(job, rowBegin(r), rowBegin(r + 1) - 1, columnBegin(c), columnEnd(c),
-                            state(c, r));
+    std::unique_ptr<std::atomic<int>[]> partsDone(new std::atomic<int>[rowParts]);
+    for (int r = 0; r < rowParts; ++r) partsDone[r].store(0);
+    const int perRowPart = columnParts + 1;
+    pool_.run(rowParts * perRowPart, [&](int task) {
+        const int r = task / perRowPart;
+        const int c = task % perRowPart;
+        if (c < columnParts) {
+            kernels_.plainCells(job, rowBegin(r), rowBegin(r + 1) - 1, columnBegin(c), columnEnd(c),
+                                state(c, r));
+            partsDone[r].fetch_add(1, std::memory_order_acq_rel);
+            return;
+        }
+        waitFor([&] {
+            return residualDone.load(std::memory_order_acquire) == r &&
+                   partsDone[r].load(std::memory_order_acquire) == columnParts;
+        });
+        residual.addRowsBefore(rowBegin(r + 1));
+        residualDone.store(r + 1, std::memory_order_release);
     });
+    return residual.sum();
 }
 
 double SurfaceCalculator::computeFast(RowTable surface, ComputedRegion& written,
@@ -103,21 +166,31 @@ double SurfaceCalculator::computeFast(RowTable surface, ComputedRegion& written,
     return fastWindowMeans(pool_, {data, surface, R, C, geometry, region, centre});
 }
 
-double residualSum(const double* const* surface, const double* const* data, int R, int C,
-                   const WindowGeometry& geometry) {
-    double sum = 0.0;
-    const int blockRows = R - geometry.side;
-    const int blockColumns = C - geometry.side;
-    if (blockRows <= 0 || blockColumns <= 0) return sum;
-    const int top = geometry.side - geometry.rowOffset - 1;
-    const int left = geometry.side - geometry.columnOffset - 1;
-    for (int i = top; i < top + blockRows; ++i) {
-        const double* s = surface[i];
-        const double* m = data[i];
-        for (int j = left; j < left + blockColumns; ++j) {
+ResidualChain::ResidualChain(const double* const* surface, const double* const* data, int R, int C,
+                             const WindowGeometry& geometry)
+    : surface_(surface),
+      data_(data),
+      next_(geometry.side - geometry.rowOffset - 1),
+      end_(next_ + R - geometry.side),
+      left_(geometry.side - geometry.columnOffset - 1),
+      columns_(C - geometry.side) {
+    if (geometry.side < 1 || columns_ <= 0) end_ = next_;
+}
+
+void ResidualChain::addRowsBefore(int row) {
+    for (; next_ < end_ && next_ < row; ++next_) {
+        const double* s = surface_[next_];
+        const double* m = data_[next_];
+        for (int j = left_; j < left_ + columns_; ++j) {
             const double difference = s[j] - m[j];
-            sum += difference * difference;
+            sum_ += difference * difference;
         }
     }
-    return sum;
+}
+
+double residualSum(const double* const* surface, const double* const* data, int R, int C,
+                   const WindowGeometry& geometry) {
+    ResidualChain chain(surface, data, R, C, geometry);
+    chain.addRowsBefore(R);
+    return chain.sum();
 }

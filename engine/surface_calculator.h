@@ -21,9 +21,10 @@ class SurfaceCalculator {
     // Leaves `surface` exactly as zeroMatrix followed by computeSurface with a WindowAverager of
     // this geometry would: the same bits in every cell. `written` is the part of the surface that
     // may hold values other than zero (empty for a freshly zeroed matrix); only cells that leave
-    // it are zeroed, and it becomes this area's computed region.
-    void computeExact(RowTable surface, ComputedRegion& written, const double* const* data, int R,
-                      int C, const WindowGeometry& geometry, int optimise);
+    // it are zeroed, and it becomes this area's computed region. Returns residualSum of the new
+    // surface, summed in its order while the surface is computed.
+    double computeExact(RowTable surface, ComputedRegion& written, const double* const* data, int R,
+                        int C, const WindowGeometry& geometry, int optimise);
 
     // The fast method (fast_surface.h): fills the computed region of `surface`, when it is not
     // null, with window means from running sums, zeroes cells that leave `written` as
@@ -49,3 +50,21 @@ ComputedRegion emptyRegion();
 // row by row from the top, each from left to right, in one double: one chain, on one thread.
 double residualSum(const double* const* surface, const double* const* data, int R, int C,
                    const WindowGeometry& geometry);
+
+// residualSum taken a few rows at a time, as they become ready; the additions and their order are
+// those of residualSum.
+class ResidualChain {
+  public:
+    ResidualChain(const double* const* surface, const double* const* data, int R, int C,
+                  const WindowGeometry& geometry);
+    // Adds the block's rows before matrix row `row` that are not added yet.
+    void addRowsBefore(int row);
+    double sum() const { return sum_; }
+
+  private:
+    const double* const* surface_;
+    const double* const* data_;
+    int next_, end_;  // block rows [next_, end_) are still to be added
+    int left_, columns_;
+    double sum_ = 0.0;
+};

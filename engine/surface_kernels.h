@@ -22,12 +22,22 @@ struct SurfaceKernels {
     // below need room for the width of their range plus this many doubles.
     int groupColumns;
     // Optimised mode for columns [firstColumn, lastColumn] of the region: fullMean at its first
-    // row, then slideDown row by row to its last.
-    void (*slideColumns)(const WindowJob& job, int firstColumn, int lastColumn, double* state);
+    // row, then slideDown row by row to its last; units [from, to) of windowUnits(job, true,
+    // ...) only, the sums waiting in `state` between calls, which must come in order.
+    void (*slideColumns)(const WindowJob& job, int firstColumn, int lastColumn, double* state,
+                         int from, int to);
     // Plain mode: fullMean for every cell of rows [firstRow, lastRow] x [firstColumn, lastColumn].
     void (*plainCells)(const WindowJob& job, int firstRow, int lastRow, int firstColumn,
                        int lastColumn, double* state);
 };
+
+// A chain's work in units: one per pass over a data row (fullMean's s rows, then one slideDown
+// per row below; s rows per plain cell), and one to finish the last. Once units [0, u) of every
+// column are done, the first max(0, u - s) rows of the region hold their means (optimised mode).
+inline int windowUnits(const WindowJob& job, bool sliding, int firstRow, int lastRow) {
+    const int rows = lastRow - firstRow + 1;
+    return (sliding ? job.side + rows - 1 : job.side * rows) + 1;
+}
 
 // The kernels of a level; a level this build or processor lacks gives the best one below it.
 const SurfaceKernels& surfaceKernels(SimdLevel level);

@@ -1,5 +1,6 @@
 // The exact window-mean kernels, written once for a vector of kLanes doubles. Each
-// surface_kernels_<level>.cpp defines kLanes, kGroup, kHalfGroup and kDirect and includes this
+// surface_kernels_<level>.cpp defines kLanes, kStaggeredShapes, kDirect, kSplitAdds and
+// sumOnMultiplyUnit and includes this
 // file inside an anonymous namespace, so that every function here is compiled for that file's
 // instruction set alone: a copy shared between the files could hand AVX-512 code to an older
 // processor. For the same reason this file includes nothing.
@@ -23,6 +24,11 @@
 //   ramp at the end of each phase, where only the vectors behind still work, is run together
 //   with the ramp at the start of the next phase, where only the vectors ahead have begun.
 // - Direct groups of K vectors (small windows): each vector loads its own values.
+//
+// Where the including file says so (kSplitAdds), half of the additions are done as
+// sumOnMultiplyUnit(a, b) = fma(b, 1.0, a): b * 1.0 is exact, so the single rounding of the fused
+// operation gives exactly the rounded a + b (signed zeros and infinities included), while the
+// processor's multiply-add units, idle otherwise, take half of the additions.
 
 typedef double Vec __attribute__((vector_size(kLanes * sizeof(double))));
 
@@ -63,8 +69,13 @@ KERNEL_INLINE void forEachIndex(const F& f) {
     }
 }
 
-// Phases taken by all groups of a range before each group's sums go back to the state buffer.
-constexpr int kStripePhases = 16;
+// Phases taken by all groups of a range before each group's sums go back to the state buffer:
+// few for small windows, whose rows are fetched ahead (see prefetchPhases), more for large ones,
+// whose long passes along each row the processor fetches well by itself.
+constexpr int kLargeWindow = 128;
+int stripePhases(int side) {
+    return side < kLargeWindow ? 16 : 64;
+}
 
 // The groups of `columns` columns that cover [c0, c1]: group g starts at c0 + g * columns, except
 // that the last one ends at c1. When the width is not a multiple, the last group computes some
@@ -125,39 +136,77 @@ KERNEL_INLINE void prefetchPhases(const PhasePlan& plan, int k0, int k1, int wid
     }
 }
 
+// sum + value for chain v: every other chain on the multiply-add units when they are used.
+template <int v>
+KERNEL_INLINE Vec addFor(Vec sum, Vec value) {
+    if constexpr (kSplitAdds && v % 2 == 1)
+        return sumOnMultiplyUnit(sum, value);
+    else
+        return sum + value;
+}
+
 // ---- Staggered groups ------------------------------------------------------------------------
+//
+// A staggered group is Z sub-groups of MS vectors side by side: vector v is vector v % MS of
+// sub-group v / MS, whose columns start at j0 + (v / MS) * MS * L. Within a sub-group the vectors
+// run L steps apart and share every load; the sub-groups each load their own. Several short
+// sub-groups give as many chains as one long one with shorter ramps, for smaller windows.
 
 // No phase: before a group's first phase or after its last.
+template <int MS, int Z>
 struct NoPhase {
     static constexpr bool kNone = true;
     struct Loaded {
+        template <int v>
         KERNEL_INLINE void apply(Vec&) const {}
     };
     KERNEL_INLINE Loaded load(int) const { return {}; }
 };
 
 // fullMean's pass over one data row: sum = sum + M[r][G + j - b].
+template <int MS, int Z>
 struct AddRow {
     static constexpr bool kNone = false;
     const double* at;  // &M[r][G + j0]
     struct Loaded {
-        Vec value;
-        KERNEL_INLINE void apply(Vec& sum) const { sum = sum + value; }
+        Vec value[Z];
+        template <int v>
+        KERNEL_INLINE void apply(Vec& sum) const {
+            sum = addFor<v>(sum, value[v / MS]);
+        }
     };
-    KERNEL_INLINE Loaded load(int p) const { return {loadAt<Vec>(at + p)}; }
+    KERNEL_INLINE Loaded load(int p) const {
+        Loaded loaded;
+        forEachIndex<0, Z>(
+            [&]<int z>() { loaded.value[z] = loadAt<Vec>(at + z * MS * kLanes + p); });
+        return loaded;
+    }
 };
 
 // slideDown's pass: sum = (sum - M[F+i-s][G + j - b]) + M[F+i][G + j - b].
+template <int MS, int Z>
 struct SlideRows {
     static constexpr bool kNone = false;
     const double* leaving;   // &M[F+i-s][G + j0]
     const double* entering;  // &M[F+i][G + j0]
     struct Loaded {
-        Vec leaving, entering;
-        KERNEL_INLINE void apply(Vec& sum) const { sum = (sum - leaving) + entering; }
+        Vec leaving[Z], entering[Z];
+        // The subtraction on the adders, the addition on the multiply-add units when used.
+        template <int v>
+        KERNEL_INLINE void apply(Vec& sum) const {
+            if constexpr (kSplitAdds)
+                sum = sumOnMultiplyUnit(sum - leaving[v / MS], entering[v / MS]);
+            else
+                sum = (sum - leaving[v / MS]) + entering[v / MS];
+        }
     };
     KERNEL_INLINE Loaded load(int p) const {
-        return {loadAt<Vec>(leaving + p), loadAt<Vec>(entering + p)};
+        Loaded loaded;
+        forEachIndex<0, Z>([&]<int z>() {
+            loaded.leaving[z] = loadAt<Vec>(leaving + z * MS * kLanes + p);
+            loaded.entering[z] = loadAt<Vec>(entering + z * MS * kLanes + p);
+        });
+        return loaded;
     }
 };
 
@@ -174,62 +223,70 @@ struct Finish {
     }
 };
 
-template <int From, int To, class Loaded>
-KERNEL_INLINE void applyTo(Vec* sum, const Loaded& loaded) {
-    forEachIndex<From, To>([&]<int v>() { loaded.apply(sum[v]); });
+// loaded.apply for the vectors v of a group of N whose place in their sub-group (v % MS) is below
+// Q (lower) or not (!lower).
+template <int N, int MS, int Q, bool lower, class Loaded>
+KERNEL_INLINE void applyWhere(Vec* sum, const Loaded& loaded) {
+    forEachIndex<0, N>([&]<int v>() {
+        if constexpr ((v % MS < Q) == lower) loaded.template apply<v>(sum[v]);
+    });
 }
 
-// The end of phase x run together with the start of phase y, in blocks Q = M-1 ... 1 of L
-// positions: in block Q vectors below Q take their last steps of x (at p - s), the others their
-// first steps of y (at p). Vector v leaves x just before block v (vector 0 after the last block),
-// and `finish` is called for it then.
-template <int M, int Q, class X, class Y>
+// The end of phase x run together with the start of phase y, in blocks Q = MS-1 ... 1 of L
+// positions: in block Q the vectors placed below Q in their sub-group take their last steps of x
+// (at p - s), the others their first steps of y (at p). The vectors at place v leave x just
+// before block v (those at 0 after the last block), and `finish` is called for them then.
+template <int MS, int Z, int Q, class X, class Y>
 KERNEL_INLINE void phaseSwitch(Vec* sum, const X& x, const Y& y, int s, const Finish& finish) {
+    constexpr int N = MS * Z;
+    forEachIndex<0, Z>([&]<int z>() { finish(sum, z * MS + Q); });
     if constexpr (Q >= 1) {
-        finish(sum, Q);
         for (int p = Q * kLanes; p > (Q - 1) * kLanes; --p) {
-            applyTo<0, Q>(sum, x.load(p - s));
-            applyTo<Q, M>(sum, y.load(p));
+            applyWhere<N, MS, Q, true>(sum, x.load(p - s));
+            applyWhere<N, MS, Q, false>(sum, y.load(p));
         }
-        phaseSwitch<M, Q - 1>(sum, x, y, s, finish);
-    } else {
-        finish(sum, 0);
+        phaseSwitch<MS, Z, Q - 1>(sum, x, y, s, finish);
     }
 }
 
 // Switches from phase x into phase y, then takes y's middle, where every vector works
-// (positions 0 down to (M-1)*L - s + 1).
-template <int M, class X, class Y>
+// (positions 0 down to (MS-1)*L - s + 1).
+template <int MS, int Z, class X, class Y>
 KERNEL_INLINE void enterPhase(Vec* sum, const X& x, const Y& y, int s, const Finish& finish) {
-    phaseSwitch<M, M - 1>(sum, x, y, s, finish);
+    phaseSwitch<MS, Z, MS - 1>(sum, x, y, s, finish);
     if constexpr (!Y::kNone)
-        for (int p = 0; p > (M - 1) * kLanes - s; --p) applyTo<0, M>(sum, y.load(p));
+        for (int p = 0; p > (MS - 1) * kLanes - s; --p)
+            applyWhere<MS * Z, MS, 0, false>(sum, y.load(p));
 }
 
 // Unit k of a staggered group: entering phase k from phase k-1 (k = 0: from nothing; k = count:
 // into nothing).
-template <int M>
-void staggeredUnit(Vec* sum, const PhasePlan& plan, int k, int count, const Vec& divisor) {
+template <int MS, int Z>
+KERNEL_INLINE void staggeredUnit(Vec* sum, const PhasePlan& plan, int k, int count,
+                                 const Vec& divisor) {
+    using Add = AddRow<MS, Z>;
+    using Slide = SlideRows<MS, Z>;
+    using None = NoPhase<MS, Z>;
     const int s = plan.s;
-    auto phaseAdd = [&](int q) { return AddRow{plan.addedRow(q)}; };
+    auto phaseAdd = [&](int q) { return Add{plan.addedRow(q)}; };
     auto phaseSlide = [&](int q) {
         const int i = plan.slideRow(q);
-        return SlideRows{plan.at(plan.job.rowOffset + i - s), plan.at(plan.job.rowOffset + i)};
+        return Slide{plan.at(plan.job.rowOffset + i - s), plan.at(plan.job.rowOffset + i)};
     };
     Finish finish{nullptr, divisor, !plan.sliding};
     if (k > 0) {
         const int row = plan.finishedRow(k - 1);
         if (row >= 0) finish.out = plan.job.surface[row] + plan.j0;
     }
-    if (k == 0) return enterPhase<M>(sum, NoPhase{}, phaseAdd(0), s, finish);
+    if (k == 0) return enterPhase<MS, Z>(sum, None{}, phaseAdd(0), s, finish);
     const bool fromAdd = plan.adds(k - 1);
     if (k == count) {
-        if (fromAdd) return enterPhase<M>(sum, phaseAdd(k - 1), NoPhase{}, s, finish);
-        return enterPhase<M>(sum, phaseSlide(k - 1), NoPhase{}, s, finish);
+        if (fromAdd) return enterPhase<MS, Z>(sum, phaseAdd(k - 1), None{}, s, finish);
+        return enterPhase<MS, Z>(sum, phaseSlide(k - 1), None{}, s, finish);
     }
-    if (plan.adds(k)) return enterPhase<M>(sum, phaseAdd(k - 1), phaseAdd(k), s, finish);
-    if (fromAdd) return enterPhase<M>(sum, phaseAdd(k - 1), phaseSlide(k), s, finish);
-    enterPhase<M>(sum, phaseSlide(k - 1), phaseSlide(k), s, finish);
+    if (plan.adds(k)) return enterPhase<MS, Z>(sum, phaseAdd(k - 1), phaseAdd(k), s, finish);
+    if (fromAdd) return enterPhase<MS, Z>(sum, phaseAdd(k - 1), phaseSlide(k), s, finish);
+    enterPhase<MS, Z>(sum, phaseSlide(k - 1), phaseSlide(k), s, finish);
 }
 
 // ---- Direct groups ---------------------------------------------------------------------------
@@ -243,15 +300,23 @@ KERNEL_INLINE void directPhase(T* sum, const PhasePlan& plan, int k, const T& di
     if (plan.adds(k)) {
         const double* row = plan.addedRow(k);
         for (int b = 0; b < s; ++b)
-            forEachIndex<0, K>([&]<int q>() { sum[q] = sum[q] + loadAt<T>(row - b + q * w); });
+            forEachIndex<0, K>([&]<int q>() {
+                if constexpr (widthOf < T >> 1)
+                    sum[q] = addFor<q>(sum[q], loadAt<T>(row - b + q * w));
+                else
+                    sum[q] = sum[q] + loadAt<T>(row - b + q * w);
+            });
     } else {
         const int i = plan.slideRow(k);
         const double* leaving = plan.at(plan.job.rowOffset + i - s);
         const double* entering = plan.at(plan.job.rowOffset + i);
         for (int b = 0; b < s; ++b)
             forEachIndex<0, K>([&]<int q>() {
-                sum[q] =
-                    (sum[q] - loadAt<T>(leaving - b + q * w)) + loadAt<T>(entering - b + q * w);
+                const T difference = sum[q] - loadAt<T>(leaving - b + q * w);
+                if constexpr (widthOf < T >> 1 && kSplitAdds)
+                    sum[q] = sumOnMultiplyUnit(difference, loadAt<T>(entering - b + q * w));
+                else
+                    sum[q] = difference + loadAt<T>(entering - b + q * w);
             });
     }
     const int row = plan.finishedRow(k);
@@ -267,24 +332,29 @@ KERNEL_INLINE void directPhase(T* sum, const PhasePlan& plan, int k, const T& di
 
 enum class GroupKind { kStaggered, kDirect };
 
-// Runs every group of [c0, c1] through the phases of rows firstRow ... lastRow, a stripe of
-// phases at a time; `state` holds each group's sums between stripes (width + columns doubles).
-template <GroupKind kind, class T, int N>
+// Runs every group of [c0, c1] through units [from, to) of the phases of rows firstRow ...
+// lastRow (windowUnits), a stripe of units at a time; `state` holds each group's sums between
+// stripes and between calls (width + columns doubles).
+template <GroupKind kind, class T, int N, int MS = N>
 void runGroups(const WindowJob& job, bool sliding, int firstRow, int lastRow, int c0, int c1,
-               double* state) {
+               double* state, int from, int to) {
     constexpr int columns = N * widthOf<T>;
     const Groups groups{c0, c1, columns};
     const int s = job.side;
     const T divisor = splat<T>(static_cast<double>(s * s));
     const int count = PhasePlan{job, 0, sliding, firstRow, s}.count(lastRow);
-    // Staggered groups need one unit more than there are phases: the ramp after the last one.
-    const int units = kind == GroupKind::kStaggered ? count + 1 : count;
+    // Unit k enters phase k; unit `count`, after the last phase, is the ramp that ends it for
+    // staggered groups and nothing for direct ones.
+    const int units = to < count + 1 ? to : count + 1;
     const PhasePlan range{job, c0, sliding, firstRow, s};
-    prefetchPhases(range, 0, kStripePhases < count ? kStripePhases : count, c1 - c0 + 1);
-    for (int u0 = 0; u0 < units; u0 += kStripePhases) {
-        const int u1 = u0 + kStripePhases < units ? u0 + kStripePhases : units;
-        const int next = u1 + kStripePhases < count ? u1 + kStripePhases : count;
-        if (u1 < next) prefetchPhases(range, u1, next, c1 - c0 + 1);
+    const int stripe = stripePhases(s);
+    const bool prefetch = s < kLargeWindow;
+    if (prefetch && from < count)
+        prefetchPhases(range, from, from + stripe < count ? from + stripe : count, c1 - c0 + 1);
+    for (int u0 = from; u0 < units; u0 += stripe) {
+        const int u1 = u0 + stripe < units ? u0 + stripe : units;
+        const int next = u1 + stripe < count ? u1 + stripe : count;
+        if (prefetch && u1 < next) prefetchPhases(range, u1, next, c1 - c0 + 1);
         for (int g = 0; g < groups.count(); ++g) {
             const PhasePlan plan{job, groups.start(g), sliding, firstRow, s};
             double* saved = state + g * columns;
@@ -293,8 +363,8 @@ void runGroups(const WindowJob& job, bool sliding, int firstRow, int lastRow, in
                 sum[q] = u0 == 0 ? splat<T>(0.0) : loadAt<T>(saved + q * widthOf<T>);
             for (int u = u0; u < u1; ++u) {
                 if constexpr (kind == GroupKind::kStaggered)
-                    staggeredUnit<N>(sum, plan, u, count, divisor);
-                else
+                    staggeredUnit<MS, N / MS>(sum, plan, u, count, divisor);
+                else if (u < count)
                     directPhase<T, N>(sum, plan, u, divisor);
             }
             for (int q = 0; q < N; ++q) storeAt(saved + q * widthOf<T>, sum[q]);
@@ -302,29 +372,53 @@ void runGroups(const WindowJob& job, bool sliding, int firstRow, int lastRow, in
     }
 }
 
-// The widest group that suits the window side and the width of the range.
-void computeRange(const WindowJob& job, bool sliding, int r0, int r1, int c0, int c1,
-                  double* state) {
-    const int s = job.side;
-    const int width = c1 - c0 + 1;
-    if (width >= kGroup * kLanes && s >= (kGroup - 1) * kLanes)
-        return runGroups<GroupKind::kStaggered, Vec, kGroup>(job, sliding, r0, r1, c0, c1, state);
-    constexpr int kHalf = kHalfGroup > 1 ? kHalfGroup : 1;
-    if (kHalfGroup > 1 && width >= kHalf * kLanes && s >= (kHalf - 1) * kLanes)
-        return runGroups<GroupKind::kStaggered, Vec, kHalf>(job, sliding, r0, r1, c0, c1, state);
-    if (width >= kDirect * kLanes)
-        return runGroups<GroupKind::kDirect, Vec, kDirect>(job, sliding, r0, r1, c0, c1, state);
-    if (width >= kLanes)
-        return runGroups<GroupKind::kDirect, Vec, 1>(job, sliding, r0, r1, c0, c1, state);
-    runGroups<GroupKind::kDirect, double, 1>(job, sliding, r0, r1, c0, c1, state);
+// The first staggered group shape, from kStaggeredShapes[index] on, that suits the window side
+// (its ramps need s >= (MS-1)*L) and the width of the range; false when none does.
+template <int index>
+bool runStaggered(const WindowJob& job, bool sliding, int r0, int r1, int c0, int c1, double* state,
+                  int from, int to) {
+    constexpr int count = static_cast<int>(sizeof kStaggeredShapes / sizeof kStaggeredShapes[0]);
+    if constexpr (index < count) {
+        constexpr int MS = kStaggeredShapes[index][0];
+        constexpr int N = MS * kStaggeredShapes[index][1];
+        if (c1 - c0 + 1 >= N * kLanes && job.side >= (MS - 1) * kLanes) {
+            runGroups<GroupKind::kStaggered, Vec, N, MS>(job, sliding, r0, r1, c0, c1, state, from,
+                                                         to);
+            return true;
+        }
+        return runStaggered<index + 1>(job, sliding, r0, r1, c0, c1, state, from, to);
+    } else {
+        return false;
+    }
 }
 
-void slideColumns(const WindowJob& job, int c0, int c1, double* state) {
-    computeRange(job, true, job.firstRow, job.lastRow, c0, c1, state);
+// The columns of the widest group: work is best split into multiples of it.
+constexpr int widestGroupColumns() {
+    int widest = kDirect;
+    for (const auto& shape : kStaggeredShapes)
+        if (shape[0] * shape[1] > widest) widest = shape[0] * shape[1];
+    return widest * kLanes;
+}
+
+// The widest group that suits the window side and the width of the range.
+void computeRange(const WindowJob& job, bool sliding, int r0, int r1, int c0, int c1, double* state,
+                  int from, int to) {
+    const int width = c1 - c0 + 1;
+    if (runStaggered<0>(job, sliding, r0, r1, c0, c1, state, from, to)) return;
+    if (width >= kDirect * kLanes)
+        return runGroups<GroupKind::kDirect, Vec, kDirect>(job, sliding, r0, r1, c0, c1, state,
+                                                           from, to);
+    if (width >= kLanes)
+        return runGroups<GroupKind::kDirect, Vec, 1>(job, sliding, r0, r1, c0, c1, state, from, to);
+    runGroups<GroupKind::kDirect, double, 1>(job, sliding, r0, r1, c0, c1, state, from, to);
+}
+
+void slideColumns(const WindowJob& job, int c0, int c1, double* state, int from, int to) {
+    computeRange(job, true, job.firstRow, job.lastRow, c0, c1, state, from, to);
 }
 
 void plainCells(const WindowJob& job, int r0, int r1, int c0, int c1, double* state) {
-    computeRange(job, false, r0, r1, c0, c1, state);
+    computeRange(job, false, r0, r1, c0, c1, state, 0, windowUnits(job, false, r0, r1));
 }
 
 #undef KERNEL_INLINE

@@ -5,19 +5,24 @@
 namespace {
 
 constexpr int kLanes = 2;
-// Vectors per staggered group and per direct group: enough independent chains to keep the adders
-// busy while each waits for its previous result.
-constexpr int kGroup = 8;
-constexpr int kHalfGroup = 4;  // a smaller staggered group for middle windows; 0: none
+// Staggered groups (vectors per sub-group, sub-groups), the widest first: each needs a window
+// side of at least (vectors per sub-group - 1) * kLanes. Then direct groups of kDirect vectors.
+constexpr int kStaggeredShapes[][2] = {{8, 1}, {4, 2}, {2, 4}};
 constexpr int kDirect = 8;
+
+// Every addition on the adders.
+constexpr bool kSplitAdds = false;
+template <class T>
+inline T sumOnMultiplyUnit(T a, T b) {
+    return a + b;
+}
 
 #include "surface_kernels_impl.h"
 
 }  // namespace
 
 const SurfaceKernels& portableSurfaceKernels() {
-    static constexpr SurfaceKernels kernels{SimdLevel::kPortable,
-                                            (kGroup > kDirect ? kGroup : kDirect) * kLanes,
+    static constexpr SurfaceKernels kernels{SimdLevel::kPortable, widestGroupColumns(),
                                             slideColumns, plainCells};
     return kernels;
 }

@@ -7,8 +7,10 @@
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <limits>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "literal_analysis.h"
 #include "random_matrix.h"
@@ -46,36 +48,60 @@ std::string firstDifference(const LiteralMatrix& expected, const LiteralMatrix& 
     return "";
 }
 
-// Computes each area on one reused surface, as a run does, and compares it with the literal
-// surface of the same area.
-void expectLiteralSurfaces(const LiteralMatrix& data, const std::vector<Area>& areas, int optimise,
-                           SimdLevel level, int threads) {
-    LiteralMatrix expected = literalAllocate(data.R, data.C);
-    LiteralMatrix actual = literalAllocate(data.R, data.C);
-    SurfaceCalculator calculator({threads, SurfaceMethod::kExact, level});
-    ComputedRegion written = emptyRegion();
+// The literal surface and residual sum of each area.
+struct Expected {
+    std::vector<LiteralMatrix> surfaces;
+    std::vector<double> residuals;
+    ~Expected() {
+        for (LiteralMatrix& m : surfaces) literalFree(&m);
+    }
+};
+
+void computeLiteral(const LiteralMatrix& data, const std::vector<Area>& areas, int optimise,
+                    Expected& expected) {
     for (const Area& a : areas) {
         int s, F, G;
         literalGeometry(a.area, a.nShift, a.mShift, &s, &F, &G);
-        literalSurface(&expected, &data, s, F, G, optimise);
-        calculator.computeExact(actual.rows, written, data.rows, data.R, data.C,
-                                windowGeometry(a.area, a.nShift, a.mShift), optimise);
-        std::string difference = firstDifference(expected, actual);
+        expected.surfaces.push_back(literalAllocate(data.R, data.C));
+        literalSurface(&expected.surfaces.back(), &data, s, F, G, optimise);
+        expected.residuals.push_back(literalResidual(&expected.surfaces.back(), &data, s, F, G));
+    }
+}
+
+// Computes each area on one reused surface, as a run does, and compares it with the literal
+// surface and residual sum of the same area.
+void expectLiteralSurfaces(const LiteralMatrix& data, const std::vector<Area>& areas,
+                           const Expected& expected, int optimise, SimdLevel level, int threads) {
+    LiteralMatrix actual = literalAllocate(data.R, data.C);
+    SurfaceCalculator calculator({threads, SurfaceMethod::kExact, level});
+    ComputedRegion written = emptyRegion();
+    for (std::size_t k = 0; k < areas.size(); ++k) {
+        const Area& a = areas[k];
+        const double residual =
+            calculator.computeExact(actual.rows, written, data.rows, data.R, data.C,
+                                    windowGeometry(a.area, a.nShift, a.mShift), optimise);
+        std::string difference = firstDifference(expected.surfaces[k], actual);
+        if (difference.empty() &&
+            std::memcmp(&residual, &expected.residuals[k], sizeof residual) != 0)
+            difference = "residual sum " + exactText(residual) + ", expected " +
+                         exactText(expected.residuals[k]);
         if (!difference.empty()) {
             ADD_FAILURE() << describe(a, data.R, data.C, optimise, level, threads) << ": "
                           << difference;
             break;
         }
     }
-    literalFree(&expected);
     literalFree(&actual);
 }
 
 void expectLiteralEverywhere(const LiteralMatrix& data, const std::vector<Area>& areas) {
-    for (SimdLevel level : levelsOfThisMachine())
-        for (int threads : {1, 2, 3})
-            for (int optimise : {1, 0})
-                expectLiteralSurfaces(data, areas, optimise, level, threads);
+    for (int optimise : {1, 0}) {
+        Expected expected;
+        computeLiteral(data, areas, optimise, expected);
+        for (SimdLevel level : levelsOfThisMachine())
+            for (int threads : {1, 2, 3})
+                expectLiteralSurfaces(data, areas, expected, optimise, level, threads);
+    }
 }
 
 }  // namespace
@@ -127,6 +153,16 @@ TEST(ExactKernels, RandomSizesShiftsAndAreasMatchTheLiteralAverager) {
     }
 }
 
+// Threads take rows in stripes and sum the residual of finished stripes while others compute:
+// tall matrices cross many stripes, with several column parts per thread.
+TEST(ExactKernels, TallMatricesAcrossManyStripesOfRowsMatchTheLiteralAverager) {
+    std::mt19937_64 random(8);
+    LiteralMatrix data = randomMatrix(random, 333, 150);
+    expectLiteralEverywhere(data,
+                            {{4, 0.5, 0.5}, {64, 0.5, 0.5}, {900, 0.0, 1.0}, {3025, 1.0, 0.0}});
+    literalFree(&data);
+}
+
 // The surface is zeroed only where the computed region leaves it; areas that shrink, grow and
 // move the region must still leave zeros everywhere else.
 TEST(ExactKernels, ReusedSurfaceHoldsZerosOutsideEachNewRegion) {
@@ -138,6 +174,38 @@ TEST(ExactKernels, ReusedSurfaceHoldsZerosOutsideEachNewRegion) {
                                    {1681, 0.0, 0.0},  // side 41 > 40 rows: all zeros
                                    {9, 0.3, 0.8},
                                    {1, 0.0, 0.0}});
+    literalFree(&data);
+}
+
+// Additions done on the multiply-add units (fma(b, 1, a)) and vector lanes must round exactly as
+// the scalar additions, also where sums overflow, cancel to signed zeros, pass through
+// subnormals and meet infinities (whose differences are not-a-number).
+TEST(ExactKernels, InfinitiesSignedZerosOverflowAndSubnormalsGiveTheLiteralBits) {
+    std::mt19937_64 random(9);
+    const double specials[] = {std::numeric_limits<double>::infinity(),
+                               -std::numeric_limits<double>::infinity(),
+                               0.0,
+                               -0.0,
+                               std::numeric_limits<double>::max(),
+                               -std::numeric_limits<double>::max(),
+                               std::numeric_limits<double>::denorm_min(),
+                               -4.9e-320,
+                               1e308,
+                               -1e-310};
+    std::uniform_int_distribution<int> pick(0, 39);
+    LiteralMatrix data = randomMatrix(random, 70, 90);
+    for (int i = 0; i < data.R; ++i)
+        for (int j = 0; j < data.C; ++j) {
+            const int k = pick(random);
+            if (k < 10) data.rows[i][j] = specials[k];
+        }
+    expectLiteralEverywhere(data, {{4, 0.5, 0.5}, {64, 0.0, 1.0}, {900, 0.5, 0.5}});
+    // Only signed zeros and subnormals: every sum stays a number.
+    for (int i = 0; i < data.R; ++i)
+        for (int j = 0; j < data.C; ++j)
+            data.rows[i][j] = specials[2 + pick(random) % 2] * 0.0 +
+                              (pick(random) < 20 ? specials[6] * pick(random) : -0.0);
+    expectLiteralEverywhere(data, {{9, 0.5, 0.5}, {2500, 0.5, 0.5}});
     literalFree(&data);
 }
 
