@@ -12,17 +12,17 @@
 namespace {
 
 ProgressionSpec progressionRequest(const AnalysisSettings& settings) {
-    ProgressionSpec spec;
+    ProgressionSpec request;
     if (settings.useProgressionFile != 0) {
-        spec.type = kProgressionFile;
-        spec.file = settings.progressionFile;
+        request.type = kProgressionFile;
+        request.file = settings.progressionFile;
     } else {
-        spec.from = settings.from;
-        spec.to = settings.to;
-        spec.step = settings.step;
-        spec.type = settings.progressionType;
+        request.from = settings.from;
+        request.to = settings.to;
+        request.step = settings.step;
+        request.type = settings.progressionType;
     }
-    return spec;
+    return request;
 }
 
 std::string shortestText(double value) {
@@ -64,9 +64,9 @@ struct RunMatrices {
 
 void runAnalysis(const AnalysisSettings& settings, const RunOptions& options, RunHost& host,
                  const ComputeOptions& compute) {
-    ProgressionSpec spec = progressionRequest(settings);
-    if (auto problem = spec.neverEndingRuleProblem()) return host.showMessage(*problem);
-    AreaList areas = spec.buildAreaList();
+    ProgressionSpec request = progressionRequest(settings);
+    if (auto problem = request.neverEndingRuleProblem()) return host.showMessage(*problem);
+    AreaList areas = request.buildAreaList();
     if (areas.count == 0) return host.showMessage("Progression is empty");
     if (auto problem = areaProblem(areas)) return host.showMessage(*problem);
     if (auto problem = shiftProblem(settings)) return host.showMessage(*problem);

@@ -11,12 +11,12 @@ namespace {
 std::vector<int> listOf(const AreaList& areas) { return {areas.begin(), areas.end()}; }
 
 std::vector<int> rule(int type, int from, int to, int step) {
-    ProgressionSpec spec;
-    spec.type = type;
-    spec.from = from;
-    spec.to = to;
-    spec.step = step;
-    return listOf(spec.buildAreaList());
+    ProgressionSpec request;
+    request.type = type;
+    request.from = from;
+    request.to = to;
+    request.step = step;
+    return listOf(request.buildAreaList());
 }
 
 std::vector<int> fileList(const std::string& content) {
@@ -67,14 +67,14 @@ TEST(Progression, RulesThatNeverEndAreNamedAndGiveNoAreas) {
         {kLog, 2, 10, -2, "Logarithmic progression never ends: step -2 must be at least 2"},
     };
     for (const Case& c : cases) {
-        ProgressionSpec spec;
-        spec.type = c.type;
-        spec.from = c.from;
-        spec.to = c.to;
-        spec.step = c.step;
-        ASSERT_TRUE(spec.neverEndingRuleProblem().has_value()) << c.problem;
-        EXPECT_EQ(*spec.neverEndingRuleProblem(), c.problem);
-        EXPECT_EQ(spec.buildAreaList().count, 0);
+        ProgressionSpec request;
+        request.type = c.type;
+        request.from = c.from;
+        request.to = c.to;
+        request.step = c.step;
+        ASSERT_TRUE(request.neverEndingRuleProblem().has_value()) << c.problem;
+        EXPECT_EQ(*request.neverEndingRuleProblem(), c.problem);
+        EXPECT_EQ(request.buildAreaList().count, 0);
     }
     // The same rules with from > to end at once and are not refused.
     ProgressionSpec ended;
@@ -111,16 +111,16 @@ TEST(ProgressionFile, ReadingStopsAtTheFirstItemThatIsNotA32BitInteger) {
 
 TEST(ProgressionFile, MissingFileOrEmptyPathGivesAnEmptyList) {
     TempFolder folder;
-    ProgressionSpec spec;
-    spec.type = kProgressionFile;
-    spec.file = folder.path("missing.txt");
-    EXPECT_EQ(spec.buildAreaList().count, 0);
-    spec.file = "";
-    EXPECT_EQ(spec.buildAreaList().count, 0);
-    spec.file = folder.path("");  // a folder opens but cannot be read
-    EXPECT_EQ(spec.buildAreaList().count, 0);
-    spec.file = folder.write("p.txt", "2\n\n16\n64\n");
-    EXPECT_EQ(listOf(spec.buildAreaList()), (std::vector<int>{16, 64}));
+    ProgressionSpec request;
+    request.type = kProgressionFile;
+    request.file = folder.path("missing.txt");
+    EXPECT_EQ(request.buildAreaList().count, 0);
+    request.file = "";
+    EXPECT_EQ(request.buildAreaList().count, 0);
+    request.file = folder.path("");  // a folder opens but cannot be read
+    EXPECT_EQ(request.buildAreaList().count, 0);
+    request.file = folder.write("p.txt", "2\n\n16\n64\n");
+    EXPECT_EQ(listOf(request.buildAreaList()), (std::vector<int>{16, 64}));
 }
 
 TEST(GrowArray, CapacityGrowsByTensAndCopiesRoundUp) {
