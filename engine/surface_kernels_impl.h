@@ -33,6 +33,7 @@
 typedef double Vec __attribute__((vector_size(kLanes * sizeof(double))));
 
 #define KERNEL_INLINE inline __attribute__((always_inline))
+#define KERNEL_INLINE_LAMBDA __attribute__((always_inline))
 
 template <class T>
 constexpr int widthOf = static_cast<int>(sizeof(T) / sizeof(double));
@@ -59,6 +60,20 @@ KERNEL_INLINE T splat(double x) {
     }
     return value;
 }
+
+// sum / (s * s), as the averager divides. When s * s is a power of two the quotient is the
+// product with its reciprocal, which is exact, for every double: the product is the cheaper
+// operation.
+template <class T>
+struct Means {
+    T divisor, reciprocal;
+    bool byProduct;
+    explicit Means(int s)
+        : divisor(splat<T>(static_cast<double>(s * s))),
+          reciprocal(splat<T>(1.0 / static_cast<double>(s * s))),
+          byProduct(((s * s) & (s * s - 1)) == 0) {}
+    KERNEL_INLINE T of(T sum) const { return byProduct ? sum * reciprocal : sum / divisor; }
+};
 
 // f.operator()<k>() for k = From ... To-1, unrolled.
 template <int From, int To, class F>
@@ -90,6 +105,26 @@ struct Groups {
     }
 };
 
+// Phase k and, in plain mode, its cell row k / s and its row within the window k % s, carried
+// from phase to phase rather than divided out each time.
+struct PhaseIndex {
+    int k, cell, a;
+    PhaseIndex previous(int s) const {
+        return a > 0 ? PhaseIndex{k - 1, cell, a - 1} : PhaseIndex{k - 1, cell - 1, s - 1};
+    }
+    void advance(int s) {
+        ++k;
+        if (++a == s) {
+            a = 0;
+            ++cell;
+        }
+    }
+};
+
+PhaseIndex phaseIndex(int k, int s) {
+    return {k, k / s, k % s};
+}
+
 // The phases of one group's chains, with what follows the end of each.
 struct PhasePlan {
     const WindowJob& job;
@@ -102,17 +137,17 @@ struct PhasePlan {
         return sliding ? s + (lastRow - firstRow) : s * (lastRow - firstRow + 1);
     }
     const double* at(int row) const { return job.data[row] + job.columnOffset + j0; }
-    // Phase k adds a data row (fullMean) when true, slides otherwise.
-    bool adds(int k) const { return !sliding || k < s; }
-    const double* addedRow(int k) const {
-        return sliding ? at(job.rowOffset + firstRow - k)
-                       : at(job.rowOffset + firstRow + k / s - k % s);
+    // The phase adds a data row (fullMean) when true, slides otherwise.
+    bool adds(const PhaseIndex& x) const { return !sliding || x.k < s; }
+    const double* addedRow(const PhaseIndex& x) const {
+        return sliding ? at(job.rowOffset + firstRow - x.k)
+                       : at(job.rowOffset + firstRow + x.cell - x.a);
     }
-    int slideRow(int k) const { return firstRow + 1 + (k - s); }
-    // The surface row whose means are complete after phase k, or -1.
-    int finishedRow(int k) const {
-        if (sliding) return k < s - 1 ? -1 : firstRow + (k - (s - 1));
-        return k % s == s - 1 ? firstRow + k / s : -1;
+    int slideRow(const PhaseIndex& x) const { return firstRow + 1 + (x.k - s); }
+    // The surface row whose means are complete after the phase, or -1.
+    int finishedRow(const PhaseIndex& x) const {
+        if (sliding) return x.k < s - 1 ? -1 : firstRow + (x.k - (s - 1));
+        return x.a == s - 1 ? firstRow + x.cell : -1;
     }
 };
 
@@ -121,15 +156,15 @@ struct PhasePlan {
 // few lines of each row at a time, too few for the processor to see the pattern.
 KERNEL_INLINE void prefetchPhases(const PhasePlan& plan, int k0, int k1, int width) {
     constexpr int kLineDoubles = 64 / static_cast<int>(sizeof(double));
-    auto fetch = [&](const double* row) {
+    auto fetch = [&](const double* row) KERNEL_INLINE_LAMBDA {
         for (int k = 1 - plan.s; k < width + kLineDoubles; k += kLineDoubles)
             __builtin_prefetch(row + (k < width ? k : width - 1), 0, 2);
     };
-    for (int k = k0; k < k1; ++k) {
-        if (plan.adds(k)) {
-            fetch(plan.addedRow(k));
+    for (PhaseIndex x = phaseIndex(k0, plan.s); x.k < k1; x.advance(plan.s)) {
+        if (plan.adds(x)) {
+            fetch(plan.addedRow(x));
         } else {
-            const int i = plan.slideRow(k);
+            const int i = plan.slideRow(x);
             fetch(plan.at(plan.job.rowOffset + i - plan.s));
             fetch(plan.at(plan.job.rowOffset + i));
         }
@@ -177,8 +212,9 @@ struct AddRow {
     };
     KERNEL_INLINE Loaded load(int p) const {
         Loaded loaded;
-        forEachIndex<0, Z>(
-            [&]<int z>() { loaded.value[z] = loadAt<Vec>(at + z * MS * kLanes + p); });
+        forEachIndex<0, Z>([&]<int z>() KERNEL_INLINE_LAMBDA {
+            loaded.value[z] = loadAt<Vec>(at + z * MS * kLanes + p);
+        });
         return loaded;
     }
 };
@@ -202,7 +238,7 @@ struct SlideRows {
     };
     KERNEL_INLINE Loaded load(int p) const {
         Loaded loaded;
-        forEachIndex<0, Z>([&]<int z>() {
+        forEachIndex<0, Z>([&]<int z>() KERNEL_INLINE_LAMBDA {
             loaded.leaving[z] = loadAt<Vec>(leaving + z * MS * kLanes + p);
             loaded.entering[z] = loadAt<Vec>(entering + z * MS * kLanes + p);
         });
@@ -214,11 +250,11 @@ struct SlideRows {
 // (and, between plain cells, its sum restarts at 0).
 struct Finish {
     double* out;  // &S[i][j0], or null
-    Vec divisor;
+    const Means<Vec>* means;
     bool restart;
     KERNEL_INLINE void operator()(Vec* sum, int v) const {
         if (!out) return;
-        storeAt(out + v * kLanes, sum[v] / divisor);
+        storeAt(out + v * kLanes, means->of(sum[v]));
         if (restart) sum[v] = splat<Vec>(0.0);
     }
 };
@@ -227,7 +263,7 @@ struct Finish {
 // Q (lower) or not (!lower).
 template <int N, int MS, int Q, bool lower, class Loaded>
 KERNEL_INLINE void applyWhere(Vec* sum, const Loaded& loaded) {
-    forEachIndex<0, N>([&]<int v>() {
+    forEachIndex<0, N>([&]<int v>() KERNEL_INLINE_LAMBDA {
         if constexpr ((v % MS < Q) == lower) loaded.template apply<v>(sum[v]);
     });
 }
@@ -239,7 +275,7 @@ KERNEL_INLINE void applyWhere(Vec* sum, const Loaded& loaded) {
 template <int MS, int Z, int Q, class X, class Y>
 KERNEL_INLINE void phaseSwitch(Vec* sum, const X& x, const Y& y, int s, const Finish& finish) {
     constexpr int N = MS * Z;
-    forEachIndex<0, Z>([&]<int z>() { finish(sum, z * MS + Q); });
+    forEachIndex<0, Z>([&]<int z>() KERNEL_INLINE_LAMBDA { finish(sum, z * MS + Q); });
     if constexpr (Q >= 1) {
         for (int p = Q * kLanes; p > (Q - 1) * kLanes; --p) {
             applyWhere<N, MS, Q, true>(sum, x.load(p - s));
@@ -262,31 +298,30 @@ KERNEL_INLINE void enterPhase(Vec* sum, const X& x, const Y& y, int s, const Fin
 // Unit k of a staggered group: entering phase k from phase k-1 (k = 0: from nothing; k = count:
 // into nothing).
 template <int MS, int Z>
-KERNEL_INLINE void staggeredUnit(Vec* sum, const PhasePlan& plan, int k, int count,
-                                 const Vec& divisor) {
+KERNEL_INLINE void staggeredUnit(Vec* sum, const PhasePlan& plan, const PhaseIndex& x, int count,
+                                 const Means<Vec>& means) {
     using Add = AddRow<MS, Z>;
     using Slide = SlideRows<MS, Z>;
     using None = NoPhase<MS, Z>;
     const int s = plan.s;
-    auto phaseAdd = [&](int q) { return Add{plan.addedRow(q)}; };
-    auto phaseSlide = [&](int q) {
+    auto phaseAdd = [&](const PhaseIndex& q) KERNEL_INLINE_LAMBDA { return Add{plan.addedRow(q)}; };
+    auto phaseSlide = [&](const PhaseIndex& q) KERNEL_INLINE_LAMBDA {
         const int i = plan.slideRow(q);
         return Slide{plan.at(plan.job.rowOffset + i - s), plan.at(plan.job.rowOffset + i)};
     };
-    Finish finish{nullptr, divisor, !plan.sliding};
-    if (k > 0) {
-        const int row = plan.finishedRow(k - 1);
-        if (row >= 0) finish.out = plan.job.surface[row] + plan.j0;
+    Finish finish{nullptr, &means, !plan.sliding};
+    if (x.k == 0) return enterPhase<MS, Z>(sum, None{}, phaseAdd(x), s, finish);
+    const PhaseIndex before = x.previous(s);
+    const int row = plan.finishedRow(before);
+    if (row >= 0) finish.out = plan.job.surface[row] + plan.j0;
+    const bool fromAdd = plan.adds(before);
+    if (x.k == count) {
+        if (fromAdd) return enterPhase<MS, Z>(sum, phaseAdd(before), None{}, s, finish);
+        return enterPhase<MS, Z>(sum, phaseSlide(before), None{}, s, finish);
     }
-    if (k == 0) return enterPhase<MS, Z>(sum, None{}, phaseAdd(0), s, finish);
-    const bool fromAdd = plan.adds(k - 1);
-    if (k == count) {
-        if (fromAdd) return enterPhase<MS, Z>(sum, phaseAdd(k - 1), None{}, s, finish);
-        return enterPhase<MS, Z>(sum, phaseSlide(k - 1), None{}, s, finish);
-    }
-    if (plan.adds(k)) return enterPhase<MS, Z>(sum, phaseAdd(k - 1), phaseAdd(k), s, finish);
-    if (fromAdd) return enterPhase<MS, Z>(sum, phaseAdd(k - 1), phaseSlide(k), s, finish);
-    enterPhase<MS, Z>(sum, phaseSlide(k - 1), phaseSlide(k), s, finish);
+    if (plan.adds(x)) return enterPhase<MS, Z>(sum, phaseAdd(before), phaseAdd(x), s, finish);
+    if (fromAdd) return enterPhase<MS, Z>(sum, phaseAdd(before), phaseSlide(x), s, finish);
+    enterPhase<MS, Z>(sum, phaseSlide(before), phaseSlide(x), s, finish);
 }
 
 // ---- Direct groups ---------------------------------------------------------------------------
@@ -294,24 +329,25 @@ KERNEL_INLINE void staggeredUnit(Vec* sum, const PhasePlan& plan, int k, int cou
 // Phase k of a direct group of K values of T (vectors or single doubles), then its means if the
 // phase completes them.
 template <class T, int K>
-KERNEL_INLINE void directPhase(T* sum, const PhasePlan& plan, int k, const T& divisor) {
+KERNEL_INLINE void directPhase(T* sum, const PhasePlan& plan, const PhaseIndex& x,
+                               const Means<T>& means) {
     constexpr int w = widthOf<T>;
     const int s = plan.s;
-    if (plan.adds(k)) {
-        const double* row = plan.addedRow(k);
+    if (plan.adds(x)) {
+        const double* row = plan.addedRow(x);
         for (int b = 0; b < s; ++b)
-            forEachIndex<0, K>([&]<int q>() {
+            forEachIndex<0, K>([&]<int q>() KERNEL_INLINE_LAMBDA {
                 if constexpr (widthOf < T >> 1)
                     sum[q] = addFor<q>(sum[q], loadAt<T>(row - b + q * w));
                 else
                     sum[q] = sum[q] + loadAt<T>(row - b + q * w);
             });
     } else {
-        const int i = plan.slideRow(k);
+        const int i = plan.slideRow(x);
         const double* leaving = plan.at(plan.job.rowOffset + i - s);
         const double* entering = plan.at(plan.job.rowOffset + i);
         for (int b = 0; b < s; ++b)
-            forEachIndex<0, K>([&]<int q>() {
+            forEachIndex<0, K>([&]<int q>() KERNEL_INLINE_LAMBDA {
                 const T difference = sum[q] - loadAt<T>(leaving - b + q * w);
                 if constexpr (widthOf < T >> 1 && kSplitAdds)
                     sum[q] = sumOnMultiplyUnit(difference, loadAt<T>(entering - b + q * w));
@@ -319,13 +355,85 @@ KERNEL_INLINE void directPhase(T* sum, const PhasePlan& plan, int k, const T& di
                     sum[q] = difference + loadAt<T>(entering - b + q * w);
             });
     }
-    const int row = plan.finishedRow(k);
+    const int row = plan.finishedRow(x);
     if (row < 0) return;
     double* out = plan.job.surface[row] + plan.j0;
-    forEachIndex<0, K>([&]<int q>() {
-        storeAt(out + q * w, sum[q] / divisor);
+    forEachIndex<0, K>([&]<int q>() KERNEL_INLINE_LAMBDA {
+        storeAt(out + q * w, means.of(sum[q]));
         if (!plan.sliding) sum[q] = splat<T>(0.0);
     });
+}
+
+// ---- Plain mode, rows side by side ------------------------------------------------------------
+//
+// In plain mode cell (i+q, j) reads data row F+i+q-a at its step a, which is the row that cell
+// (i, j) reads at step a-q. So Q cell rows can go up the data rows together, each row loaded once
+// for all of them; every cell still adds its window rows bottom up, each right to left. The cell
+// rows start one data row apart and finish one apart.
+
+template <class T, int K, int Q>
+void plainRowsTogether(const WindowJob& job, int firstRow, int lastRow, int c0, int c1) {
+    constexpr int w = widthOf<T>;
+    const int s = job.side;
+    const int F = job.rowOffset;
+    const Groups groups{c0, c1, K * w};
+    const Means<T> means(s);
+    for (int i = firstRow; i <= lastRow; i += Q) {
+        const int rows = lastRow - i + 1 < Q ? lastRow - i + 1 : Q;
+        for (int g = 0; g < groups.count(); ++g) {
+            const int j0 = groups.start(g);
+            T sum[Q][K];
+            for (auto& cell : sum)
+                for (T& v : cell) v = splat<T>(0.0);
+            // Data row r serves cell rows q with F+i+q-s+1 <= r <= F+i+q.
+            for (int r = F + i + rows - 1; r >= F + i - s + 1; --r) {
+                const int lo = r - F - i > 0 ? r - F - i : 0;
+                const int hi = r - F - i + s - 1 < rows - 1 ? r - F - i + s - 1 : rows - 1;
+                const double* row = job.data[r] + job.columnOffset + j0;
+                if (lo == 0 && hi == Q - 1) {
+                    for (int b = 0; b < s; ++b)
+                        forEachIndex<0, K>([&]<int k>() KERNEL_INLINE_LAMBDA {
+                            const T value = loadAt<T>(row - b + k * w);
+                            forEachIndex<0, Q>([&]<int q>() KERNEL_INLINE_LAMBDA {
+                                if constexpr (w > 1)
+                                    sum[q][k] = addFor<q * K + k>(sum[q][k], value);
+                                else
+                                    sum[q][k] = sum[q][k] + value;
+                            });
+                        });
+                } else {
+                    for (int b = 0; b < s; ++b)
+                        forEachIndex<0, K>([&]<int k>() KERNEL_INLINE_LAMBDA {
+                            const T value = loadAt<T>(row - b + k * w);
+                            forEachIndex<0, Q>([&]<int q>() KERNEL_INLINE_LAMBDA {
+                                if (q >= lo && q <= hi) sum[q][k] = sum[q][k] + value;
+                            });
+                        });
+                }
+                // Cell row r-F-i+s-1 has added its last window row.
+                const int done = r - F - i + s - 1;
+                forEachIndex<0, Q>([&]<int q>() KERNEL_INLINE_LAMBDA {
+                    if (q != done || q >= rows) return;
+                    double* out = job.surface[i + q] + j0;
+                    forEachIndex<0, K>([&]<int k>() KERNEL_INLINE_LAMBDA {
+                        storeAt(out + k * w, means.of(sum[q][k]));
+                    });
+                });
+            }
+        }
+    }
+}
+
+// Plain mode below the widest staggered group's side: rows taken together then share more loads
+// than staggered sub-groups do.
+constexpr int kRowsTogetherBelow = (kStaggeredShapes[0][0] - 1) * kLanes;
+
+void plainRangeTogether(const WindowJob& job, int r0, int r1, int c0, int c1) {
+    constexpr int kRows = 4;
+    const int width = c1 - c0 + 1;
+    if (width >= 2 * kLanes) return plainRowsTogether<Vec, 2, kRows>(job, r0, r1, c0, c1);
+    if (width >= kLanes) return plainRowsTogether<Vec, 1, kRows>(job, r0, r1, c0, c1);
+    plainRowsTogether<double, 1, kRows>(job, r0, r1, c0, c1);
 }
 
 // ---- Whole ranges ----------------------------------------------------------------------------
@@ -341,7 +449,7 @@ void runGroups(const WindowJob& job, bool sliding, int firstRow, int lastRow, in
     constexpr int columns = N * widthOf<T>;
     const Groups groups{c0, c1, columns};
     const int s = job.side;
-    const T divisor = splat<T>(static_cast<double>(s * s));
+    const Means<T> means(s);
     const int count = PhasePlan{job, 0, sliding, firstRow, s}.count(lastRow);
     // Unit k enters phase k; unit `count`, after the last phase, is the ramp that ends it for
     // staggered groups and nothing for direct ones.
@@ -361,11 +469,11 @@ void runGroups(const WindowJob& job, bool sliding, int firstRow, int lastRow, in
             T sum[N];
             for (int q = 0; q < N; ++q)
                 sum[q] = u0 == 0 ? splat<T>(0.0) : loadAt<T>(saved + q * widthOf<T>);
-            for (int u = u0; u < u1; ++u) {
+            for (PhaseIndex x = phaseIndex(u0, s); x.k < u1; x.advance(s)) {
                 if constexpr (kind == GroupKind::kStaggered)
-                    staggeredUnit<MS, N / MS>(sum, plan, u, count, divisor);
-                else if (u < count)
-                    directPhase<T, N>(sum, plan, u, divisor);
+                    staggeredUnit<MS, N / MS>(sum, plan, x, count, means);
+                else if (x.k < count)
+                    directPhase<T, N>(sum, plan, x, means);
             }
             for (int q = 0; q < N; ++q) storeAt(saved + q * widthOf<T>, sum[q]);
         }
@@ -418,7 +526,9 @@ void slideColumns(const WindowJob& job, int c0, int c1, double* state, int from,
 }
 
 void plainCells(const WindowJob& job, int r0, int r1, int c0, int c1, double* state) {
+    if (job.side < kRowsTogetherBelow) return plainRangeTogether(job, r0, r1, c0, c1);
     computeRange(job, false, r0, r1, c0, c1, state, 0, windowUnits(job, false, r0, r1));
 }
 
 #undef KERNEL_INLINE
+#undef KERNEL_INLINE_LAMBDA
