@@ -56,5 +56,16 @@ fuzz: deps
 	cmake --build $(FUZZ_DIR) -j $(JOBS) --target $(FUZZERS:%=%_fuzzer)
 	scripts/run-fuzzers $(FUZZ_DIR) $(FUZZ_SECONDS) $(FUZZERS)
 
+# The speed of the exact, fast, loading and writing paths against the literal analysis in
+# bench/, on inputs generated into $(BENCH_DIR)/bench-data (kept for later runs); prints one table.
+BENCH_DIR ?= build-bench
+
+bench: deps
+	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DVANTREL_BUILD_BENCH=ON \
+	  -DVANTREL_BUILD_GUI=OFF -DVANTREL_BUILD_TESTS=OFF
+	cmake --build $(BENCH_DIR) -j $(JOBS) --target vantrel-bench vantrel-make-surface vantrel-cli
+	$(BENCH_DIR)/bench/vantrel-bench --work $(BENCH_DIR)/bench-data \
+	  --generator $(BENCH_DIR)/examples/vantrel-make-surface --cli $(BENCH_DIR)/cli/vantrel-cli
+
 clean:
 	rm -rf $(BUILD_DIR)
