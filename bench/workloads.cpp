@@ -41,12 +41,12 @@ std::string fileText(const std::string& path) {
 }  // namespace
 
 std::vector<int> logAreas(int to) {
-    ProgressionSpec spec;
-    spec.from = 4;
-    spec.to = to;
-    spec.step = 2;
-    spec.type = kLog;
-    AreaList list = spec.buildAreaList();
+    ProgressionSpec rule;
+    rule.from = 4;
+    rule.to = to;
+    rule.step = 2;
+    rule.type = kLog;
+    AreaList list = rule.buildAreaList();
     return std::vector<int>(list.begin(), list.end());
 }
 
