@@ -108,6 +108,27 @@ void convertChunk(Chunk& chunk, long long total, RowTable rows, int C) {
     }
 }
 
+// Chunks read and counted together, then converted together.
+struct Batch {
+    std::vector<Chunk> chunks;
+    std::size_t filled = 0;
+};
+
+// Reads the next chunks into `batch` while they are needed, numbering their values from
+// `counted`, which it advances; false once the file has nothing more.
+bool fillBatch(ChunkSource& source, Batch& batch, long long& counted, long long total) {
+    batch.filled = 0;
+    for (; batch.filled < batch.chunks.size() && counted < total; ++batch.filled) {
+        Chunk& chunk = batch.chunks[batch.filled];
+        if (!source.next(chunk.text)) return false;
+        chunk.firstValue = counted;
+        chunk.failedValue = -1;
+        counted += static_cast<long long>(
+            countValueStarts(chunk.text.data.get(), chunk.text.data.get() + chunk.text.size));
+    }
+    return true;
+}
+
 }  // namespace
 
 bool readMatrixValues(RunHost& host, std::FILE* file, std::size_t blockSize, RowTable rows, int R,
@@ -115,27 +136,27 @@ bool readMatrixValues(RunHost& host, std::FILE* file, std::size_t blockSize, Row
     const long long total = static_cast<long long>(R) * C;
     if (total <= 0) return true;
     ChunkSource source(file, blockSize);
-    std::vector<Chunk> batch(
-        static_cast<std::size_t>(std::min(kMostChunks, kChunksPerThread * pool.threadCount())));
+    // Two batches: one is converted on the pool's threads while the next is read and counted.
+    const std::size_t size =
+        static_cast<std::size_t>(std::min(kMostChunks, kChunksPerThread * pool.threadCount()));
+    Batch batches[2];
+    for (Batch& batch : batches) batch.chunks.resize(size);
     long long counted = 0;  // values in the chunks read so far
-    bool more = true;
-    while (more && counted < total) {
-        std::size_t filled = 0;
-        for (; filled < batch.size() && counted < total; ++filled) {
-            Chunk& chunk = batch[filled];
-            if (!source.next(chunk.text)) {
-                more = false;
-                break;
-            }
-            chunk.firstValue = counted;
-            chunk.failedValue = -1;
-            counted += static_cast<long long>(
-                countValueStarts(chunk.text.data.get(), chunk.text.data.get() + chunk.text.size));
-        }
-        pool.run(static_cast<int>(filled),
-                 [&](int k) { convertChunk(batch[static_cast<std::size_t>(k)], total, rows, C); });
-        for (std::size_t k = 0; k < filled; ++k) {
-            const Chunk& chunk = batch[k];
+    bool more = fillBatch(source, batches[0], counted, total);
+    for (int current = 0; batches[current].filled > 0; current = 1 - current) {
+        Batch& converting = batches[current];
+        Batch& reading = batches[1 - current];
+        reading.filled = 0;
+        const bool readAhead = more && counted < total;
+        // Task 0, taken first, reads ahead; the others convert.
+        pool.run(static_cast<int>(converting.filled) + 1, [&](int k) {
+            if (k > 0)
+                convertChunk(converting.chunks[static_cast<std::size_t>(k - 1)], total, rows, C);
+            else if (readAhead)
+                more = fillBatch(source, reading, counted, total);
+        });
+        for (std::size_t k = 0; k < converting.filled; ++k) {
+            const Chunk& chunk = converting.chunks[k];
             if (chunk.failedValue < 0) continue;
             host.showMessage("The value \"" + chunk.failedText + "\" in row " +
                              std::to_string(chunk.failedValue / C + 1) + ", column " +
