@@ -2,6 +2,8 @@
 
 #include <sched.h>
 
+#include <system_error>
+
 int WorkerPool::coreCount() {
     cpu_set_t set;
     if (sched_getaffinity(0, sizeof set, &set) == 0) {
@@ -15,7 +17,11 @@ int WorkerPool::coreCount() {
 WorkerPool::WorkerPool(int threads) {
     if (threads <= 0) threads = coreCount();
     workers_.reserve(static_cast<std::size_t>(threads - 1));
-    for (int k = 1; k < threads; ++k) workers_.emplace_back([this, k] { work(k); });
+    try {
+        for (int k = 1; k < threads; ++k) workers_.emplace_back([this, k] { work(k); });
+    } catch (const std::system_error&) {
+        // The system gives no more threads: work with those there are.
+    }
 }
 
 WorkerPool::~WorkerPool() {

@@ -11,7 +11,8 @@
 // has finished, so a task may write only what no other task of the same run touches.
 class WorkerPool {
   public:
-    // `threads` in all, the caller included; 0 means one per core.
+    // `threads` in all, the caller included; 0 means one per core. Fewer when the system will
+    // not start more.
     explicit WorkerPool(int threads);
     ~WorkerPool();
     WorkerPool(const WorkerPool&) = delete;
