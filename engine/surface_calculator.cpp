@@ -48,6 +48,32 @@ void SurfaceCalculator::zeroLeavingCells(RowTable surface, const ComputedRegion&
     }
 }
 
+// The computed region's columns cut into `count` parts of whole groups for the threads, the last
+// part taking the columns left over; each part keeps its groups' sums between kernel calls in its
+// own stretch of a state buffer.
+struct ColumnParts {
+    int first, last, groupColumns, groups, count;
+
+    ColumnParts(const ComputedRegion& region, int groupColumns, int wanted)
+        : first(region.firstColumn),
+          last(region.lastColumn),
+          groupColumns(groupColumns),
+          groups((region.lastColumn - region.firstColumn + 1) / groupColumns),
+          count(std::max(1, std::min(groups, wanted))) {}
+
+    int begin(int k) const {
+        return first + static_cast<int>(static_cast<long long>(groups) * k / count) * groupColumns;
+    }
+    int end(int k) const { return k + 1 == count ? last : begin(k + 1) - 1; }
+    // Doubles of one state buffer, and where part k's stretch of it starts.
+    std::size_t stateDoubles() const {
+        return static_cast<std::size_t>(last - first + 1 + count * groupColumns);
+    }
+    std::size_t stateOffset(int k) const {
+        return static_cast<std::size_t>(begin(k) - first + k * groupColumns);
+    }
+};
+
 double SurfaceCalculator::computeExact(RowTable surface, ComputedRegion& written,
                                        const double* const* data, int R, int C,
                                        const WindowGeometry& geometry, int optimise) {
@@ -64,93 +90,86 @@ double SurfaceCalculator::computeExact(RowTable surface, ComputedRegion& written
                         geometry.columnOffset,
                         region.firstRow,
                         region.lastRow};
-    const int width = region.lastColumn - region.firstColumn + 1;
-    const int groupColumns = kernels_.groupColumns;
-    const int groups = width / groupColumns;
-    const int wanted = kTasksPerThread * threadCount();
-    const int columnParts = std::max(1, std::min(groups, wanted));
-    auto columnBegin = [&](int k) {
-        return region.firstColumn +
-               static_cast<int>(static_cast<long long>(groups) * k / columnParts) * groupColumns;
-    };
-    auto columnEnd = [&](int k) {
-        return k + 1 == columnParts ? region.lastColumn : columnBegin(k + 1) - 1;
-    };
-    // Each column part keeps its groups' sums between calls in its own part of the scratch
-    // buffer (one such buffer per row part in plain mode).
-    const int stateDoubles = width + columnParts * groupColumns;
-    auto state = [&](int columnPart, int rowPart) {
-        return scratch_.data() + static_cast<std::size_t>(rowPart) * stateDoubles +
-               (columnBegin(columnPart) - region.firstColumn) + columnPart * groupColumns;
-    };
-
-    // The residual sum is one chain, block row after block row; it is taken a stripe of rows at
-    // a time, as soon as every column part has finished those rows, by whichever thread is free,
-    // while the others go on with later rows.
+    const ColumnParts parts(region, kernels_.groupColumns, kTasksPerThread * threadCount());
     ResidualChain residual(surface, data, R, C, geometry);
-    std::atomic<int> residualDone{0};
-    if (optimise) {
-        // A column's chain runs down every row, so a part takes its rows in stripes of
-        // kUnitsPerTask units, each after the one before.
-        const int units = windowUnits(job, true, region.firstRow, region.lastRow);
-        const int stripes = (units + kUnitsPerTask - 1) / kUnitsPerTask;
-        scratch_.resize(static_cast<std::size_t>(stateDoubles));
-        std::unique_ptr<std::atomic<int>[]> stripesDone(new std::atomic<int>[columnParts]);
-        for (int p = 0; p < columnParts; ++p) stripesDone[p].store(0);
-        auto unitsBefore = [&](int stripe) { return std::min(units, stripe * kUnitsPerTask); };
-        // Tasks in order: the parts of stripe 0, then of each next stripe followed by the
-        // residual of the stripe before, then the residual of the last.
-        const int perStripe = columnParts + 1;
-        pool_.run(stripes * perStripe, [&](int task) {
-            const int stripe = task / perStripe;
-            const int k = task % perStripe;
-            if (k < columnParts) {
-                waitFor([&] { return stripesDone[k].load(std::memory_order_acquire) >= stripe; });
-                kernels_.slideColumns(job, columnBegin(k), columnEnd(k), state(k, 0),
-                                      unitsBefore(stripe), unitsBefore(stripe + 1));
-                stripesDone[k].store(stripe + 1, std::memory_order_release);
-                return;
-            }
-            waitFor([&] {
-                if (residualDone.load(std::memory_order_acquire) != stripe) return false;
-                for (int p = 0; p < columnParts; ++p)
-                    if (stripesDone[p].load(std::memory_order_acquire) <= stripe) return false;
-                return true;
-            });
-            residual.addRowsBefore(region.firstRow +
-                                   std::max(0, unitsBefore(stripe + 1) - geometry.side));
-            residualDone.store(stripe + 1, std::memory_order_release);
-        });
-        return residual.sum();
-    }
+    if (optimise)
+        slideInStripes(job, parts, residual);
+    else
+        plainInRowParts(job, parts, residual);
+    return residual.sum();
+}
 
-    // Plain mode: every cell is a chain of its own, so rows are split as well.
-    const int rows = region.lastRow - region.firstRow + 1;
+// A column's chain runs down every row, so a part takes its rows in stripes of kUnitsPerTask
+// units, each after the one before. The residual sum is one chain, block row after block row: it
+// is taken a stripe of rows at a time, as soon as every part has finished those rows, by
+// whichever thread is free, while the others go on with later rows. Tasks go out in this order:
+// the parts of stripe 0, then the parts of each next stripe followed by the residual of the
+// stripe before, then the residual of the last.
+void SurfaceCalculator::slideInStripes(const WindowJob& job, const ColumnParts& parts,
+                                       ResidualChain& residual) {
+    const int units = windowUnits(job, true, job.firstRow, job.lastRow);
+    const int stripes = (units + kUnitsPerTask - 1) / kUnitsPerTask;
+    auto unitsBefore = [&](int stripe) { return std::min(units, stripe * kUnitsPerTask); };
+    scratch_.resize(parts.stateDoubles());
+    std::unique_ptr<std::atomic<int>[]> stripesDone(new std::atomic<int>[parts.count]);
+    for (int k = 0; k < parts.count; ++k) stripesDone[k].store(0);
+    std::atomic<int> residualDone{0};
+    const int perStripe = parts.count + 1;
+    pool_.run(stripes * perStripe, [&](int task) {
+        const int stripe = task / perStripe;
+        const int k = task % perStripe;
+        if (k < parts.count) {
+            waitFor([&] { return stripesDone[k].load(std::memory_order_acquire) >= stripe; });
+            kernels_.slideColumns(job, parts.begin(k), parts.end(k),
+                                  scratch_.data() + parts.stateOffset(k), unitsBefore(stripe),
+                                  unitsBefore(stripe + 1));
+            stripesDone[k].store(stripe + 1, std::memory_order_release);
+            return;
+        }
+        waitFor([&] {
+            if (residualDone.load(std::memory_order_acquire) != stripe) return false;
+            for (int p = 0; p < parts.count; ++p)
+                if (stripesDone[p].load(std::memory_order_acquire) <= stripe) return false;
+            return true;
+        });
+        residual.addRowsBefore(job.firstRow + std::max(0, unitsBefore(stripe + 1) - job.side));
+        residualDone.store(stripe + 1, std::memory_order_release);
+    });
+}
+
+// Plain mode: every cell is a chain of its own, so rows are split as well, into row parts of
+// which each has its own state buffer. The residual of a row part is taken once all its column
+// parts are done, in row order, as in the sliding mode.
+void SurfaceCalculator::plainInRowParts(const WindowJob& job, const ColumnParts& parts,
+                                        ResidualChain& residual) {
+    const int rows = job.lastRow - job.firstRow + 1;
     const int rowParts = std::max(1, std::min(kMostRowParts, rows / kLeastPartRows));
-    auto rowBegin = [&](int k) {
-        return region.firstRow + static_cast<int>(static_cast<long long>(rows) * k / rowParts);
+    auto rowBegin = [&](int r) {
+        return job.firstRow + static_cast<int>(static_cast<long long>(rows) * r / rowParts);
     };
-    scratch_.resize(static_cast<std::size_t>(stateDoubles) * rowParts);
+    scratch_.resize(parts.stateDoubles() * static_cast<std::size_t>(rowParts));
     std::unique_ptr<std::atomic<int>[]> partsDone(new std::atomic<int>[rowParts]);
     for (int r = 0; r < rowParts; ++r) partsDone[r].store(0);
-    const int perRowPart = columnParts + 1;
+    std::atomic<int> residualDone{0};
+    const int perRowPart = parts.count + 1;
     pool_.run(rowParts * perRowPart, [&](int task) {
         const int r = task / perRowPart;
-        const int c = task % perRowPart;
-        if (c < columnParts) {
-            kernels_.plainCells(job, rowBegin(r), rowBegin(r + 1) - 1, columnBegin(c), columnEnd(c),
-                                state(c, r));
+        const int k = task % perRowPart;
+        if (k < parts.count) {
+            double* state = scratch_.data() + parts.stateDoubles() * static_cast<std::size_t>(r) +
+                            parts.stateOffset(k);
+            kernels_.plainCells(job, rowBegin(r), rowBegin(r + 1) - 1, parts.begin(k), parts.end(k),
+                                state);
             partsDone[r].fetch_add(1, std::memory_order_acq_rel);
             return;
         }
         waitFor([&] {
             return residualDone.load(std::memory_order_acquire) == r &&
-                   partsDone[r].load(std::memory_order_acquire) == columnParts;
+                   partsDone[r].load(std::memory_order_acquire) == parts.count;
         });
         residual.addRowsBefore(rowBegin(r + 1));
         residualDone.store(r + 1, std::memory_order_release);
     });
-    return residual.sum();
 }
 
 double SurfaceCalculator::computeFast(RowTable surface, ComputedRegion& written,

@@ -9,6 +9,32 @@
 #include "window_averager.h"
 #include "worker_pool.h"
 
+// Sum of (S - M)^2 over the (R - s) x (C - s) block that starts where the computed region starts,
+// row by row from the top, each from left to right, in one double: one chain, on one thread.
+double residualSum(const double* const* surface, const double* const* data, int R, int C,
+                   const WindowGeometry& geometry);
+
+// residualSum taken a few rows at a time, as they become ready; the additions and their order are
+// those of residualSum.
+class ResidualChain {
+  public:
+    ResidualChain(const double* const* surface, const double* const* data, int R, int C,
+                  const WindowGeometry& geometry);
+    // Adds the block's rows before matrix row `row` that are not added yet.
+    void addRowsBefore(int row);
+    double sum() const { return sum_; }
+
+  private:
+    const double* const* surface_;
+    const double* const* data_;
+    int next_, end_;  // block rows [next_, end_) are still to be added
+    int left_, columns_;
+    double sum_ = 0.0;
+};
+
+// The column parts of a computed region (surface_calculator.cpp).
+struct ColumnParts;
+
 // Computes a run's surfaces on every core with the widest vectors the processor has, and the
 // residual sums that go with them.
 class SurfaceCalculator {
@@ -37,6 +63,8 @@ class SurfaceCalculator {
   private:
     void zeroLeavingCells(RowTable surface, const ComputedRegion& written,
                           const ComputedRegion& next);
+    void slideInStripes(const WindowJob& job, const ColumnParts& parts, ResidualChain& residual);
+    void plainInRowParts(const WindowJob& job, const ColumnParts& parts, ResidualChain& residual);
 
     WorkerPool pool_;
     const SurfaceKernels& kernels_;
@@ -45,26 +73,3 @@ class SurfaceCalculator {
 
 // A region with no cells.
 ComputedRegion emptyRegion();
-
-// Sum of (S - M)^2 over the (R - s) x (C - s) block that starts where the computed region starts,
-// row by row from the top, each from left to right, in one double: one chain, on one thread.
-double residualSum(const double* const* surface, const double* const* data, int R, int C,
-                   const WindowGeometry& geometry);
-
-// residualSum taken a few rows at a time, as they become ready; the additions and their order are
-// those of residualSum.
-class ResidualChain {
-  public:
-    ResidualChain(const double* const* surface, const double* const* data, int R, int C,
-                  const WindowGeometry& geometry);
-    // Adds the block's rows before matrix row `row` that are not added yet.
-    void addRowsBefore(int row);
-    double sum() const { return sum_; }
-
-  private:
-    const double* const* surface_;
-    const double* const* data_;
-    int next_, end_;  // block rows [next_, end_) are still to be added
-    int left_, columns_;
-    double sum_ = 0.0;
-};
