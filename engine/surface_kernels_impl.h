@@ -1,9 +1,8 @@
 // The exact window-mean kernels, written once for a vector of kLanes doubles. Each
 // surface_kernels_<level>.cpp defines kLanes, kStaggeredShapes, kDirect, kSplitAdds and
-// sumOnMultiplyUnit and includes this
-// file inside an anonymous namespace, so that every function here is compiled for that file's
-// instruction set alone: a copy shared between the files could hand AVX-512 code to an older
-// processor. For the same reason this file includes nothing.
+// sumOnMultiplyUnit and includes this file inside an anonymous namespace, so that every function
+// here is compiled for that file's instruction set alone: a copy shared between the files could
+// hand AVX-512 code to an older processor. For the same reason this file includes nothing.
 //
 // The order of operations is that of WindowAverager. A column's chain (optimised mode) starts at
 // 0.0 and adds the window of the region's first row from its bottom-right corner, rows from the
@@ -17,13 +16,16 @@
 // slideDown per region row (optimised), or the s rows of each cell in turn (plain). A column
 // range is cut into groups of neighbouring chains, and all groups of the range take their phases
 // together, a stripe of phases at a time, so that the data is read row by row; between stripes a
-// group's sums wait in a small state buffer. Two kinds of groups:
-// - Staggered groups of M vectors (windows of at least (M-1)*L). Vector v covers columns
-//   j0 + v*L ... j0 + v*L + L-1 and runs v*L steps ahead of vector 0, so at every step all
-//   vectors read the same place (relative position p = v*L - b): one load serves M vectors. The
-//   ramp at the end of each phase, where only the vectors behind still work, is run together
-//   with the ramp at the start of the next phase, where only the vectors ahead have begun.
+// group's sums wait in a small state buffer. The kinds of groups:
+// - Staggered groups of sub-groups of MS vectors (windows of at least (MS-1)*L). Vector v of a
+//   sub-group covers columns j0 + v*L ... j0 + v*L + L-1 and runs v*L steps ahead of vector 0,
+//   so at every step its vectors read the same place (relative position p = v*L - b): one load
+//   serves MS vectors. The ramp at the end of each phase, where only the vectors behind still
+//   work, is run together with the ramp at the start of the next phase, where only the vectors
+//   ahead have begun.
 // - Direct groups of K vectors (small windows): each vector loads its own values.
+// - In plain mode, below the widest staggered group, four cell rows go up the data rows together
+//   and share every load (plainRowsTogether).
 //
 // Where the including file says so (kSplitAdds), half of the additions are done as
 // sumOnMultiplyUnit(a, b) = fma(b, 1.0, a): b * 1.0 is exact, so the single rounding of the fused
