@@ -8,9 +8,10 @@
 
 // The fast method: every window sum from running sums, first down the columns and then along the
 // rows, so that a cell costs the same few operations whatever the window side. The sums run over
-// the data less its mean, which keeps them small and their rounding errors with them; the means
-// and the residual sum are accurate to about 1e-13 relative but are not the bits the exact modes
-// give.
+// the data less its mean, which keeps them small and their rounding errors with them; the
+// residual sums stay well within 1e-12 relative of the exact sums (about 1e-15 on rough
+// surfaces) but are not the bits the exact modes give. Each row also starts its running sum
+// along the row afresh, s additions.
 //
 // The region's rows are cut into stripes whose height depends on the geometry alone; each stripe
 // starts its column sums afresh and sums its part of the residual in a fixed order, and the
