@@ -23,18 +23,17 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A display number that no server holds: neither a lock file nor a socket.
-display=""
-for n in $(seq 90 199); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-    display=":$n"
-    break
-  fi
-done
-[ -n "$display" ] || { echo "real_window_test: no free display number"; exit 1; }
-
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 </dev/null &
+# Xvfb picks a free display number itself and writes it to descriptor 3, so that two runs at
+# once never share (and then kill) one server.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 </dev/null &
 xvfb_pid=$!
+for _ in $(seq 1 100); do
+  [ -s "$work/display" ] && break
+  kill -0 "$xvfb_pid" 2>/dev/null || { echo "real_window_test: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
+  sleep 0.1
+done
+[ -s "$work/display" ] || { echo "real_window_test: Xvfb chose no display"; exit 1; }
+display=":$(tr -d '[:space:]' < "$work/display")"
 export DISPLAY=$display
 for _ in $(seq 1 100); do
   xdotool getdisplaygeometry >/dev/null 2>&1 && break
