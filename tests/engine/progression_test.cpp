@@ -100,29 +100,6 @@ TEST(ProgressionFile, TheCountLimitsTheList) {
     EXPECT_TRUE(fileList("").empty());
 }
 
-TEST(ProgressionFile, ReadingStopsAtTheFirstItemThatIsNotA32BitInteger) {
-    EXPECT_EQ(fileList("5\n12abc\n30\n"), std::vector<int>{12});
-    EXPECT_EQ(fileList("5\n4\n2147483648\n9\n"), std::vector<int>{4});
-    EXPECT_EQ(fileList("5\n-2147483648\n+7\n"), (std::vector<int>{-2147483648, 7}));
-    EXPECT_EQ(fileList("5\n4\n1.5\n9\n"), (std::vector<int>{4, 1}));
-    EXPECT_TRUE(fileList("three\n4\n").empty());
-    EXPECT_TRUE(fileList("99999999999 1 2").empty());
-}
-
-TEST(ProgressionFile, MissingFileOrEmptyPathGivesAnEmptyList) {
-    TempFolder folder;
-    ProgressionSpec request;
-    request.type = kProgressionFile;
-    request.file = folder.path("missing.txt");
-    EXPECT_EQ(request.buildAreaList().count, 0);
-    request.file = "";
-    EXPECT_EQ(request.buildAreaList().count, 0);
-    request.file = folder.path("");  // a folder opens but cannot be read
-    EXPECT_EQ(request.buildAreaList().count, 0);
-    request.file = folder.write("p.txt", "2\n\n16\n64\n");
-    EXPECT_EQ(listOf(request.buildAreaList()), (std::vector<int>{16, 64}));
-}
-
 TEST(GrowArray, CapacityGrowsByTensAndCopiesRoundUp) {
     AreaList areas;
     EXPECT_EQ(areas.capacity, 0);
