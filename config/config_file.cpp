@@ -46,11 +46,9 @@ void skipLine(TextCursor& cursor) {
 bool readTrimmedLine(TextCursor& cursor, std::string& text) {
     const char* start = cursor.p;
     while (cursor.p != cursor.end && *cursor.p != '\n') ++cursor.p;
-    const char* stop = cursor.p;
+    std::string_view line(start, static_cast<std::size_t>(cursor.p - start));
     if (cursor.p != cursor.end) ++cursor.p;
-    while (stop != start && isCSpace(static_cast<unsigned char>(stop[-1]))) --stop;
-    while (start != stop && isCSpace(static_cast<unsigned char>(*start))) ++start;
-    text.assign(start, stop);
+    text = trimCSpace(line);
     return !text.empty();
 }
 

@@ -1,9 +1,9 @@
 #include "analysis_run.h"
 
-#include <charconv>
 #include <optional>
 
 #include "data_matrix_file.h"
+#include "number_format.h"
 #include "output_files.h"
 #include "progression.h"
 #include "surface_calculator.h"
@@ -23,12 +23,6 @@ ProgressionSpec progressionRequest(const AnalysisSettings& settings) {
         request.type = settings.progressionType;
     }
     return request;
-}
-
-std::string shortestText(double value) {
-    char buffer[64];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
 }
 
 // A window of side 0 has no cells, so every area must be at least 1.

@@ -22,6 +22,12 @@ void appendFixed(std::string& out, double value, int precision) {
         out.append(static_cast<std::size_t>(precision - computed), '0');
 }
 
+std::string shortestText(double value) {
+    char buffer[64];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
 void appendInt(std::string& out, int value) {
     char buffer[16];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, value);

@@ -7,5 +7,8 @@
 // process's locale.
 void appendFixed(std::string& out, double value, int precision);
 
+// The shortest text that reads back as the same double ("0.5", "1e+300", "nan").
+std::string shortestText(double value);
+
 // Appends an int as printf's "%d" prints it.
 void appendInt(std::string& out, int value);

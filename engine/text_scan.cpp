@@ -64,6 +64,14 @@ void skipSpace(TextCursor& cursor) {
     while (cursor.p != cursor.end && isCSpace(static_cast<unsigned char>(*cursor.p))) ++cursor.p;
 }
 
+std::string_view trimCSpace(std::string_view text) {
+    while (!text.empty() && isCSpace(static_cast<unsigned char>(text.front())))
+        text.remove_prefix(1);
+    while (!text.empty() && isCSpace(static_cast<unsigned char>(text.back())))
+        text.remove_suffix(1);
+    return text;
+}
+
 bool parseWholeDouble(const char* begin, const char* end, double& value) {
     if (begin == end) return false;
     double parsed = 0.0;

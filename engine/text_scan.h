@@ -20,6 +20,9 @@ struct TextCursor {
 
 void skipSpace(TextCursor& cursor);
 
+// The text without the white space at either end.
+std::string_view trimCSpace(std::string_view text);
+
 // Reads a whole token as strtod reads it in the "C" locale: true, with the value, only when the
 // conversion takes every character of [begin, end) (an empty token never converts).
 bool parseWholeDouble(const char* begin, const char* end, double& value);

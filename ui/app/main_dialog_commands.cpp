@@ -7,19 +7,12 @@
 #include "main_dialog.h"
 #include "open_in_notepad.h"
 #include "platform.h"
+#include "text_scan.h"
 
 namespace {
 
 constexpr unsigned kOpenFlags = kFileHideReadOnly | kFileMustExist;
 constexpr unsigned kSaveFlags = kFileHideReadOnly | kFileOverwritePrompt | kFilePathMustExist;
-
-// The white space that isspace() knows in the "C" locale.
-constexpr const char* kBlanks = " \t\n\v\f\r";
-
-void trim(std::string& text) {
-    text.erase(0, text.find_first_not_of(kBlanks));
-    text.erase(text.find_last_not_of(kBlanks) + 1);
-}
 
 }  // namespace
 
@@ -41,7 +34,7 @@ void MainDialog::OnLoadConfig() {
 
 void MainDialog::OnSaveConfig() {
     updateData(true);
-    trim(configFileName_);
+    configFileName_ = std::string(trimCSpace(configFileName_));
     if (configFileName_.empty()) {
         showMessage("Please enter config file name");
         return;

@@ -1,24 +1,10 @@
 #include "number_text.h"
 
-#include <charconv>
-
+#include "number_format.h"
 #include "text_scan.h"
 
-namespace {
-
-// The text without the blanks at either end.
-std::string_view trimBlanks(std::string_view text) {
-    while (!text.empty() && isCSpace(static_cast<unsigned char>(text.front())))
-        text.remove_prefix(1);
-    while (!text.empty() && isCSpace(static_cast<unsigned char>(text.back())))
-        text.remove_suffix(1);
-    return text;
-}
-
-}  // namespace
-
 bool parseIntegerText(std::string_view text, int& value) {
-    std::string_view token = trimBlanks(text);
+    std::string_view token = trimCSpace(text);
     if (token.empty()) return false;
     // scanInt would skip blanks itself; the token has none left at its start, and it must end
     // where the digits end.
@@ -30,18 +16,14 @@ bool parseIntegerText(std::string_view text, int& value) {
 }
 
 bool parseRealText(std::string_view text, double& value) {
-    std::string_view token = trimBlanks(text);
+    std::string_view token = trimCSpace(text);
     return parseWholeDouble(token.data(), token.data() + token.size(), value);
 }
 
 std::string formatInteger(int value) {
-    char buffer[16];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
+    std::string text;
+    appendInt(text, value);
+    return text;
 }
 
-std::string formatReal(double value) {
-    char buffer[64];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
-}
+std::string formatReal(double value) { return shortestText(value); }
