@@ -59,7 +59,7 @@ struct RunMatrices {
 void runAnalysis(const AnalysisSettings& settings, const RunOptions& options, RunHost& host,
                  const ComputeOptions& compute) {
     ProgressionSpec request = progressionRequest(settings);
-    if (auto problem = request.neverEndingRuleProblem()) return host.showMessage(*problem);
+    if (auto problem = request.ruleProblem()) return host.showMessage(*problem);
     AreaList areas = request.buildAreaList();
     if (areas.count == 0) return host.showMessage("Progression is empty");
     if (auto problem = areaProblem(areas)) return host.showMessage(*problem);

@@ -1,8 +1,13 @@
 #include "config_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
+#include <future>
 
 #include "analysis_settings.h"
 #include "temp_folder.h"
@@ -96,30 +101,57 @@ TEST(ConfigFile, ATypeOutOfRangeLoadsAsItStands) {
     EXPECT_EQ(parsed(configText(five)).progressionType, 5);
 }
 
-TEST(ConfigFile, SavingReplacesTheWholeFileOrFails) {
-    TempFolder folder;
-    std::string path = folder.write("old.cfg", std::string(5000, 'x'));
-    std::filesystem::permissions(path, std::filesystem::perms::owner_read |
-                                           std::filesystem::perms::owner_write);
-    ASSERT_TRUE(example().writeConfig(path));
-    EXPECT_EQ(readFile(path), configText(example()));
-    EXPECT_EQ(std::filesystem::status(path).permissions(),
-              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path("")),
-                            std::filesystem::directory_iterator()),
-              1);  // no temporary file left behind
-
-    EXPECT_FALSE(example().writeConfig(folder.path("missing/folder/a.cfg")));
-    EXPECT_FALSE(example().writeConfig(folder.path("")));
+// A saved file replaces the old one whole (through a temporary file renamed into place) and keeps
+// its permissions; a new one gets 0666 less the umask.
+TEST(ConfigFile, SavingReplacesTheWholeFileKeepingItsPermissions) {
+    namespace fs = std::filesystem;
+    const mode_t mask = umask(027);
+    for (mode_t mode : {0640, 0600, 0755, 0604}) {
+        TempFolder folder;
+        std::string path = folder.write("old.cfg", std::string(5000, 'x'));
+        chmod(path.c_str(), mode);
+        ASSERT_TRUE(example().writeConfig(path));
+        EXPECT_EQ(readFile(path), configText(example()));
+        EXPECT_EQ(static_cast<mode_t>(fs::status(path).permissions()), mode) << std::oct << mode;
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder.path("")), fs::directory_iterator()),
+                  1);  // no temporary file left behind
+        ASSERT_TRUE(example().writeConfig(folder.path("new.cfg")));
+        EXPECT_EQ(static_cast<mode_t>(fs::status(folder.path("new.cfg")).permissions()), 0640);
+        EXPECT_FALSE(example().writeConfig(folder.path("missing/folder/a.cfg")));
+        EXPECT_FALSE(example().writeConfig(folder.path("")));
+    }
+    umask(mask);
 }
 
-TEST(ConfigFile, SavingThroughALinkReplacesTheFileItNames) {
+// Through a symbolic link, to a file or to one that does not exist yet, the file the link names
+// is written and the link stays.
+TEST(ConfigFile, SavingThroughALinkWritesTheFileItNamesAndKeepsTheLink) {
+    for (bool dangling : {false, true}) {
+        TempFolder folder;
+        std::string target = folder.path("real.cfg");
+        if (!dangling) folder.write("real.cfg", "old");
+        std::filesystem::create_symlink("real.cfg", folder.path("link.cfg"));
+        ASSERT_TRUE(example().writeConfig(folder.path("link.cfg"))) << dangling;
+        EXPECT_TRUE(std::filesystem::is_symlink(folder.path("link.cfg"))) << dangling;
+        EXPECT_EQ(readFile(target), configText(example())) << dangling;
+    }
+}
+
+// What is not a regular file is written into, never replaced: a pipe that a reader drains.
+TEST(ConfigFile, SavingOntoAPipeWritesIntoIt) {
     TempFolder folder;
-    std::string target = folder.write("real.cfg", "old");
-    std::filesystem::create_symlink(target, folder.path("link.cfg"));
-    ASSERT_TRUE(example().writeConfig(folder.path("link.cfg")));
-    EXPECT_TRUE(std::filesystem::is_symlink(folder.path("link.cfg")));
-    EXPECT_EQ(readFile(target), configText(example()));
+    const std::string pipe = folder.path("pipe.cfg");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    ASSERT_EQ(link(pipe.c_str(), folder.path("spare").c_str()),
+              0);  // the pipe, should it be replaced
+    auto read = std::async(std::launch::async, [&] { return readFile(pipe); });
+    EXPECT_TRUE(example().writeConfig(pipe));
+    if (read.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        ADD_FAILURE() << "nothing was written into the pipe";
+        close(open(folder.path("spare").c_str(), O_WRONLY | O_NONBLOCK));  // lets the reader go
+    }
+    EXPECT_EQ(read.get(), configText(example()));
+    EXPECT_TRUE(std::filesystem::is_fifo(pipe));
 }
 
 TEST(ReadTrimmedLine, TrimsBothEndsAndConsumesTheLineFeed) {
