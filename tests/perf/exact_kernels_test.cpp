@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <iostream>
 #include <limits>
 #include <random>
 #include <string>
@@ -106,16 +105,6 @@ void expectLiteralEverywhere(const LiteralMatrix& data, const std::vector<Area>&
 
 }  // namespace
 
-TEST(ExactKernels, VectorWidthIsTheWidestAllowedThatTheProcessorHas) {
-    std::cout << "vector widths tested on this machine:";
-    for (SimdLevel level : levelsOfThisMachine()) std::cout << ' ' << simdLevelName(level);
-    std::cout << '\n';
-    for (SimdLevel level : levelsOfThisMachine())
-        EXPECT_EQ(SurfaceCalculator({1, SurfaceMethod::kExact, level}).simdLevel(), level);
-    EXPECT_EQ(SurfaceCalculator({1, SurfaceMethod::kExact, SimdLevel::kAvx512}).simdLevel(),
-              levelsOfThisMachine().back());
-}
-
 // Window sides around every switch between group kinds (ramps of staggered groups of 2 to 8
 // vectors of 2, 4 or 8 lanes) and region widths around every group width, so that every kernel
 // meets full groups, a last group that overlaps the one before, and ranges narrower than a vector.
@@ -123,58 +112,63 @@ TEST(ExactKernels, EverySideAndRegionWidthMatchesTheLiteralAverager) {
     std::mt19937_64 random(4);
     for (int side : {1, 2, 3, 5, 8, 9, 13, 14, 15, 23, 24, 25, 28, 29, 56, 57}) {
         for (int width : {1, 3, 8, 9, 16, 17, 31, 32, 33, 64, 65, 97}) {
-            const int R = side + 3;
-            const int C = side - 1 + width;
-            LiteralMatrix data = randomMatrix(random, R, C);
+            LiteralMatrix data = randomMatrix(random, side + 3, side - 1 + width);
             expectLiteralEverywhere(data, {{side * side, 0.5, 0.5}});
             literalFree(&data);
         }
     }
 }
 
-TEST(ExactKernels, RandomSizesShiftsAndAreasMatchTheLiteralAverager) {
-    std::mt19937_64 random(5);
+TEST(ExactKernels, MatricesAndAreasOfEveryKindMatchTheLiteralAverager) {
+    struct Case {
+        const char* what;
+        int R, C;
+        std::vector<Area> areas;
+    };
+    const Case cases[] = {
+        // Threads take rows in stripes and sum the residual of finished stripes while others
+        // compute: tall matrices cross many stripes, with several column parts per thread.
+        {"tall", 333, 150, {{4, 0.5, 0.5}, {64, 0.5, 0.5}, {900, 0.0, 1.0}, {3025, 1.0, 0.0}}},
+        // The surface is zeroed only where the computed region leaves it; regions that shrink,
+        // grow and move must still leave zeros everywhere else (side 41 > 40 rows: all zeros).
+        {"reused",
+         40,
+         70,
+         {{100, 0.0, 1.0},
+          {4, 1.0, 0.0},
+          {400, 0.5, 0.5},
+          {1681, 0.0, 0.0},
+          {9, 0.3, 0.8},
+          {1, 0, 0}}},
+        {"empty", 0, 0, {{1, 0.0, 0.0}, {4, 0.5, 0.5}}},
+        {"one cell", 1, 1, {{1, 0.0, 0.0}, {4, 0.5, 0.5}, {1, 1.0, 1.0}}},
+        {"one row", 1, 5, {{1, 0.0, 0.0}, {4, 0.5, 0.5}, {1, 1.0, 1.0}}},
+        {"one column", 5, 1, {{1, 0.0, 0.0}, {4, 0.5, 0.5}, {1, 1.0, 1.0}}},
+    };
+    std::mt19937_64 random(6);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        LiteralMatrix data = randomMatrix(random, c.R, c.C);
+        expectLiteralEverywhere(data, c.areas);
+        literalFree(&data);
+    }
+    // Random sizes, areas and shifts (every third matrix with shifts 0, 0.5 and 1 only).
     std::uniform_int_distribution<int> size(1, 90);
     std::uniform_real_distribution<double> shift(0.0, 1.0);
-    const double roundShifts[] = {0.0, 0.5, 1.0};
     for (int trial = 0; trial < 12; ++trial) {
         const int R = size(random);
         const int C = size(random) + 10;
         std::uniform_int_distribution<int> area(1, (std::max(R, C) + 3) * (std::max(R, C) + 3));
         std::vector<Area> areas;
         for (int k = 0; k < 5; ++k) {
-            double n = trial % 3 == 0 ? roundShifts[k % 3] : shift(random);
-            double m = trial % 3 == 0 ? roundShifts[(k + 1) % 3] : shift(random);
-            areas.push_back({area(random), n, m});
+            const bool round = trial % 3 == 0;
+            areas.push_back({area(random), round ? (k % 3) / 2.0 : shift(random),
+                             round ? ((k + 1) % 3) / 2.0 : shift(random)});
         }
         LiteralMatrix data = randomMatrix(random, R, C);
         expectLiteralEverywhere(data, areas);
         literalFree(&data);
     }
-}
-
-// Threads take rows in stripes and sum the residual of finished stripes while others compute:
-// tall matrices cross many stripes, with several column parts per thread.
-TEST(ExactKernels, TallMatricesAcrossManyStripesOfRowsMatchTheLiteralAverager) {
-    std::mt19937_64 random(8);
-    LiteralMatrix data = randomMatrix(random, 333, 150);
-    expectLiteralEverywhere(data,
-                            {{4, 0.5, 0.5}, {64, 0.5, 0.5}, {900, 0.0, 1.0}, {3025, 1.0, 0.0}});
-    literalFree(&data);
-}
-
-// The surface is zeroed only where the computed region leaves it; areas that shrink, grow and
-// move the region must still leave zeros everywhere else.
-TEST(ExactKernels, ReusedSurfaceHoldsZerosOutsideEachNewRegion) {
-    std::mt19937_64 random(6);
-    LiteralMatrix data = randomMatrix(random, 40, 70);
-    expectLiteralEverywhere(data, {{100, 0.0, 1.0},
-                                   {4, 1.0, 0.0},
-                                   {400, 0.5, 0.5},
-                                   {1681, 0.0, 0.0},  // side 41 > 40 rows: all zeros
-                                   {9, 0.3, 0.8},
-                                   {1, 0.0, 0.0}});
-    literalFree(&data);
 }
 
 // Additions done on the multiply-add units (fma(b, 1, a)) and vector lanes must round exactly as
@@ -207,13 +201,4 @@ TEST(ExactKernels, InfinitiesSignedZerosOverflowAndSubnormalsGiveTheLiteralBits)
                               (pick(random) < 20 ? specials[6] * pick(random) : -0.0);
     expectLiteralEverywhere(data, {{9, 0.5, 0.5}, {2500, 0.5, 0.5}});
     literalFree(&data);
-}
-
-TEST(ExactKernels, EmptyMatrixAndSingleCell) {
-    std::mt19937_64 random(7);
-    for (auto [R, C] : {std::pair{0, 0}, std::pair{1, 1}, std::pair{1, 5}, std::pair{5, 1}}) {
-        LiteralMatrix data = randomMatrix(random, R, C);
-        expectLiteralEverywhere(data, {{1, 0.0, 0.0}, {4, 0.5, 0.5}, {1, 1.0, 1.0}});
-        literalFree(&data);
-    }
 }

@@ -95,11 +95,14 @@ TEST(FastMethod, SurfaceIsTheWindowMeanUpToRounding) {
     literalFree(&fast);
 }
 
+// Stripes of 32 rows and, for sides above 32 in regions of over 256 rows and as many columns as
+// the side, taller ones: a stripe
+// height that followed the number of threads would change the bits.
 TEST(FastMethod, SameBitsForEveryNumberOfThreads) {
-    LiteralMatrix data = roughSurface(260, 90, 3.0, 23);
+    LiteralMatrix data = roughSurface(600, 120, 3.0, 23);
     LiteralMatrix one = literalAllocate(data.R, data.C);
     LiteralMatrix more = literalAllocate(data.R, data.C);
-    for (int area : {4, 100, 1000, 8100}) {
+    for (int area : {4, 100, 1000, 2500, 10000}) {
         const double alone = fastResidual(data, area, 0.3, 0.7, 1, &one);
         for (int threads : {2, 3}) {
             const double shared = fastResidual(data, area, 0.3, 0.7, threads, &more);

@@ -9,8 +9,8 @@
 #include <random>
 #include <string>
 
-#include "matrix_loader.h"
 #include "literal_analysis.h"
+#include "matrix_loader.h"
 #include "random_matrix.h"
 #include "scripted_host.h"
 #include "temp_folder.h"
@@ -86,13 +86,15 @@ TEST(ChunkedLoader, ValuesAreTheLiteralLoadersForEveryBlockSizeAndThreadCount) {
     }
 }
 
+// Two bad values a few chunks apart, so that one batch holds both for most block sizes.
 TEST(ChunkedLoader, FirstBadValueInFileOrderIsReportedWhicheverChunkHoldsIt) {
     std::string text;
     for (int i = 0; i < 200; ++i) {
-        for (int j = 0; j < 30; ++j) text += (i == 150 && j == 3) ? "x1 " : "1.5 ";
+        for (int j = 0; j < 30; ++j) text += (i == 121 && j == 9) ? "x1 " : "1.5 ";
         text += i == 120 ? "2,5\n" : "2.5\n";
     }
-    for (std::size_t blockSize : {std::size_t{16}, std::size_t{333}, std::size_t{1} << 20})
+    for (std::size_t blockSize : {std::size_t{16}, std::size_t{24}, std::size_t{40},
+                                  std::size_t{333}, std::size_t{1} << 20})
         for (int threads : {1, 3}) {
             Loaded loaded;
             load(text, blockSize, threads, loaded);
