@@ -65,8 +65,9 @@ TEST(CommandLine, WithoutAConfigurationSettingsStartFromTheirResetValues) {
 }
 
 TEST(CommandLine, RunOptionsAndSwitches) {
-    auto request = parse({"run", "--generate-surfaces", "--no-optimise", "--precision", "-2",
-                          "--normalise", "-y", "--quiet", "--save-config", "out.cfg"});
+    auto request =
+        parse({"run", "--generate-surfaces", "--no-optimise", "--precision", "-2", "--normalise",
+               "-y", "--quiet", "--save-config", "out.cfg", "--threads", "3", "--method", "fast"});
     ASSERT_TRUE(request);
     EXPECT_EQ(request->options.generateSurfaces, 1);
     EXPECT_EQ(request->options.optimise, 0);
@@ -75,6 +76,8 @@ TEST(CommandLine, RunOptionsAndSwitches) {
     EXPECT_TRUE(request->answerYes);
     EXPECT_TRUE(request->quiet);
     EXPECT_EQ(request->saveConfigFile, "out.cfg");
+    EXPECT_EQ(request->compute.threads, 3);
+    EXPECT_EQ(request->compute.method, SurfaceMethod::kFast);
 }
 
 TEST(CommandLine, UsageErrorsAreNamed) {
@@ -92,6 +95,9 @@ TEST(CommandLine, UsageErrorsAreNamed) {
         {{"run", "--log", "1", "99999999999", "2"}, "--log: '99999999999' is not an integer"},
         {{"run", "--shift", "0,5", "0"}, "--shift: '0,5' is not a number"},
         {{"run", "a.cfg", "b.cfg"}, "unexpected argument 'b.cfg' (only one configuration file)"},
+        {{"run", "--threads", "0"}, "--threads: 0 is not between 1 and 1024"},
+        {{"run", "--method", "quick"}, "--method: 'quick' is neither exact nor fast"},
+        {{"run", "--method"}, "--method needs a value"},
     };
     for (const Case& c : cases) {
         std::string error;

@@ -102,17 +102,15 @@ TEST(AppendFixed, PrintsAsPrintfDoesForRandomValuesAndPrecisions) {
 }
 
 TEST(AppendFixed, EdgeValuesAndPrecisions) {
+    const std::pair<double, int> printfCases[] = {{2.5, 0},       {0.125, 2},  {1e300, 3},
+                                                  {5e-324, 1200}, {0.1, 1500}, {NAN, 3}};
+    for (auto [value, precision] : printfCases)
+        EXPECT_EQ(fixed(value, precision), printfFixed(value, precision)) << value;
     EXPECT_EQ(fixed(0.0, 5), "0.00000");
     EXPECT_EQ(fixed(-0.0, 2), "-0.00");
-    EXPECT_EQ(fixed(2.5, 0), printfFixed(2.5, 0));
-    EXPECT_EQ(fixed(0.125, 2), printfFixed(0.125, 2));
     EXPECT_EQ(fixed(1234.5678, -1), "1234.567800");  // a negative precision means 6
-    EXPECT_EQ(fixed(1e300, 3), printfFixed(1e300, 3));
-    EXPECT_EQ(fixed(5e-324, 1200), printfFixed(5e-324, 1200));
-    EXPECT_EQ(fixed(0.1, 1500), printfFixed(0.1, 1500));
     EXPECT_EQ(fixed(INFINITY, 1500), "inf");
     EXPECT_EQ(fixed(-INFINITY, 3), "-inf");
-    EXPECT_EQ(fixed(NAN, 3), printfFixed(NAN, 3));
 }
 
 TEST(PrintableExcerpt, EscapesBytesAndShortensLongText) {

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "analysis_run.h"
-#include "cli_options.h"
 #include "exact_residual.h"
 #include "literal_analysis.h"
 #include "scripted_host.h"
@@ -160,24 +159,4 @@ TEST(FastMethod, RunWritesFastSurfaceFilesAndTheSameBytesForAnyThreadCount) {
             EXPECT_TRUE(surface == firstSurface) << threads << " threads";
         }
     }
-}
-
-TEST(ComputeOptionsOnTheCommandLine, ThreadsAndMethodAreParsedAndChecked) {
-    std::string error;
-    auto request = parseCommandLine({"run", "--threads", "3", "--method", "fast"}, error);
-    ASSERT_TRUE(request) << error;
-    EXPECT_EQ(request->compute.threads, 3);
-    EXPECT_EQ(request->compute.method, SurfaceMethod::kFast);
-
-    request = parseCommandLine({"run"}, error);
-    ASSERT_TRUE(request);
-    EXPECT_EQ(request->compute.threads, 0);
-    EXPECT_EQ(request->compute.method, SurfaceMethod::kExact);
-
-    EXPECT_FALSE(parseCommandLine({"run", "--threads", "0"}, error));
-    EXPECT_EQ(error, "--threads: 0 is not between 1 and 1024");
-    EXPECT_FALSE(parseCommandLine({"run", "--method", "quick"}, error));
-    EXPECT_EQ(error, "--method: 'quick' is neither exact nor fast");
-    EXPECT_FALSE(parseCommandLine({"run", "--method"}, error));
-    EXPECT_EQ(error, "--method needs a value");
 }

@@ -35,28 +35,6 @@ void load(const std::string& text, std::size_t blockSize, int threads, Loaded& l
     loaded.messages = host.messages;
 }
 
-// Random values written with random digits, blanks, tabs, CR LF, blank lines and runs of
-// blanks longer than a block.
-std::string randomText(std::mt19937_64& random, int R, int C) {
-    std::uniform_int_distribution<int> pick(0, 19), digits(1, 17);
-    std::string text;
-    char number[64];
-    for (int i = 0; i < R; ++i) {
-        if (pick(random) == 0) text += "\n \t \n";
-        if (pick(random) == 0) text += std::string(70, ' ');
-        for (int j = 0; j < C; ++j) {
-            const double v = randomValue(random);
-            std::snprintf(number, sizeof number, pick(random) < 15 ? "%.*g" : "%.*e",
-                          digits(random), v);
-            if (v > 0 && pick(random) == 0) text += '+';
-            text += number;
-            text += pick(random) < 12 ? "\t" : pick(random) < 10 ? " " : "  \t ";
-        }
-        text += pick(random) < 4 ? "\r\n" : "\n";
-    }
-    return text;
-}
-
 }  // namespace
 
 TEST(ChunkedLoader, ValuesAreTheLiteralLoadersForEveryBlockSizeAndThreadCount) {
@@ -64,7 +42,9 @@ TEST(ChunkedLoader, ValuesAreTheLiteralLoadersForEveryBlockSizeAndThreadCount) {
     TempFolder folder;
     for (int trial = 0; trial < 6; ++trial) {
         std::uniform_int_distribution<int> size(1, 70);
-        const std::string text = randomText(random, size(random), size(random));
+        LiteralMatrix values = randomMatrix(random, size(random), size(random));
+        const std::string text = randomDataText(random, values);
+        literalFree(&values);
         const std::string path = folder.write(std::to_string(trial) + ".txt", text);
         LiteralMatrix expected;
         ASSERT_EQ(literalLoad(path.c_str(), &expected), 1);
