@@ -1,4 +1,5 @@
 #include <new>
+#include <optional>
 
 #include "dialog_fixture.h"
 
@@ -68,46 +69,51 @@ TEST_F(MainDialogTest, LoadShowsTheFileAndSaveOffersItsPath) {
     EXPECT_TRUE(platform.messageBoxes().empty());
 }
 
-TEST_F(MainDialogTest, CancelledSaveWritesNothing) {
-    std::string loaded = writeFile("a.txt", configText("/d/g.txt", "0\t0", 0, "1\t2\t1", 0, ""));
-    platform.queueFileDialogAnswer(loaded);
-    window.click(kIdcLoadConfig);
-    window.click(kIdcSaveConfig);  // no answer queued: cancelled
-    EXPECT_EQ(platform.fileDialogs().size(), 2u);
-    EXPECT_EQ(window.text(kIdcConfigFileName), loaded);
-    EXPECT_TRUE(platform.messageBoxes().empty());
-}
-
-TEST_F(MainDialogTest, FailedSaveKeepsTheName) {
-    std::string loaded = writeFile("a.txt", configText("/d/g.txt", "0\t0", 0, "1\t2\t1", 0, ""));
-    platform.queueFileDialogAnswer(loaded);
-    window.click(kIdcLoadConfig);
-    platform.queueFileDialogAnswer((folder() / "missing" / "b.txt").string());
-    window.click(kIdcSaveConfig);
-    EXPECT_EQ(messages(), (std::vector<std::string>{"Error saving config file"}));
-    EXPECT_EQ(window.text(kIdcConfigFileName), loaded);
-    EXPECT_EQ(dialog.configFileName(), loaded);
-}
-
-TEST_F(MainDialogTest, CancelledLoadKeepsTheControlsAsTyped) {
-    window.type(kIdcNShift, " 0.750");
-    window.click(kIdcLoadConfig);  // cancelled
-    EXPECT_EQ(dialog.settings().nShift, 0.75);
-    EXPECT_EQ(window.text(kIdcNShift), " 0.750");
-    EXPECT_EQ(window.text(kIdcConfigFileName), "");
-}
-
-TEST_F(MainDialogTest, FailedLoadChangesNothingButTheRememberedPath) {
-    window.type(kIdcFrom, "9");
-    std::string missing = (folder() / "missing.txt").string();
-    platform.queueFileDialogAnswer(missing);
-    window.click(kIdcLoadConfig);
-    EXPECT_EQ(messages(), (std::vector<std::string>{"Error opening config file"}));
-    EXPECT_EQ(dialog.settings().from, 9);
-    EXPECT_EQ(window.text(kIdcConfigFileName), "");
-
-    window.click(kIdcLoadConfig);
-    EXPECT_EQ(platform.fileDialogs().back().initialName, missing);
+// Load and Save, cancelled or failed: the name in the box, the settings and the controls stay as
+// they were; a failure says so; the open dialog remembers the path it was given.
+TEST_F(MainDialogTest, CancelledOrFailedLoadAndSaveChangeNothing) {
+    const std::string loaded =
+        writeFile("a.txt", configText("/d/g.txt", "0\t0", 0, "1\t2\t1", 0, ""));
+    const std::string missing = (folder() / "missing" / "b.txt").string();
+    struct Case {
+        const char* what;
+        bool loadFirst;
+        int command;
+        std::optional<std::string> answer;  // none: cancelled
+        std::vector<std::string> messages;
+    };
+    const Case cases[] = {
+        {"cancelled save", true, kIdcSaveConfig, std::nullopt, {}},
+        {"failed save", true, kIdcSaveConfig, missing, {"Error saving config file"}},
+        {"cancelled load", false, kIdcLoadConfig, std::nullopt, {}},
+        {"failed load", false, kIdcLoadConfig, missing, {"Error opening config file"}},
+    };
+    for (const Case& c : cases) {
+        HeadlessPlatform platform;
+        MainDialog dialog{platform};
+        HeadlessWindow& window = platform.open(dialog);
+        if (c.loadFirst) {
+            platform.queueFileDialogAnswer(loaded);
+            window.click(kIdcLoadConfig);
+        }
+        const std::string name = c.loadFirst ? loaded : "";
+        window.type(kIdcNShift, " 0.750");
+        window.type(kIdcFrom, "9");
+        if (c.answer) platform.queueFileDialogAnswer(*c.answer);
+        window.click(c.command);
+        std::vector<std::string> shown;
+        for (const auto& box : platform.messageBoxes()) shown.push_back(box.text);
+        EXPECT_EQ(shown, c.messages) << c.what;
+        EXPECT_EQ(window.text(kIdcConfigFileName), name) << c.what;
+        EXPECT_EQ(dialog.configFileName(), name) << c.what;
+        EXPECT_EQ(window.text(kIdcNShift), " 0.750") << c.what;
+        EXPECT_EQ(dialog.settings().from, 9) << c.what;
+        EXPECT_EQ(dialog.settings().nShift, 0.75) << c.what;
+        if (c.command == kIdcLoadConfig && c.answer) {
+            window.click(kIdcLoadConfig);
+            EXPECT_EQ(platform.fileDialogs().back().initialName, *c.answer) << c.what;
+        }
+    }
 }
 
 TEST_F(MainDialogTest, EachOpenDialogRemembersItsOwnPath) {
