@@ -23,83 +23,59 @@ struct Area {
     double mShift;
 };
 
-std::string describe(const Area& a, int R, int C, int optimise, SimdLevel level, int threads) {
-    return std::to_string(R) + " x " + std::to_string(C) + ", area " + std::to_string(a.area) +
-           ", shifts " + std::to_string(a.nShift) + " " + std::to_string(a.mShift) +
-           (optimise ? ", sliding" : ", plain") + ", " + simdLevelName(level) + ", " +
-           std::to_string(threads) + " threads";
-}
-
-std::string exactText(double value) {
+std::string bits(double value) {
     char text[40];
     std::snprintf(text, sizeof text, "%.17g", value);
     return text;
 }
 
-// The first cell whose bits differ, or "" when none does.
-std::string firstDifference(const LiteralMatrix& expected, const LiteralMatrix& actual) {
-    for (int i = 0; i < expected.R; ++i)
-        for (int j = 0; j < expected.C; ++j)
-            if (std::memcmp(&expected.rows[i][j], &actual.rows[i][j], sizeof(double)) != 0)
-                return "cell (" + std::to_string(i) + ", " + std::to_string(j) +
-                       "): " + exactText(expected.rows[i][j]) + " expected, " +
-                       exactText(actual.rows[i][j]) + " computed";
-    return "";
+bool sameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-// The literal surface and residual sum of each area.
-struct Expected {
-    std::vector<LiteralMatrix> surfaces;
-    std::vector<double> residuals;
-    ~Expected() {
-        for (LiteralMatrix& m : surfaces) literalFree(&m);
-    }
-};
-
-void computeLiteral(const LiteralMatrix& data, const std::vector<Area>& areas, int optimise,
-                    Expected& expected) {
-    for (const Area& a : areas) {
-        int s, F, G;
-        literalGeometry(a.area, a.nShift, a.mShift, &s, &F, &G);
-        expected.surfaces.push_back(literalAllocate(data.R, data.C));
-        literalSurface(&expected.surfaces.back(), &data, s, F, G, optimise);
-        expected.residuals.push_back(literalResidual(&expected.surfaces.back(), &data, s, F, G));
-    }
-}
-
-// Computes each area on one reused surface, as a run does, and compares it with the literal
-// surface and residual sum of the same area.
-void expectLiteralSurfaces(const LiteralMatrix& data, const std::vector<Area>& areas,
-                           const Expected& expected, int optimise, SimdLevel level, int threads) {
-    LiteralMatrix actual = literalAllocate(data.R, data.C);
-    SurfaceCalculator calculator({threads, SurfaceMethod::kExact, level});
-    ComputedRegion written = emptyRegion();
-    for (std::size_t k = 0; k < areas.size(); ++k) {
-        const Area& a = areas[k];
-        const double residual =
-            calculator.computeExact(actual.rows, written, data.rows, data.R, data.C,
-                                    windowGeometry(a.area, a.nShift, a.mShift), optimise);
-        std::string difference = firstDifference(expected.surfaces[k], actual);
-        if (difference.empty() &&
-            std::memcmp(&residual, &expected.residuals[k], sizeof residual) != 0)
-            difference = "residual sum " + exactText(residual) + ", expected " +
-                         exactText(expected.residuals[k]);
-        if (!difference.empty()) {
-            ADD_FAILURE() << describe(a, data.R, data.C, optimise, level, threads) << ": "
-                          << difference;
-            break;
-        }
-    }
-    literalFree(&actual);
-}
-
+// Each area computed on one reused surface, as a run does, at every vector width of this
+// processor with 1, 2 and 3 threads, against the literal surface and residual sum of the area.
 void expectLiteralEverywhere(const LiteralMatrix& data, const std::vector<Area>& areas) {
     for (int optimise : {1, 0}) {
-        Expected expected;
-        computeLiteral(data, areas, optimise, expected);
+        std::vector<LiteralMatrix> surfaces;
+        std::vector<double> residuals;
+        for (const Area& a : areas) {
+            int s, F, G;
+            literalGeometry(a.area, a.nShift, a.mShift, &s, &F, &G);
+            surfaces.push_back(literalAllocate(data.R, data.C));
+            literalSurface(&surfaces.back(), &data, s, F, G, optimise);
+            residuals.push_back(literalResidual(&surfaces.back(), &data, s, F, G));
+        }
         for (SimdLevel level : levelsOfThisMachine())
-            for (int threads : {1, 2, 3})
-                expectLiteralSurfaces(data, areas, expected, optimise, level, threads);
+            for (int threads : {1, 2, 3}) {
+                LiteralMatrix actual = literalAllocate(data.R, data.C);  // zeros, as a run starts
+                SurfaceCalculator calculator({threads, SurfaceMethod::kExact, level});
+                ComputedRegion written = emptyRegion();
+                for (std::size_t k = 0; k < areas.size(); ++k) {
+                    const Area& a = areas[k];
+                    const double residual = calculator.computeExact(
+                        actual.rows, written, data.rows, data.R, data.C,
+                        windowGeometry(a.area, a.nShift, a.mShift), optimise);
+                    std::string difference;
+                    for (int i = 0; i < data.R && difference.empty(); ++i)
+                        for (int j = 0; j < data.C && difference.empty(); ++j)
+                            if (!sameBits(surfaces[k].rows[i][j], actual.rows[i][j]))
+                                difference = "cell (" + std::to_string(i) + ", " +
+                                             std::to_string(j) +
+                                             "): " + bits(surfaces[k].rows[i][j]) + " expected, " +
+                                             bits(actual.rows[i][j]) + " computed";
+                    if (difference.empty() && !sameBits(residual, residuals[k]))
+                        difference =
+                            "residual sum " + bits(residual) + ", expected " + bits(residuals[k]);
+                    EXPECT_TRUE(difference.empty())
+                        << data.R << " x " << data.C << ", area " << a.area << ", shifts "
+                        << a.nShift << " " << a.mShift << (optimise ? ", sliding, " : ", plain, ")
+                        << simdLevelName(level) << ", " << threads << " threads: " << difference;
+                    if (!difference.empty()) break;
+                }
+                literalFree(&actual);
+            }
+        for (LiteralMatrix& m : surfaces) literalFree(&m);
     }
 }
 
