@@ -73,32 +73,29 @@ TEST(ConfigFile, WriteAndReadRestoresEveryField) {
     expectSameSettings(read, written);
 }
 
-TEST(ConfigFile, ShiftsComeBackAtFourDecimalsAndPathsTrimmed) {
-    AnalysisSettings s;
-    s.nShift = 0.33333;
-    s.mShift = -1;
-    s.inputFile = "  \tgrid with blanks.txt \t";
-    AnalysisSettings back = parsed(configText(s));
-    EXPECT_EQ(back.nShift, 0.3333);
-    EXPECT_EQ(back.mShift, -1.0);
-    EXPECT_EQ(back.inputFile, "grid with blanks.txt");
-}
-
-TEST(ConfigFile, BlanksForTabsAndCarriageReturnsReadTheSame) {
-    std::string text = configText(example());
-    std::string blanks = text;
-    for (char& c : blanks)
-        if (c == '\t') c = ' ';
-    std::string crlf;
-    for (char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    expectSameSettings(parsed(blanks), example());
-    expectSameSettings(parsed(crlf), example());
-}
-
-TEST(ConfigFile, ATypeOutOfRangeLoadsAsItStands) {
+// What comes back from a written text, or one edited by hand: shifts at four decimals, paths
+// trimmed, blanks for tabs and CR LF line ends read the same, a type out of range as it stands.
+TEST(ConfigFile, WrittenAndEditedTextsReadBack) {
+    AnalysisSettings rounded = example();
+    rounded.nShift = 0.33333;
+    rounded.inputFile = "  \tgrid with blanks.txt \t";
+    AnalysisSettings roundedBack = example();
+    roundedBack.nShift = 0.3333;
+    roundedBack.inputFile = "grid with blanks.txt";
     AnalysisSettings five = example();
     five.progressionType = 5;
-    EXPECT_EQ(parsed(configText(five)).progressionType, 5);
+    std::string blanks = configText(example()), crlf;
+    for (char& c : blanks)
+        if (c == '\t') c = ' ';
+    for (char c : configText(example()))
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    const std::pair<std::string, AnalysisSettings> cases[] = {
+        {configText(rounded), roundedBack},
+        {blanks, example()},
+        {crlf, example()},
+        {configText(five), five},
+    };
+    for (const auto& [text, expected] : cases) expectSameSettings(parsed(text), expected);
 }
 
 // A saved file replaces the old one whole (through a temporary file renamed into place) and keeps

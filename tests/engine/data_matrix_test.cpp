@@ -34,19 +34,3 @@ TEST(NormaliseMatrix, WorkedExamples) {
         freeMatrix(rows, 1, C);
     }
 }
-
-// Allocation leaves an existing matrix alone; a table without rows is still storage.
-TEST(MatrixStorage, AllocateKeepsAnExistingMatrix) {
-    RowTable rows = nullptr;
-    allocateMatrix(rows, 2, 2);
-    rows[1][1] = 4.0;
-    RowTable kept = rows;
-    allocateMatrix(rows, 2, 2);
-    EXPECT_EQ(rows, kept);
-    EXPECT_EQ(rows[1][1], 4.0);
-    freeMatrix(rows, 2, 2);
-    RowTable empty = nullptr;
-    allocateMatrix(empty, 0, 0);
-    EXPECT_NE(empty, nullptr);
-    freeMatrix(empty, 0, 0);
-}

@@ -104,15 +104,3 @@ TEST(ProgressionFile, TheCountLimitsTheListWhateverTheLayout) {
             << text;
     }
 }
-
-// Capacity grows by tens (a copy rounds up to them) and setSize zeroes what it makes.
-TEST(GrowArray, CopiesKeepTheElementsAndSetSizeZeroes) {
-    AreaList areas;
-    for (int k = 0; k < 11; ++k) areas.add(k);
-    AreaList copy(areas);
-    EXPECT_EQ(listOf(copy), listOf(areas));
-    EXPECT_EQ(copy.capacity, 20);
-    GrowArray<double> residuals;
-    residuals.setSize(7);
-    EXPECT_EQ(std::vector<double>(residuals.begin(), residuals.end()), std::vector<double>(7, 0.0));
-}

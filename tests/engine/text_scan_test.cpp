@@ -113,12 +113,6 @@ TEST(AppendFixed, EdgeValuesAndPrecisions) {
     EXPECT_EQ(fixed(-INFINITY, 3), "-inf");
 }
 
-TEST(PrintableExcerpt, EscapesBytesAndShortensLongText) {
-    EXPECT_EQ(printableExcerpt("1,5"), "1,5");
-    EXPECT_EQ(printableExcerpt(std::string("a\x01\xff", 3)), "a\\x01\\xFF");
-    EXPECT_EQ(printableExcerpt(std::string(100, 'x'), 5), "xxxxx...");
-}
-
 // Every byte value, at every position of a block, classified as the byte-at-a-time test does
 // (on x86-64 the vector path, where 0x0E or 0x08 beside \t ... \r is easily taken for space).
 TEST(ClassifyBytes, EveryByteAsIsCSpace) {
