@@ -1,5 +1,4 @@
 #include <new>
-#include <optional>
 
 #include "dialog_fixture.h"
 
@@ -75,43 +74,35 @@ TEST_F(MainDialogTest, CancelledOrFailedLoadAndSaveChangeNothing) {
     const std::string loaded =
         writeFile("a.txt", configText("/d/g.txt", "0\t0", 0, "1\t2\t1", 0, ""));
     const std::string missing = (folder() / "missing" / "b.txt").string();
-    struct Case {
-        const char* what;
-        bool loadFirst;
-        int command;
-        std::optional<std::string> answer;  // none: cancelled
-        std::vector<std::string> messages;
-    };
-    const Case cases[] = {
-        {"cancelled save", true, kIdcSaveConfig, std::nullopt, {}},
-        {"failed save", true, kIdcSaveConfig, missing, {"Error saving config file"}},
-        {"cancelled load", false, kIdcLoadConfig, std::nullopt, {}},
-        {"failed load", false, kIdcLoadConfig, missing, {"Error opening config file"}},
-    };
-    for (const Case& c : cases) {
+    for (int k = 0; k < 4; ++k) {
+        const bool save = k < 2, failed = k % 2 == 1;  // Save (after a Load) or Load
+        const std::string what =
+            std::string(failed ? "failed " : "cancelled ") + (save ? "save" : "load");
         HeadlessPlatform platform;
         MainDialog dialog{platform};
         HeadlessWindow& window = platform.open(dialog);
-        if (c.loadFirst) {
+        if (save) {
             platform.queueFileDialogAnswer(loaded);
             window.click(kIdcLoadConfig);
         }
-        const std::string name = c.loadFirst ? loaded : "";
+        const std::string name = save ? loaded : "";
         window.type(kIdcNShift, " 0.750");
         window.type(kIdcFrom, "9");
-        if (c.answer) platform.queueFileDialogAnswer(*c.answer);
-        window.click(c.command);
+        if (failed) platform.queueFileDialogAnswer(missing);  // none queued: cancelled
+        window.click(save ? kIdcSaveConfig : kIdcLoadConfig);
         std::vector<std::string> shown;
         for (const auto& box : platform.messageBoxes()) shown.push_back(box.text);
-        EXPECT_EQ(shown, c.messages) << c.what;
-        EXPECT_EQ(window.text(kIdcConfigFileName), name) << c.what;
-        EXPECT_EQ(dialog.configFileName(), name) << c.what;
-        EXPECT_EQ(window.text(kIdcNShift), " 0.750") << c.what;
-        EXPECT_EQ(dialog.settings().from, 9) << c.what;
-        EXPECT_EQ(dialog.settings().nShift, 0.75) << c.what;
-        if (c.command == kIdcLoadConfig && c.answer) {
+        const char* error = save ? "Error saving config file" : "Error opening config file";
+        EXPECT_EQ(shown, failed ? std::vector<std::string>{error} : std::vector<std::string>{})
+            << what;
+        EXPECT_EQ(window.text(kIdcConfigFileName), name) << what;
+        EXPECT_EQ(dialog.configFileName(), name) << what;
+        EXPECT_EQ(window.text(kIdcNShift), " 0.750") << what;
+        EXPECT_EQ(dialog.settings().from, 9) << what;
+        EXPECT_EQ(dialog.settings().nShift, 0.75) << what;
+        if (!save && failed) {
             window.click(kIdcLoadConfig);
-            EXPECT_EQ(platform.fileDialogs().back().initialName, *c.answer) << c.what;
+            EXPECT_EQ(platform.fileDialogs().back().initialName, missing);
         }
     }
 }
