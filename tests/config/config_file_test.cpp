@@ -139,8 +139,8 @@ TEST(ConfigFile, SavingOntoAPipeWritesIntoIt) {
     TempFolder folder;
     const std::string pipe = folder.path("pipe.cfg");
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-    ASSERT_EQ(link(pipe.c_str(), folder.path("spare").c_str()),
-              0);  // the pipe, should it be replaced
+    // A second name for the pipe, by which to free the reader should the pipe be replaced.
+    ASSERT_EQ(link(pipe.c_str(), folder.path("spare").c_str()), 0);
     auto read = std::async(std::launch::async, [&] { return readFile(pipe); });
     EXPECT_TRUE(example().writeConfig(pipe));
     if (read.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
@@ -149,16 +149,4 @@ TEST(ConfigFile, SavingOntoAPipeWritesIntoIt) {
     }
     EXPECT_EQ(read.get(), configText(example()));
     EXPECT_TRUE(std::filesystem::is_fifo(pipe));
-}
-
-TEST(ReadTrimmedLine, TrimsBothEndsAndConsumesTheLineFeed) {
-    std::string text = " \t a b \r\nnext";
-    TextCursor cursor{text.data(), text.data() + text.size()};
-    std::string line;
-    EXPECT_TRUE(readTrimmedLine(cursor, line));
-    EXPECT_EQ(line, "a b");
-    EXPECT_FALSE(readTrimmedLine(cursor, line) && line != "next");
-    EXPECT_EQ(line, "next");
-    EXPECT_FALSE(readTrimmedLine(cursor, line));
-    EXPECT_EQ(line, "");
 }
