@@ -17,6 +17,13 @@ TEST(RunAnalysis, ResultsLinesAndSurfaceFiles) {
         std::function<void(FolderRun&)> change;
         std::string results;
         Files surfaces;  // surface files by name, checked when there are any
+        Case(const char* w, std::string d, std::function<void(FolderRun&)> c, std::string r,
+             Files s = {})
+            : what(w),
+              data(std::move(d)),
+              change(std::move(c)),
+              results(std::move(r)),
+              surfaces(std::move(s)) {}
     };
     const Case cases[] = {
         // The residual block starts where the computed region starts.

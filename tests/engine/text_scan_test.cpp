@@ -86,7 +86,9 @@ TEST(NumberTexts, EachReaderTakesWhatTheCLibraryTakes) {
         cursor = {text.data(), text.data() + text.size()};
         EXPECT_EQ(scanDouble(cursor, scanned), read) << '"' << text << '"';
         EXPECT_TRUE(same(scanned, expected)) << '"' << text << '"' << scanned;
-        if (read) EXPECT_EQ(cursor.p - text.data(), used) << '"' << text << '"';
+        if (read) {
+            EXPECT_EQ(cursor.p - text.data(), used) << '"' << text << '"';
+        }
     }
 }
 

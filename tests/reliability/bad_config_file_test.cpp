@@ -129,7 +129,9 @@ TEST(BadConfigFile, EachEndsBeforeTheRunOrInARunThatSaysWhy) {
             EXPECT_FALSE(run.err.empty()) << what;
         else
             EXPECT_EQ(run.err, c.err) << what;
-        if (c.status != 0) EXPECT_EQ(filesIn(folder.path("")), before) << what;
+        if (c.status != 0) {
+            EXPECT_EQ(filesIn(folder.path("")), before) << what;
+        }
     }
     TempFolder folder;
     ProgramRun missing = runCli(folder.path(""), {"run", "missing.cfg", "--yes"});

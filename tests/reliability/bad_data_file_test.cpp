@@ -48,6 +48,11 @@ TEST(BadDataFile, EachEndsInResultsOrMessagesWithNothingWritten) {
         std::string size;  // "" when not checked
         Messages messages;
         std::string results;  // when there are no messages
+        Case(std::string d, std::string s, Messages m, std::string r = "")
+            : data(std::move(d)),
+              size(std::move(s)),
+              messages(std::move(m)),
+              results(std::move(r)) {}
     };
     const Case cases[] = {
         {"", "0 Data colums:0", {}, "1\t0.00000\n4\t0.00000\n"},
@@ -101,7 +106,9 @@ TEST(BadDataFile, EachEndsInResultsOrMessagesWithNothingWritten) {
         run.go();
         const std::string what = c.data.substr(0, 40);
         EXPECT_EQ(run.host.messages, c.messages) << what;
-        if (!c.size.empty()) EXPECT_EQ(run.host.calls[1], "size: Data rows: " + c.size) << what;
+        if (!c.size.empty()) {
+            EXPECT_EQ(run.host.calls[1], "size: Data rows: " + c.size) << what;
+        }
         if (c.messages.empty())
             EXPECT_EQ(run.results(), c.results) << what;
         else

@@ -41,6 +41,8 @@ TEST(BadProgressionFile, EachEndsInTheAreasReadOrOneMessage) {
         std::optional<std::string> text;  // none: no file
         std::string message;              // none: results
         std::string results;
+        Case(std::optional<std::string> t, std::string m, std::string r = "")
+            : text(std::move(t)), message(std::move(m)), results(std::move(r)) {}
     };
     const Case cases[] = {
         {std::nullopt, empty},

@@ -40,9 +40,13 @@ TEST(OutputFaults, AnOutputFileThatCannotBeWrittenEndsTheRunWithItsName) {
         run.go();
         EXPECT_EQ(run.host.messages, Messages{"Error writing to " + run.folder.path(c.file)});
         EXPECT_EQ(std::filesystem::read_symlink(run.folder.path(c.file)), target) << c.file;
-        if (c.results != "-") EXPECT_EQ(run.results(), c.results) << c.file;
+        if (c.results != "-") {
+            EXPECT_EQ(run.results(), c.results) << c.file;
+        }
     }
-    if (full) EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
+    if (full) {
+        EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
+    }
 }
 
 // A disk that fills while the results are written (a file size limit in a child process): the

@@ -19,7 +19,9 @@ TEST(NumberText, FieldsReadTheTableOfNumberTexts) {
         EXPECT_EQ(integer, n.integer.value_or(7)) << n.text;
         double real = 3.0;
         EXPECT_EQ(parseRealText(n.text, real), n.real.has_value()) << '"' << n.text << '"';
-        if (!std::isnan(real)) EXPECT_EQ(real, n.real.value_or(3.0)) << n.text;
+        if (!std::isnan(real)) {
+            EXPECT_EQ(real, n.real.value_or(3.0)) << n.text;
+        }
     }
     int value = 7;
     EXPECT_FALSE(parseIntegerText(std::string_view("12\0", 3), value));
