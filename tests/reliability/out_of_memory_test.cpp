@@ -35,16 +35,18 @@ constexpr bool kAddressSanitizer = false;
 
 }  // namespace
 
-void* operator new(std::size_t size) {
+// Not inlined, so that the compiler does not take malloc and free behind new and delete for a
+// mismatch.
+[[gnu::noinline]] void* operator new(std::size_t size) {
     if (failingOffTheArmingThread && std::this_thread::get_id() != armingThread)
         throw std::bad_alloc();
     if (void* memory = std::malloc(size > 0 ? size : 1)) return memory;
     throw std::bad_alloc();
 }
-void operator delete(void* memory) noexcept {
+[[gnu::noinline]] void operator delete(void* memory) noexcept {
     std::free(memory);
 }
-void operator delete(void* memory, std::size_t) noexcept {
+[[gnu::noinline]] void operator delete(void* memory, std::size_t) noexcept {
     std::free(memory);
 }
 
