@@ -3,9 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include "temp_folder.h"
 
@@ -17,6 +21,50 @@ struct Outcome {
     std::string err;
 };
 
+#ifdef _WIN32
+// Windows has no fork: the program is started with its standard streams handed over, and the
+// line ends its text-mode streams write are read back as the program meant them.
+std::string withLineFeeds(std::string text) {
+    std::string out;
+    for (std::size_t k = 0; k < text.size(); ++k)
+        if (!(text[k] == '\r' && k + 1 < text.size() && text[k + 1] == '\n')) out += text[k];
+    return out;
+}
+
+Outcome runCli(const TempFolder& folder, std::vector<std::string> args) {
+    std::string outPath = folder.path("stdout"), errPath = folder.path("stderr");
+    std::string commandLine = std::string("\"") + VANTREL_CLI + "\"";
+    for (const std::string& a : args) commandLine += " \"" + a + "\"";
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    auto open = [&](const std::string& path, DWORD access, DWORD disposition) {
+        return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                           disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = open("NUL", GENERIC_READ, OPEN_EXISTING);
+    startup.hStdOutput = open(outPath, GENERIC_WRITE, CREATE_ALWAYS);
+    startup.hStdError = open(errPath, GENERIC_WRITE, CREATE_ALWAYS);
+    PROCESS_INFORMATION process{};
+    Outcome outcome;
+    std::string folderPath = folder.path("");
+    if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                       folderPath.c_str(), &startup, &process)) {
+        WaitForSingleObject(process.hProcess, INFINITE);
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        outcome.status = static_cast<int>(code);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    for (HANDLE handle : {startup.hStdInput, startup.hStdOutput, startup.hStdError})
+        CloseHandle(handle);
+    outcome.out = withLineFeeds(readFile(outPath));
+    outcome.err = withLineFeeds(readFile(errPath));
+    return outcome;
+}
+#else
 Outcome runCli(const TempFolder& folder, std::vector<std::string> args) {
     std::string outPath = folder.path("stdout"), errPath = folder.path("stderr");
     args.insert(args.begin(), VANTREL_CLI);
@@ -43,6 +91,8 @@ Outcome runCli(const TempFolder& folder, std::vector<std::string> args) {
     outcome.err = readFile(errPath);
     return outcome;
 }
+
+#endif
 
 }  // namespace
 
@@ -93,8 +143,9 @@ TEST(VantrelCli, UsageErrorsExitTwoAndHelpAndVersionZero) {
     TempFolder folder;
     Outcome unknown = runCli(folder, {"run", "--bogus"});
     EXPECT_EQ(unknown.status, 2);
-    EXPECT_EQ(unknown.err.rfind("vantrel-cli: unknown option '--bogus'\n\nUsage: vantrel-cli run", 0),
-              0u);
+    EXPECT_EQ(
+        unknown.err.rfind("vantrel-cli: unknown option '--bogus'\n\nUsage: vantrel-cli run", 0),
+        0u);
     Outcome version = runCli(folder, {"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "vantrel-cli 1.0.0.1\n");
