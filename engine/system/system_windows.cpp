@@ -68,21 +68,27 @@ int processorCount() {
 }
 
 double strtodInCLocale(const char* text, char** end) {
-    // The system's strtod predates hexadecimal floats ("0x1p3"); those are read exactly by
-    // from_chars, which needs the sign and the "0x" taken off first.
+    // The system's strtod neither reads hexadecimal floats ("0x1p3") nor rounds every long
+    // decimal correctly; from_chars does both, as glibc's strtod does, in no locale at all. It
+    // takes no blanks, sign or "0x" of its own, so those are read here first.
     const char* p = text;
     while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
     bool negative = *p == '-';
     if (*p == '+' || *p == '-') ++p;
-    if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) {
-        double value = 0.0;
-        std::from_chars_result hex =
-            std::from_chars(p + 2, p + std::strlen(p), value, std::chars_format::hex);
-        if (hex.ec == std::errc()) {
-            if (end) *end = const_cast<char*>(hex.ptr);
-            return negative ? -value : value;
-        }
+    bool hex = p[0] == '0' && (p[1] == 'x' || p[1] == 'X');
+    const char* digits = hex ? p + 2 : p;
+    double value = 0.0;
+    std::from_chars_result read{digits, std::errc::invalid_argument};
+    // from_chars takes a minus sign of its own, which must not follow the one read here.
+    if (*digits != '-')
+        read = std::from_chars(digits, digits + std::strlen(digits), value,
+                               hex ? std::chars_format::hex : std::chars_format::general);
+    if (read.ec == std::errc()) {
+        if (end) *end = const_cast<char*>(read.ptr);
+        return negative ? -value : value;
     }
+    // Out of range (the system's strtod gives the infinity or zero that C asks for) or not a
+    // number at all.
     static const _locale_t locale = _create_locale(LC_ALL, "C");
     return _strtod_l(text, end, locale);
 }
