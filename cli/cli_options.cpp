@@ -58,7 +58,7 @@ bool parseDoubleText(const std::string& text, double& value) {
 
 // Walks the arguments, handing out the values that options take.
 class ArgumentCursor {
-  public:
+public:
     ArgumentCursor(const std::vector<std::string>& args, std::string& error)
         : args_(args), error_(error) {}
     bool done() const { return next_ >= args_.size(); }
@@ -91,7 +91,7 @@ class ArgumentCursor {
         return false;
     }
 
-  private:
+private:
     const std::vector<std::string>& args_;
     std::string& error_;
     std::size_t next_ = 0;
