@@ -39,7 +39,7 @@ struct Row {
     std::vector<std::string> args;
     bool onTerminal;
     int status;
-    std::vector<std::string> shows;  // in standard error (or on the terminal), in this order
+    std::vector<std::string> shows;  // in standard error or output (or on the terminal), in order
     std::vector<std::string> hides;
     std::string writes;  // a file the run leaves, when it must
     std::function<void(const TempFolder&)> setup = {};
@@ -114,6 +114,14 @@ TEST(CommandLineBehaviour, EachRowHolds) {
          false,
          2,
          {"--precision: '99999999999' is out of range (-2147483648 to 2147483647)"},
+         {},
+         ""},
+        {"--help states the range of --threads and every default",
+         {"--help"},
+         false,
+         0,
+         {"(default 0 0)", "(default 5)", "exact (default)", "1 to 1024 (default: one per core)",
+          "(default INPUT.out.txt)"},
          {},
          ""},
         {"--threads outside its range says the range",
@@ -206,10 +214,11 @@ TEST(CommandLineBehaviour, EachRowHolds) {
                                                                        : std::function<void()>{})
                                          : runCli(folder, args);
         EXPECT_EQ(outcome.status, row.status) << outcome.err;
+        const std::string shown = outcome.err + outcome.out;
         std::size_t from = 0;
         for (const std::string& text : row.shows) {
-            std::size_t at = outcome.err.find(text, from);
-            EXPECT_NE(at, std::string::npos) << "missing: " << text << "\nin: " << outcome.err;
+            std::size_t at = shown.find(text, from);
+            EXPECT_NE(at, std::string::npos) << "missing: " << text << "\nin: " << shown;
             if (at != std::string::npos) from = at + text.size();
         }
         for (const std::string& text : row.hides)
@@ -228,13 +237,4 @@ TEST(CommandLineBehaviour, EachRowHolds) {
             for (std::size_t k = 1; k < times.size(); ++k) EXPECT_LE(times[k] - times[k - 1], 1.0);
         }
     }
-}
-
-TEST(CommandLineBehaviour, HelpStatesTheDefaults) {
-    TempFolder folder;
-    Outcome help = runCli(folder, {"--help"});
-    EXPECT_EQ(help.status, 0);
-    for (const char* text : {"(default 0 0)", "(default 5)", "1 to 1024 (default: one per core)",
-                             "exact (default)", "(default INPUT.out.txt)"})
-        EXPECT_NE(help.out.find(text), std::string::npos) << text;
 }
