@@ -3,98 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
-
-#include "temp_folder.h"
-
-namespace {
-
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-#ifdef _WIN32
-// Windows has no fork: the program is started with its standard streams handed over, and the
-// line ends its text-mode streams write are read back as the program meant them.
-std::string withLineFeeds(std::string text) {
-    std::string out;
-    for (std::size_t k = 0; k < text.size(); ++k)
-        if (!(text[k] == '\r' && k + 1 < text.size() && text[k + 1] == '\n')) out += text[k];
-    return out;
-}
-
-Outcome runCli(const TempFolder& folder, std::vector<std::string> args) {
-    std::string outPath = folder.path("stdout"), errPath = folder.path("stderr");
-    std::string commandLine = std::string("\"") + VANTREL_CLI + "\"";
-    for (const std::string& a : args) commandLine += " \"" + a + "\"";
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    auto open = [&](const std::string& path, DWORD access, DWORD disposition) {
-        return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                           disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-    };
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = open("NUL", GENERIC_READ, OPEN_EXISTING);
-    startup.hStdOutput = open(outPath, GENERIC_WRITE, CREATE_ALWAYS);
-    startup.hStdError = open(errPath, GENERIC_WRITE, CREATE_ALWAYS);
-    PROCESS_INFORMATION process{};
-    Outcome outcome;
-    std::string folderPath = folder.path("");
-    if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                       folderPath.c_str(), &startup, &process)) {
-        WaitForSingleObject(process.hProcess, INFINITE);
-        DWORD code = 0;
-        GetExitCodeProcess(process.hProcess, &code);
-        outcome.status = static_cast<int>(code);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-    for (HANDLE handle : {startup.hStdInput, startup.hStdOutput, startup.hStdError})
-        CloseHandle(handle);
-    outcome.out = withLineFeeds(readFile(outPath));
-    outcome.err = withLineFeeds(readFile(errPath));
-    return outcome;
-}
-#else
-Outcome runCli(const TempFolder& folder, std::vector<std::string> args) {
-    std::string outPath = folder.path("stdout"), errPath = folder.path("stderr");
-    args.insert(args.begin(), VANTREL_CLI);
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t child = fork();
-    if (child == 0) {
-        int in = open("/dev/null", O_RDONLY);
-        int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(in, 0);
-        dup2(out, 1);
-        dup2(err, 2);
-        if (chdir(folder.path("").c_str()) != 0) _exit(127);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    int wstatus = 0;
-    waitpid(child, &wstatus, 0);
-    Outcome outcome;
-    outcome.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
-    outcome.out = readFile(outPath);
-    outcome.err = readFile(errPath);
-    return outcome;
-}
-
-#endif
-
-}  // namespace
+#include "cli_runner.h"
 
 TEST(VantrelCli, CompletedRunWritesResultsAndExitsZero) {
     TempFolder folder;
@@ -143,9 +52,7 @@ TEST(VantrelCli, UsageErrorsExitTwoAndHelpAndVersionZero) {
     TempFolder folder;
     Outcome unknown = runCli(folder, {"run", "--bogus"});
     EXPECT_EQ(unknown.status, 2);
-    EXPECT_EQ(
-        unknown.err.rfind("vantrel-cli: unknown option '--bogus'\n\nUsage: vantrel-cli run", 0),
-        0u);
+    EXPECT_EQ(unknown.err, "vantrel-cli: unknown option '--bogus'\nTry 'vantrel-cli --help'\n");
     Outcome version = runCli(folder, {"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "vantrel-cli 1.0.0.1\n");
