@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
@@ -96,7 +97,16 @@ double strtodInCLocale(const char* text, char** end) {
 std::FILE* openFile(const std::string& path, const char* mode) {
     std::wstring wideMode = widen(mode);
     if (wideMode.find(L'b') == std::wstring::npos) wideMode += L'b';
-    return _wfopen(widen(path).c_str(), wideMode.c_str());
+    std::wstring widePath = widen(path);
+    std::FILE* file = _wfopen(widePath.c_str(), wideMode.c_str());
+    // Windows refuses a folder as "access denied"; the reason a person can act on is the one
+    // every other system gives.
+    if (!file && errno == EACCES) {
+        DWORD attributes = GetFileAttributesW(widePath.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            errno = EISDIR;
+    }
+    return file;
 }
 
 bool replaceFileAtomically(const std::string& path, const std::string& text) {
