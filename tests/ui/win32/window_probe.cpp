@@ -2,12 +2,14 @@
 // window test (window_test.sh) under Wine. Prints what it found; exits 1 when something is off.
 //   window_probe controls        the dialog "Vantrel" and its controls, one line each
 //   window_probe about           the About box must be open (or open soon); closes it
+//   window_probe click ID        clicks the button ID and returns at once
 //   window_probe calculate INPUT FROM TO STEP TYPE
 //                                fills the fields, clicks Calculate, answers Yes, waits for the run
 
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -108,6 +110,12 @@ int main(int argc, char** argv) {
     std::string command = argv[1];
     if (command == "controls") return listControls(dialog);
     if (command == "about") return closeAbout();
+    if (command == "click" && argc == 3) {
+        int id = std::atoi(argv[2]);
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+        return 0;
+    }
     int wideCount = 0;
     wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &wideCount);
     if (command == "calculate" && wideCount == 7) return calculate(dialog, wide + 2);
