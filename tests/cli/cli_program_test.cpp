@@ -3,17 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "child_process.h"
-
-namespace {
-
-using Outcome = ProgramRun;
-
-Outcome runCli(const TempFolder& folder, std::vector<std::string> args) {
-    return ::runCli(folder.path(""), std::move(args));
-}
-
-}  // namespace
+#include "cli_runner.h"
 
 TEST(VantrelCli, CompletedRunWritesResultsAndExitsZero) {
     TempFolder folder;
@@ -62,9 +52,7 @@ TEST(VantrelCli, UsageErrorsExitTwoAndHelpAndVersionZero) {
     TempFolder folder;
     Outcome unknown = runCli(folder, {"run", "--bogus"});
     EXPECT_EQ(unknown.status, 2);
-    EXPECT_EQ(
-        unknown.err.rfind("vantrel-cli: unknown option '--bogus'\n\nUsage: vantrel-cli run", 0),
-        0u);
+    EXPECT_EQ(unknown.err, "vantrel-cli: unknown option '--bogus'\nTry 'vantrel-cli --help'\n");
     Outcome version = runCli(folder, {"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "vantrel-cli 1.0.0.1\n");

@@ -98,6 +98,8 @@ TEST(ConfigFile, WrittenAndEditedTextsReadBack) {
     for (const auto& [text, expected] : cases) expectSameSettings(parsed(text), expected);
 }
 
+// Permissions, links and pipes are POSIX's; the Windows build has tests of its own seam.
+#ifndef _WIN32
 // A saved file replaces the old one whole (through a temporary file renamed into place) and keeps
 // its permissions; a new one gets 0666 less the umask.
 TEST(ConfigFile, SavingReplacesTheWholeFileKeepingItsPermissions) {
@@ -150,3 +152,4 @@ TEST(ConfigFile, SavingOntoAPipeWritesIntoIt) {
     EXPECT_EQ(read.get(), configText(example()));
     EXPECT_TRUE(std::filesystem::is_fifo(pipe));
 }
+#endif
