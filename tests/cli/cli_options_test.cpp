@@ -65,9 +65,8 @@ TEST(CommandLine, WithoutAConfigurationSettingsStartFromTheirResetValues) {
 }
 
 TEST(CommandLine, RunOptionsAndSwitches) {
-    auto request =
-        parse({"run", "--generate-surfaces", "--no-optimise", "--precision", "-2", "--normalise",
-               "-y", "--quiet", "--save-config", "out.cfg", "--threads", "3", "--method", "fast"});
+    auto request = parse({"run", "--generate-surfaces", "--no-optimise", "--precision", "-2",
+                          "--normalise", "-y", "--quiet", "--save-config", "out.cfg"});
     ASSERT_TRUE(request);
     EXPECT_EQ(request->options.generateSurfaces, 1);
     EXPECT_EQ(request->options.optimise, 0);
@@ -76,8 +75,6 @@ TEST(CommandLine, RunOptionsAndSwitches) {
     EXPECT_TRUE(request->answerYes);
     EXPECT_TRUE(request->quiet);
     EXPECT_EQ(request->saveConfigFile, "out.cfg");
-    EXPECT_EQ(request->compute.threads, 3);
-    EXPECT_EQ(request->compute.method, SurfaceMethod::kFast);
 }
 
 TEST(CommandLine, UsageErrorsAreNamed) {
@@ -96,9 +93,6 @@ TEST(CommandLine, UsageErrorsAreNamed) {
          "--log: '99999999999' is out of range (-2147483648 to 2147483647)"},
         {{"run", "--shift", "0,5", "0"}, "--shift: '0,5' is not a number"},
         {{"run", "a.cfg", "b.cfg"}, "unexpected argument 'b.cfg' (only one configuration file)"},
-        {{"run", "--threads", "0"}, "--threads: '0' is out of range (1 to 1024)"},
-        {{"run", "--method", "quick"}, "--method: 'quick' is neither exact nor fast"},
-        {{"run", "--method"}, "--method needs a value"},
     };
     for (const Case& c : cases) {
         std::string error;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "analysis_run.h"
+#include "cli_options.h"
 #include "exact_residual.h"
 #include "folder_run.h"
 #include "literal_analysis.h"
@@ -127,4 +128,24 @@ TEST(FastMethod, RunWritesFastSurfaceFiles) {
     EXPECT_EQ(files.size(), 4u);
     EXPECT_EQ(std::count(files["data.txt.out.txt"].begin(), files["data.txt.out.txt"].end(), '\n'),
               2);
+}
+
+TEST(ComputeOptionsOnTheCommandLine, ThreadsAndMethodAreParsedAndChecked) {
+    std::string error;
+    auto request = parseCommandLine({"run", "--threads", "3", "--method", "fast"}, error);
+    ASSERT_TRUE(request) << error;
+    EXPECT_EQ(request->compute.threads, 3);
+    EXPECT_EQ(request->compute.method, SurfaceMethod::kFast);
+
+    request = parseCommandLine({"run"}, error);
+    ASSERT_TRUE(request);
+    EXPECT_EQ(request->compute.threads, 0);
+    EXPECT_EQ(request->compute.method, SurfaceMethod::kExact);
+
+    EXPECT_FALSE(parseCommandLine({"run", "--threads", "0"}, error));
+    EXPECT_EQ(error, "--threads: '0' is out of range (1 to 1024)");
+    EXPECT_FALSE(parseCommandLine({"run", "--method", "quick"}, error));
+    EXPECT_EQ(error, "--method: 'quick' is neither exact nor fast");
+    EXPECT_FALSE(parseCommandLine({"run", "--method"}, error));
+    EXPECT_EQ(error, "--method needs a value");
 }
