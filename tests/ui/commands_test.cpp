@@ -152,6 +152,18 @@ TEST_F(MainDialogTest, ViewOpensWhatTheFieldHoldsAtTheClick) {
     EXPECT_TRUE(platform.messageBoxes().empty());
 }
 
+// A viewer that cannot be started is named in a message box, with the system's reason.
+TEST_F(MainDialogTest, ViewTellsWhichProgramCouldNotStartAndWhy) {
+    window.type(kIdcProgressionFile, "/data/areas.txt");
+    platform.queueStartFailure("No such file or directory");
+    window.click(kIdcViewProgression);
+    window.click(kIdcViewInput);  // starts
+    EXPECT_EQ(messages(),
+              (std::vector<std::string>{"Could not start xdg-open: No such file or directory"}));
+    EXPECT_EQ(platform.startedPrograms().size(), 1u);
+    EXPECT_FALSE(window.ended());
+}
+
 namespace {
 
 const DialogTemplate& oneButtonTemplate() {

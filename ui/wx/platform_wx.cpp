@@ -1,20 +1,29 @@
 #include "platform_wx.h"
 
 #include <wx/app.h>
+#include <wx/arrstr.h>
 #include <wx/filedlg.h>
+#include <wx/filefn.h>
 #include <wx/filename.h>
-#include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/utils.h>
-
-#ifdef __WXMSW__
-#include <windows.h>
-#endif
 
 #include "dialog.h"
 #include "dialog_window_wx.h"
 #include "file_filter.h"
+#include "start_program.h"
 #include "text_bytes_wx.h"
+
+namespace {
+
+// Whether a file name matches one of a filter's patterns ("*.txt;*.dat"), in either case.
+bool matchesPattern(const std::string& patterns, const wxString& name) {
+    for (const wxString& pattern : wxSplit(fromBytes(patterns), ';'))
+        if (wxMatchWild(pattern.Lower(), name.Lower(), false)) return true;
+    return false;
+}
+
+}  // namespace
 
 int WxPlatform::runModal(Dialog& dialog) {
     auto* window = new WxDialogWindow(activeWindow(), dialog);
@@ -48,8 +57,18 @@ std::optional<std::string> WxPlatform::runFileDialog(const FileDialogRequest& re
     // The chooser has no read-only box to hide, and only offers folders that exist.
 
     wxFileName initial(fromBytes(request.initialName));
+    std::vector<FileFilterEntry> filters = parseFileFilter(request.filter);
+    wxString name = initial.GetFullName();
+    // A file the first filter hides cannot be shown selected: GTK would drop the filter to
+    // show it. The dialog starts in its folder, with the first filter, as it always does.
+    if (request.open && !filters.empty() && !matchesPattern(filters.front().pattern, name))
+        name.clear();
+    // A save dialog's name is given after the filters: given to the constructor, a name without
+    // an extension would get the first filter's pattern appended.
     wxFileDialog chooser(activeWindow(), request.open ? "Open" : "Save As", initial.GetPath(),
-                         initial.GetFullName(), fromBytes(desktopWildcard(request.filter)), style);
+                         request.open ? name : wxString(),
+                         fromBytes(desktopWildcard(request.filter)), style);
+    if (!request.open) chooser.SetFilename(name);
     if (chooser.ShowModal() != wxID_OK) return std::nullopt;
     wxFileName chosen(chooser.GetPath());
     if (request.defaultExtension && !chosen.HasExt())
@@ -65,16 +84,6 @@ void WxPlatform::endWaitCursor() {
     wxEndBusyCursor();
 }
 
-void WxPlatform::startProgram(const ProgramCommand& command) {
-#ifdef __WXMSW__
-    WinExec(command.commandLine.c_str(), SW_SHOW);
-#else
-    if (command.arguments.empty()) return;
-    std::vector<const char*> argv;
-    for (const std::string& argument : command.arguments) argv.push_back(argument.c_str());
-    argv.push_back(nullptr);
-    // Nothing is reported when the program cannot be started.
-    wxLogNull quiet;
-    wxExecute(argv.data(), wxEXEC_ASYNC);
-#endif
+std::optional<std::string> WxPlatform::startProgram(const ProgramCommand& command) {
+    return startDetached(command);
 }
