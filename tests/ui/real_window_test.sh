@@ -153,6 +153,18 @@ only_the_dialog "replacing saved2"
 [ "$(ls "$folder")" = "$(printf 'saved2\nzother')" ] || fail "Save wrote another file: $(ls "$folder")"
 crop_of "$work/label-saved2.png" 46 11 250 8
 
+# The closed list, Logarithmic unfocused, read along the middle of its text: it is white like the
+# edit fields, and the text ends well before the white does, so it was not cut to fit.
+text_fits_on_white() {
+  import -window "$window" -crop "$(px 48)x1+$(px 293)+$(py 97)" -depth 8 +repage txt:- |
+    awk -F'[(),]' 'NR > 1 { x = $1 + 0; r = $3 + 0; g = $4 + 0; b = $5 + 0
+                    if (r == 255 && g == 255 && b == 255) last_white = x
+                    else if (r + g + b < 300) dark[x] = 1 }
+                  END { for (x in dark) if (x + 0 < last_white && x + 0 > last_dark) last_dark = x + 0
+                        exit !(last_dark > 0 && last_white - last_dark >= 2) }'
+}
+text_fits_on_white || fail "Logarithmic does not fit on a white background in the closed Type list"
+
 # A pick with the mouse leaves the list its tab stop both ways, and the arrows change it.
 # The open list hangs below the closed box; its rows are a text line and 6 pixels high.
 click_at 317 97
