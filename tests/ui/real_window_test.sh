@@ -67,6 +67,7 @@ config_text() {  # $1: progression type
 }
 config_text 0 >"$folder/saved2"
 config_text 0 >"$folder/zother"
+config_text 0 >"$folder/my.cfg"
 
 # No session bus or accessibility bus on a bare display: keep GTK from looking for them.
 export NO_AT_BRIDGE=1 GSETTINGS_BACKEND=memory
@@ -150,7 +151,7 @@ wait_for_new_window "accepting the offered name"
 key alt+r
 only_the_dialog "replacing saved2"
 [ "$(progression_type "$folder/saved2")" = 1 ] || fail "saved2 does not hold the Type picked with the keyboard"
-[ "$(ls "$folder")" = "$(printf 'saved2\nzother')" ] || fail "Save wrote another file: $(ls "$folder")"
+[ "$(ls "$folder")" = "$(printf 'my.cfg\nsaved2\nzother')" ] || fail "Save wrote another file: $(ls "$folder")"
 crop_of "$work/label-saved2.png" 46 11 250 8
 
 # The closed list, Logarithmic unfocused, read along the middle of its text: it is white like the
@@ -177,12 +178,16 @@ key Return; wait_for_new_window "accepting the offered name again"; key alt+r
 only_the_dialog "replacing saved2 again"
 [ "$(progression_type "$folder/saved2")" = 0 ] || fail "after a pick with the mouse, Tab, Shift+Tab and Up did not reach the Type list"
 
-# Load again: the remembered saved2 does not match *.txt, and the dialog still starts with the
-# first filter. Then the long path of zother shows its end, where it differs from saved2.
+# Load my.cfg, which does not match *.txt; the next Load still starts with the first filter.
+# Then the long path of zother shows its end, where it differs from saved2.
 click_at 308 14
 wait_for_new_window "the second Load"
+xdotool type --delay 40 my.cfg; sleep 0.3; key Return
+only_the_dialog "loading my.cfg"
+click_at 308 14
+wait_for_new_window "the third Load"
 filter_strip "$work/filter-again.png"
-same_picture "$work/filter-first.png" "$work/filter-again.png" || fail "Load after saved2 opened without the first filter"
+same_picture "$work/filter-first.png" "$work/filter-again.png" || fail "Load after my.cfg opened without the first filter"
 xdotool type --delay 40 zother; sleep 0.3; key Return
 only_the_dialog "loading zother"
 crop_of "$work/label-zother.png" 46 11 250 8

@@ -16,11 +16,26 @@
 
 namespace {
 
+#ifdef __WXGTK__
 // Whether a file name matches one of a filter's patterns ("*.txt;*.dat"), in either case.
 bool matchesPattern(const std::string& patterns, const wxString& name) {
     for (const wxString& pattern : wxSplit(fromBytes(patterns), ';'))
         if (wxMatchWild(pattern.Lower(), name.Lower(), false)) return true;
     return false;
+}
+#endif
+
+// The name a file dialog starts with. GTK cannot show selected a file that the first filter
+// hides: it drops the filter to show it. Such an open dialog starts in the file's folder, with
+// the first filter, as it always does.
+wxString startingName(const FileDialogRequest& request, const wxFileName& initial) {
+    wxString name = initial.GetFullName();
+#ifdef __WXGTK__
+    std::vector<FileFilterEntry> filters = parseFileFilter(request.filter);
+    if (request.open && !filters.empty() && !matchesPattern(filters.front().pattern, name))
+        return {};
+#endif
+    return name;
 }
 
 }  // namespace
@@ -57,12 +72,7 @@ std::optional<std::string> WxPlatform::runFileDialog(const FileDialogRequest& re
     // The chooser has no read-only box to hide, and only offers folders that exist.
 
     wxFileName initial(fromBytes(request.initialName));
-    std::vector<FileFilterEntry> filters = parseFileFilter(request.filter);
-    wxString name = initial.GetFullName();
-    // A file the first filter hides cannot be shown selected: GTK would drop the filter to
-    // show it. The dialog starts in its folder, with the first filter, as it always does.
-    if (request.open && !filters.empty() && !matchesPattern(filters.front().pattern, name))
-        name.clear();
+    wxString name = startingName(request, initial);
     // A save dialog's name is given after the filters: given to the constructor, a name without
     // an extension would get the first filter's pattern appended.
     wxFileDialog chooser(activeWindow(), request.open ? "Open" : "Save As", initial.GetPath(),
