@@ -13,6 +13,11 @@
 
 namespace {
 
+bool isSet(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value && *value;
+}
+
 // The toolkit's application object: it hands start-up to the program's own and ends the
 // program when that returns, without a message loop of its own.
 class DesktopApp : public wxApp {
@@ -28,7 +33,7 @@ class DesktopApp : public wxApp {
             started = wxApp::Initialize(argc, argv);
         }
         if (!started) {
-            const char* display = std::getenv("DISPLAY");
+            const char* display = std::getenv(isSet("DISPLAY") ? "DISPLAY" : "WAYLAND_DISPLAY");
             std::fprintf(stderr,
                          "vantrel could not open the graphical display %s; vantrel-cli "
                          "works without one\n",
@@ -72,11 +77,6 @@ void reportAssertion(const wxString& file, int line, const wxString& function,
     reporting = false;
 }
 #endif
-
-bool isSet(const char* variable) {
-    const char* value = std::getenv(variable);
-    return value && *value;
-}
 
 }  // namespace
 
