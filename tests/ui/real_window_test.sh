@@ -104,7 +104,7 @@ only_the_dialog() {  # $1: what was just done
   [ -z "$(new_windows)" ] || fail "a window other than the dialog is open after $1"
 }
 wait_for_new_window() {  # $1: what was just done
-  for _ in $(seq 1 50); do
+  for _ in $(seq 1 100); do
     [ -n "$(new_windows)" ] && return 0
     sleep 0.1
   done
