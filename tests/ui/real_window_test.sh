@@ -123,8 +123,17 @@ crop_of() {  # $1: file; $2..$5: a rectangle in dialog units
   import -window "$window" -crop "$(px "$4")x$(py "$5")+$(px "$2")+$(py "$3")" +repage "$1"
 }
 same_picture() { [ "$(compare -metric AE "$1" "$2" null: 2>&1 || true)" = "0" ]; }
-# The bottom of the screen, where the open dialog shows its filter.
-filter_strip() { sleep 1.5; import -window root -crop 1024x60+0+708 +repage "$1"; }
+# The bottom of the screen, where the open dialog shows its filter, once it has stopped changing
+# (the dialog fills in while it reads the folder).
+filter_strip() {
+  import -window root -crop 1024x60+0+708 +repage "$1"
+  for _ in $(seq 1 20); do
+    sleep 0.5
+    import -window root -crop 1024x60+0+708 +repage "$1.next.png"
+    same_picture "$1" "$1.next.png" && return 0
+    mv "$1.next.png" "$1"
+  done
+}
 progression_type() { sed -n '/^\[Progression type/{n;p}' "$1"; }
 
 xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
