@@ -5,7 +5,7 @@
 
 #include "platform.h"
 
-// Starts the command as a process of its own and returns at once, never through a shell. Nothing
-// when it started; otherwise the system's reason it could not be (start_program_posix.cpp,
-// start_program_win32.cpp).
+// Starts the program of the command with its arguments as a process of its own and returns at
+// once, never through a shell. Nothing when it started; otherwise the system's reason it could
+// not be.
 std::optional<std::string> startDetached(const ProgramCommand& command);
