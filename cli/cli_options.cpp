@@ -24,6 +24,11 @@ const char* const kUsageText =
     "                             sums, the same cost per cell for any window, surfaces to\n"
     "                             INPUT.AREA.out.fast.txt\n"
     "  --threads N                compute with N threads (default: one per core)\n"
+    "Input options:\n"
+    "  --format F                 read the input as text, csv, npy, gsf or gdal (default: by\n"
+    "                             its content, then its name's ending, else text)\n"
+    "  --band N                   the raster band GDAL reads (default 1)\n"
+    "  --crop-valid               analyse the largest rectangle without missing values\n"
     "Other options:\n"
     "  -y, --yes                  answer Yes to the data-size question\n"
     "  --quiet                    no progress line\n"
@@ -44,7 +49,7 @@ bool parseDoubleText(const std::string& text, double& value) {
 
 // Walks the arguments, handing out the values that options take.
 class ArgumentCursor {
-public:
+  public:
     ArgumentCursor(const std::vector<std::string>& args, std::string& error)
         : args_(args), error_(error) {}
     bool done() const { return next_ >= args_.size(); }
@@ -72,7 +77,7 @@ public:
         return false;
     }
 
-private:
+  private:
     const std::vector<std::string>& args_;
     std::string& error_;
     std::size_t next_ = 0;
@@ -90,6 +95,24 @@ bool parseRule(ArgumentCursor& cursor, const std::string& option, int type, CliR
         s.progressionType = type;
         s.useProgressionFile = 0;
     });
+    return true;
+}
+
+// The options that choose how the input file is read.
+bool parseReadOption(ArgumentCursor& cursor, const std::string& option, ReadOptions& read) {
+    if (option == "--crop-valid") {
+        read.cropValid = true;
+        return true;
+    }
+    if (option == "--band") {
+        if (!cursor.integer(option, read.band)) return false;
+        if (read.band < 1) return cursor.fail(option + ": bands are counted from 1");
+        return true;
+    }
+    std::string format;
+    if (!cursor.text(option, format)) return false;
+    if (!surfaceFormatFromName(format, read.format))
+        return cursor.fail(option + ": '" + format + "' is not one of text, csv, npy, gsf, gdal");
     return true;
 }
 
@@ -138,6 +161,8 @@ bool parseOption(ArgumentCursor& cursor, const std::string& option, CliRequest& 
         if (request.compute.threads < 1 || request.compute.threads > 1024)
             return cursor.fail(option + ": " + std::to_string(request.compute.threads) +
                                " is not between 1 and 1024");
+    } else if (option == "--format" || option == "--band" || option == "--crop-valid") {
+        return parseReadOption(cursor, option, request.read);
     } else if (option == "-y" || option == "--yes") {
         request.answerYes = true;
     } else if (option == "--quiet") {

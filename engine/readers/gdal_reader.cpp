@@ -1,0 +1,127 @@
+#include "gdal_reader.h"
+
+#include <cpl_error.h>
+#include <gdal.h>
+#include <ogr_srs_api.h>
+
+#include <cmath>
+#include <mutex>
+
+#include "reader_support.h"
+
+namespace {
+
+// Catches GDAL's messages on this thread for as long as it lives, so that nothing reaches the
+// terminal behind the program's back; keeps the first failure's text.
+class GdalMessages {
+  public:
+    GdalMessages() { CPLPushErrorHandlerEx(&GdalMessages::receive, this); }
+    ~GdalMessages() { CPLPopErrorHandler(); }
+    GdalMessages(const GdalMessages&) = delete;
+    GdalMessages& operator=(const GdalMessages&) = delete;
+
+    // "what: GDAL's text", or `what` alone when GDAL said nothing.
+    std::string explain(const std::string& what) const {
+        return failure_.empty() ? what : what + ": " + failure_;
+    }
+
+  private:
+    static void CPL_STDCALL receive(CPLErr level, CPLErrorNum, const char* text) {
+        auto* self = static_cast<GdalMessages*>(CPLGetErrorHandlerUserData());
+        if ((level == CE_Failure || level == CE_Fatal) && self->failure_.empty() && text)
+            self->failure_ = text;
+    }
+    std::string failure_;
+};
+
+void registerDrivers() {
+    static std::once_flag once;
+    std::call_once(once, [] { GDALAllRegister(); });
+}
+
+class DatasetCloser {
+  public:
+    explicit DatasetCloser(GDALDatasetH dataset) : dataset_(dataset) {}
+    ~DatasetCloser() {
+        if (dataset_) GDALClose(dataset_);
+    }
+    DatasetCloser(const DatasetCloser&) = delete;
+    DatasetCloser& operator=(const DatasetCloser&) = delete;
+    GDALDatasetH get() const { return dataset_; }
+
+  private:
+    GDALDatasetH dataset_;
+};
+
+void readUnits(GDALDatasetH dataset, GDALRasterBandH band, SurfaceUnits& units) {
+    double transform[6];
+    if (GDALGetGeoTransform(dataset, transform) == CE_None) {
+        units.pixelWidth = std::fabs(transform[1]);
+        units.pixelHeight = std::fabs(transform[5]);
+    }
+    if (OGRSpatialReferenceH reference = GDALGetSpatialRef(dataset)) {
+        char* name = nullptr;
+        if (OSRIsProjected(reference) || OSRIsLocal(reference))
+            OSRGetLinearUnits(reference, &name);
+        else if (OSRIsGeographic(reference))
+            OSRGetAngularUnits(reference, &name);
+        if (name) units.lateralUnit = name;
+    }
+    if (const char* unit = GDALGetRasterUnitType(band)) units.valueUnit = unit;
+}
+
+bool readBand(GdalMessages& messages, RunHost& host, const std::string& path, GDALRasterBandH band,
+              RowTable rows, int R, int C) {
+    int blockWidth = 0, blockHeight = 0;
+    GDALGetBlockSize(band, &blockWidth, &blockHeight);
+    if (blockHeight < 1) blockHeight = 1;
+    int hasNodata = 0;
+    const double nodata = GDALGetRasterNoDataValue(band, &hasNodata);
+    for (int i = 0; i < R; ++i) {
+        if (GDALRasterIO(band, GF_Read, 0, i, C, 1, rows[i], C, 1, GDT_Float64, 0, 0) != CE_None)
+            return fileProblem(
+                host, path,
+                messages.explain("row " + std::to_string(i + 1) + " of the band cannot be read"));
+        if (hasNodata && !std::isnan(nodata))
+            for (int j = 0; j < C; ++j)
+                if (rows[i][j] == nodata) rows[i][j] = std::nan("");
+        if ((i + 1) % blockHeight == 0) GDALFlushRasterCache(band);
+    }
+    GDALFlushRasterCache(band);
+    return true;
+}
+
+}  // namespace
+
+bool readGdal(RunHost& host, const std::string& path, int bandNumber, RowTable& rows, int& R,
+              int& C, SurfaceUnits& units) {
+    registerDrivers();
+    GdalMessages messages;
+    DatasetCloser dataset(
+        GDALOpenEx(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
+    if (!dataset.get())
+        return fileProblem(host, path, messages.explain("is not a raster that GDAL can read"));
+    const int bands = GDALGetRasterCount(dataset.get());
+    if (bandNumber < 1 || bandNumber > bands)
+        return fileProblem(host, path,
+                           "has " + std::to_string(bands) + (bands == 1 ? " band" : " bands") +
+                               "; there is no band " + std::to_string(bandNumber));
+    GDALRasterBandH band = GDALGetRasterBand(dataset.get(), bandNumber);
+    if (GDALDataTypeIsComplex(GDALGetRasterDataType(band)))
+        return fileProblem(host, path,
+                           "band " + std::to_string(bandNumber) +
+                               " holds complex values; only real numbers can be analysed");
+    const int columnCount = GDALGetRasterBandXSize(band);
+    const int rowCount = GDALGetRasterBandYSize(band);
+
+    if (!confirmSizeAndAllocate(host, rows, rowCount, columnCount)) return false;
+    R = rowCount;
+    C = columnCount;
+    if (!readBand(messages, host, path, band, rows, R, C)) {
+        freeMatrix(rows, R, C);
+        rows = nullptr;
+        return false;
+    }
+    readUnits(dataset.get(), band, units);
+    return true;
+}
