@@ -97,8 +97,9 @@ bool readGdal(RunHost& host, const std::string& path, int bandNumber, RowTable& 
               int& C, SurfaceUnits& units) {
     registerDrivers();
     GdalMessages messages;
-    DatasetCloser dataset(
-        GDALOpenEx(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
+    DatasetCloser dataset(GDALOpenEx(path.c_str(),
+                                     GDAL_OF_RASTER | GDAL_OF_READONLY | GDAL_OF_VERBOSE_ERROR,
+                                     nullptr, nullptr, nullptr));
     if (!dataset.get())
         return fileProblem(host, path, messages.explain("is not a raster that GDAL can read"));
     const int bands = GDALGetRasterCount(dataset.get());
