@@ -1,12 +1,8 @@
 #include "gdal_reader.h"
 
-#include <cpl_error.h>
-#include <gdal.h>
-#include <ogr_srs_api.h>
-
 #include <cmath>
-#include <mutex>
 
+#include "gdal_library.h"
 #include "reader_support.h"
 
 namespace {
@@ -15,8 +11,10 @@ namespace {
 // terminal behind the program's back; keeps the first failure's text.
 class GdalMessages {
   public:
-    GdalMessages() { CPLPushErrorHandlerEx(&GdalMessages::receive, this); }
-    ~GdalMessages() { CPLPopErrorHandler(); }
+    explicit GdalMessages(const GdalLibrary& gdal) : gdal_(gdal) {
+        gdal_.CPLPushErrorHandlerEx(&GdalMessages::receive, this);
+    }
+    ~GdalMessages() { gdal_.CPLPopErrorHandler(); }
     GdalMessages(const GdalMessages&) = delete;
     GdalMessages& operator=(const GdalMessages&) = delete;
 
@@ -27,67 +25,68 @@ class GdalMessages {
 
   private:
     static void CPL_STDCALL receive(CPLErr level, CPLErrorNum, const char* text) {
-        auto* self = static_cast<GdalMessages*>(CPLGetErrorHandlerUserData());
+        std::string why;
+        auto* self = static_cast<GdalMessages*>(gdalLibrary(why)->CPLGetErrorHandlerUserData());
         if ((level == CE_Failure || level == CE_Fatal) && self->failure_.empty() && text)
             self->failure_ = text;
     }
+    const GdalLibrary& gdal_;
     std::string failure_;
 };
 
-void registerDrivers() {
-    static std::once_flag once;
-    std::call_once(once, [] { GDALAllRegister(); });
-}
-
 class DatasetCloser {
   public:
-    explicit DatasetCloser(GDALDatasetH dataset) : dataset_(dataset) {}
+    DatasetCloser(const GdalLibrary& gdal, GDALDatasetH dataset) : gdal_(gdal), dataset_(dataset) {}
     ~DatasetCloser() {
-        if (dataset_) GDALClose(dataset_);
+        if (dataset_) gdal_.GDALClose(dataset_);
     }
     DatasetCloser(const DatasetCloser&) = delete;
     DatasetCloser& operator=(const DatasetCloser&) = delete;
     GDALDatasetH get() const { return dataset_; }
 
   private:
+    const GdalLibrary& gdal_;
     GDALDatasetH dataset_;
 };
 
-void readUnits(GDALDatasetH dataset, GDALRasterBandH band, SurfaceUnits& units) {
+void readUnits(const GdalLibrary& gdal, GDALDatasetH dataset, GDALRasterBandH band,
+               SurfaceUnits& units) {
     double transform[6];
-    if (GDALGetGeoTransform(dataset, transform) == CE_None) {
+    if (gdal.GDALGetGeoTransform(dataset, transform) == CE_None) {
         units.pixelWidth = std::fabs(transform[1]);
         units.pixelHeight = std::fabs(transform[5]);
     }
-    if (OGRSpatialReferenceH reference = GDALGetSpatialRef(dataset)) {
+    if (OGRSpatialReferenceH reference = gdal.GDALGetSpatialRef(dataset)) {
         char* name = nullptr;
-        if (OSRIsProjected(reference) || OSRIsLocal(reference))
-            OSRGetLinearUnits(reference, &name);
-        else if (OSRIsGeographic(reference))
-            OSRGetAngularUnits(reference, &name);
+        if (gdal.OSRIsProjected(reference) || gdal.OSRIsLocal(reference))
+            gdal.OSRGetLinearUnits(reference, &name);
+        else if (gdal.OSRIsGeographic(reference))
+            gdal.OSRGetAngularUnits(reference, &name);
         if (name) units.lateralUnit = name;
     }
-    if (const char* unit = GDALGetRasterUnitType(band)) units.valueUnit = unit;
+    if (const char* unit = gdal.GDALGetRasterUnitType(band)) units.valueUnit = unit;
 }
 
-bool readBand(GdalMessages& messages, RunHost& host, const std::string& path, GDALRasterBandH band,
-              RowTable rows, int R, int C) {
+bool readBand(const GdalLibrary& gdal, const GdalMessages& messages, RunHost& host,
+              const std::string& path, GDALRasterBandH band, RowTable rows, int R, int C) {
     int blockWidth = 0, blockHeight = 0;
-    GDALGetBlockSize(band, &blockWidth, &blockHeight);
+    gdal.GDALGetBlockSize(band, &blockWidth, &blockHeight);
     if (blockHeight < 1) blockHeight = 1;
     int hasNodata = 0;
-    const double nodata = GDALGetRasterNoDataValue(band, &hasNodata);
+    const double nodata = gdal.GDALGetRasterNoDataValue(band, &hasNodata);
     for (int i = 0; i < R; ++i) {
-        if (GDALRasterIO(band, GF_Read, 0, i, C, 1, rows[i], C, 1, GDT_Float64, 0, 0) != CE_None)
+        if (gdal.GDALRasterIO(band, GF_Read, 0, i, C, 1, rows[i], C, 1, GDT_Float64, 0, 0) !=
+            CE_None)
             return fileProblem(
                 host, path,
                 messages.explain("row " + std::to_string(i + 1) + " of the band cannot be read"));
         if (hasNodata && !std::isnan(nodata))
             for (int j = 0; j < C; ++j)
                 if (rows[i][j] == nodata) rows[i][j] = std::nan("");
-        if ((i + 1) % blockHeight == 0) GDALFlushRasterCache(band);
+        // The row of blocks is read whole: let it go before the next is read.
+        if ((i + 1) % blockHeight == 0) gdal.GDALFlushRasterCache(band);
     }
-    GDALFlushRasterCache(band);
+    gdal.GDALFlushRasterCache(band);
     return true;
 }
 
@@ -95,34 +94,39 @@ bool readBand(GdalMessages& messages, RunHost& host, const std::string& path, GD
 
 bool readGdal(RunHost& host, const std::string& path, int bandNumber, RowTable& rows, int& R,
               int& C, SurfaceUnits& units) {
-    registerDrivers();
-    GdalMessages messages;
-    DatasetCloser dataset(GDALOpenEx(path.c_str(),
-                                     GDAL_OF_RASTER | GDAL_OF_READONLY | GDAL_OF_VERBOSE_ERROR,
-                                     nullptr, nullptr, nullptr));
+    std::string why;
+    const GdalLibrary* library = gdalLibrary(why);
+    if (!library)
+        return fileProblem(host, path, "GDAL, which reads rasters, cannot be loaded: " + why);
+    const GdalLibrary& gdal = *library;
+    GdalMessages messages(gdal);
+    DatasetCloser dataset(
+        gdal,
+        gdal.GDALOpenEx(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY | GDAL_OF_VERBOSE_ERROR,
+                        nullptr, nullptr, nullptr));
     if (!dataset.get())
         return fileProblem(host, path, messages.explain("is not a raster that GDAL can read"));
-    const int bands = GDALGetRasterCount(dataset.get());
+    const int bands = gdal.GDALGetRasterCount(dataset.get());
     if (bandNumber < 1 || bandNumber > bands)
         return fileProblem(host, path,
                            "has " + std::to_string(bands) + (bands == 1 ? " band" : " bands") +
                                "; there is no band " + std::to_string(bandNumber));
-    GDALRasterBandH band = GDALGetRasterBand(dataset.get(), bandNumber);
-    if (GDALDataTypeIsComplex(GDALGetRasterDataType(band)))
+    GDALRasterBandH band = gdal.GDALGetRasterBand(dataset.get(), bandNumber);
+    if (gdal.GDALDataTypeIsComplex(gdal.GDALGetRasterDataType(band)))
         return fileProblem(host, path,
                            "band " + std::to_string(bandNumber) +
                                " holds complex values; only real numbers can be analysed");
-    const int columnCount = GDALGetRasterBandXSize(band);
-    const int rowCount = GDALGetRasterBandYSize(band);
+    const int columnCount = gdal.GDALGetRasterBandXSize(band);
+    const int rowCount = gdal.GDALGetRasterBandYSize(band);
 
     if (!confirmSizeAndAllocate(host, rows, rowCount, columnCount)) return false;
     R = rowCount;
     C = columnCount;
-    if (!readBand(messages, host, path, band, rows, R, C)) {
+    if (!readBand(gdal, messages, host, path, band, rows, R, C)) {
         freeMatrix(rows, R, C);
         rows = nullptr;
         return false;
     }
-    readUnits(dataset.get(), band, units);
+    readUnits(gdal, dataset.get(), band, units);
     return true;
 }

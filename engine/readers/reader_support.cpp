@@ -36,12 +36,13 @@ std::string sizeText(long long rows, long long columns) {
     return std::to_string(rows) + " x " + std::to_string(columns);
 }
 
-bool gridSizeFits(long long rows, long long columns, std::string& what) {
+bool gridSizeFits(long long& rows, long long& columns, std::string& what) {
     if (rows < 0 || columns < 0 || rows >= INT_MAX || columns >= INT_MAX) {
         what = "the size " + sizeText(rows, columns) + " is out of range (at most " +
                std::to_string(INT_MAX - 1) + " rows and columns)";
         return false;
     }
+    if (rows == 0 || columns == 0) rows = columns = 0;
     return true;
 }
 

@@ -22,8 +22,9 @@ bool fileProblem(RunHost& host, const std::string& name, const std::string& what
 long long bytesLeft(std::FILE* file);
 
 // A 2-D grid's declared size: false, with `what` saying why, when a side is negative or does
-// not fit the int counts that the matrix carries.
-bool gridSizeFits(long long rows, long long columns, std::string& what);
+// not fit the int counts that the matrix carries. A grid without cells becomes 0 x 0, as a text
+// matrix without values is, so that no table of empty rows is allocated for it.
+bool gridSizeFits(long long& rows, long long& columns, std::string& what);
 
 // "3 x 4".
 std::string sizeText(long long rows, long long columns);
