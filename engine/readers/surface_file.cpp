@@ -73,6 +73,7 @@ bool settleMissingValues(RunHost& host, const std::string& path, bool cropValid,
 
 bool loadSurfaceFile(RunHost& host, const std::string& path, const ReadOptions& options,
                      RowTable& rows, int& R, int& C, SurfaceUnits& units) {
+    units = SurfaceUnits{};
     const SurfaceFormat format = chosenFormat(path, options.format);
     if (format == SurfaceFormat::kText)
         return loadDataMatrix(host, path, rows, R, C, options.threads);
@@ -81,7 +82,6 @@ bool loadSurfaceFile(RunHost& host, const std::string& path, const ReadOptions& 
     rows = nullptr;
     R = 0;
     C = 0;
-    units = SurfaceUnits{};
     bool loaded = format == SurfaceFormat::kGdal
                       ? readGdal(host, path, options.band, rows, R, C, units)
                       : readOpenFile(host, path, format, rows, R, C, units);

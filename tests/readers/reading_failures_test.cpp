@@ -154,7 +154,7 @@ const Failure kFailures[] = {
      },
      {},
      "band 1 holds complex values; only real numbers can be analysed"},
-    {"GeoTIFF with nodata cells, every one missing",
+    {"ESRI ASCII grid of nodata cells only, --crop-valid",
      "a.asc",
      [](auto&) {
          return std::string(

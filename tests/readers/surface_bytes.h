@@ -78,21 +78,23 @@ inline std::string gsfOf(const Grid& grid, const std::string& extraKeys = "") {
                    values);
 }
 
-// Writes the grid as a one-band raster through GDAL's `driver` ("GTiff", "AAIGrid", ...), made
-// in memory first for drivers that only copy; false when GDAL fails.
+// Writes the grid as band `dataBand` of a raster of `bands` bands (the others hold zeros)
+// through GDAL's `driver` ("GTiff", "AAIGrid", ...), made in memory first for drivers that only
+// copy; false when GDAL fails.
 inline bool writeRaster(const std::string& path, const char* driver, const Grid& grid,
                         GDALDataType type = GDT_Float32, int bands = 1,
-                        const double* transform = nullptr) {
+                        const double* transform = nullptr, int dataBand = 1) {
     GDALAllRegister();
     const int R = static_cast<int>(grid.size()), C = R ? static_cast<int>(grid[0].size()) : 0;
     GDALDatasetH memory = GDALCreate(GDALGetDriverByName("MEM"), "", C, R, bands, type, nullptr);
     if (!memory) return false;
     for (int i = 0; i < R; ++i) {
-        std::vector<double> row(grid[i]);
-        for (int b = 1; b <= bands; ++b)
+        for (int b = 1; b <= bands; ++b) {
+            std::vector<double> row = b == dataBand ? grid[i] : std::vector<double>(C, 0.0);
             if (GDALRasterIO(GDALGetRasterBand(memory, b), GF_Write, 0, i, C, 1, row.data(), C, 1,
                              GDT_Float64, 0, 0) != CE_None)
                 return false;
+        }
     }
     if (transform) GDALSetGeoTransform(memory, const_cast<double*>(transform));
     GDALDatasetH copy = GDALCreateCopy(GDALGetDriverByName(driver), path.c_str(), memory, FALSE,

@@ -96,7 +96,7 @@ const FormatCase kFormats[] = {
      "grid.tif",
      false,
      [](auto& f, auto& g) {
-         writeRaster(f.path("grid.tif"), "GTiff", g, GDT_Float64, 3);
+         writeRaster(f.path("grid.tif"), "GTiff", g, GDT_Float64, 3, nullptr, 2);
          return f.path("grid.tif");
      },
      {SurfaceFormat::kAuto, 2}},
