@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "data_matrix_file.h"
+#include "matrix_loader.h"
 #include "fuzz_check.h"
 #include "run_host.h"
 

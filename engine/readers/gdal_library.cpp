@@ -1,26 +1,24 @@
 #include "gdal_library.h"
 
-#include <dlfcn.h>
-
+#include <iterator>
 #include <mutex>
+
+#include "system.h"
 
 namespace {
 
-// Fills the table, or says what is missing.
 bool load(GdalLibrary& library, std::string& why) {
-    void* handle = dlopen(VANTREL_GDAL_SONAME, RTLD_NOW | RTLD_LOCAL);
-    if (!handle) {
-        why = dlerror();
-        return false;
-    }
-#define VANTREL_GDAL_LOOKUP(name)                                                  \
-    library.name = reinterpret_cast<decltype(library.name)>(dlsym(handle, #name)); \
-    if (!library.name) {                                                           \
-        why = std::string(VANTREL_GDAL_SONAME) + " has no function " #name;        \
-        return false;                                                              \
-    }
-    VANTREL_GDAL_FUNCTIONS(VANTREL_GDAL_LOOKUP)
-#undef VANTREL_GDAL_LOOKUP
+#define VANTREL_GDAL_NAME(name) #name,
+    static const char* const kNames[] = {VANTREL_GDAL_FUNCTIONS(VANTREL_GDAL_NAME)};
+#undef VANTREL_GDAL_NAME
+    constexpr int kCount = static_cast<int>(std::size(kNames));
+    void* addresses[kCount] = {};
+    if (!loadSharedFunctions(VANTREL_GDAL_SONAME, kNames, addresses, kCount, why)) return false;
+    int k = 0;
+#define VANTREL_GDAL_TAKE(name) \
+    library.name = reinterpret_cast<decltype(library.name)>(addresses[k++]);
+    VANTREL_GDAL_FUNCTIONS(VANTREL_GDAL_TAKE)
+#undef VANTREL_GDAL_TAKE
     library.GDALAllRegister();
     return true;
 }

@@ -5,6 +5,7 @@
 
 #include "file_signature.h"
 #include "reader_support.h"
+#include "system.h"
 #include "text_scan.h"
 
 namespace {
@@ -94,7 +95,7 @@ bool readGsf(RunHost& host, std::FILE* file, const std::string& name, RowTable& 
     const int rowCount = static_cast<int>(header.rows);
     const int columnCount = static_cast<int>(header.columns);
     const long long available =
-        std::fseek(file, static_cast<long>(header.dataOffset), SEEK_SET) == 0 ? bytesLeft(file)
+        std::fseek(file, static_cast<long>(header.dataOffset), SEEK_SET) == 0 ? bytesLeftInFile(file)
                                                                               : -1;
     if (available < 0 || (rowCount > 0 && columnCount > 0 &&
                           static_cast<unsigned long long>(available) / 4 / rowCount <

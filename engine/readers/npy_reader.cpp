@@ -8,6 +8,7 @@
 
 #include "npy_header.h"
 #include "reader_support.h"
+#include "system.h"
 
 namespace {
 
@@ -93,7 +94,7 @@ bool readNpy(RunHost& host, std::FILE* file, const std::string& name, RowTable& 
     if (!gridSizeFits(header.shape[0], header.shape[1], what)) return fileProblem(host, name, what);
     const int rowCount = static_cast<int>(header.shape[0]);
     const int columnCount = static_cast<int>(header.shape[1]);
-    const long long available = bytesLeft(file);
+    const long long available = bytesLeftInFile(file);
     const auto item = static_cast<unsigned long long>(header.itemSize);
     if (available < 0 || (rowCount > 0 && columnCount > 0 &&
                           static_cast<unsigned long long>(available) / item / rowCount <

@@ -1,11 +1,9 @@
 #include "reader_support.h"
 
-#include <sys/stat.h>
-
 #include <climits>
 #include <cstring>
 
-#include "data_matrix_file.h"
+#include "matrix_loader.h"
 
 bool confirmSizeAndAllocate(RunHost& host, RowTable& rows, int R, int C) {
     const std::string label = dataSizeText(R, C);
@@ -18,18 +16,6 @@ bool confirmSizeAndAllocate(RunHost& host, RowTable& rows, int R, int C) {
 bool fileProblem(RunHost& host, const std::string& name, const std::string& what) {
     host.showMessage(name + ": " + what);
     return false;
-}
-
-long long bytesLeft(std::FILE* file) {
-    const long here = std::ftell(file);
-    struct stat info {};
-    if (here >= 0 && fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode))
-        return static_cast<long long>(info.st_size) - here;
-    // No descriptor (a memory stream): seek to the end and back.
-    if (here < 0 || std::fseek(file, 0, SEEK_END) != 0) return -1;
-    const long end = std::ftell(file);
-    if (std::fseek(file, here, SEEK_SET) != 0) return -1;
-    return end - here;
 }
 
 std::string sizeText(long long rows, long long columns) {

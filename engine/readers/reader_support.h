@@ -18,9 +18,6 @@ bool confirmSizeAndAllocate(RunHost& host, RowTable& rows, int R, int C);
 // reader can `return fileProblem(...)`.
 bool fileProblem(RunHost& host, const std::string& name, const std::string& what);
 
-// The bytes from the file's current position to its end, or -1 when that cannot be known.
-long long bytesLeft(std::FILE* file);
-
 // A 2-D grid's declared size: false, with `what` saying why, when a side is negative or does
 // not fit the int counts that the matrix carries. A grid without cells becomes 0 x 0, as a text
 // matrix without values is, so that no table of empty rows is allocated for it.

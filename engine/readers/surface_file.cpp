@@ -1,15 +1,14 @@
 #include "surface_file.h"
 
-#include <sys/stat.h>
-
 #include "csv_reader.h"
-#include "data_matrix_file.h"
+#include "matrix_loader.h"
 #include "file_signature.h"
 #include "gdal_reader.h"
 #include "gsf_reader.h"
 #include "missing_values.h"
 #include "npy_reader.h"
 #include "reader_support.h"
+#include "system.h"
 #include "text_file.h"
 
 namespace {
@@ -27,9 +26,7 @@ SurfaceFormat chosenFormat(const std::string& path, SurfaceFormat forced) {
 
 bool readOpenFile(RunHost& host, const std::string& path, SurfaceFormat format, RowTable& rows,
                   int& R, int& C, SurfaceUnits& units) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
-        return fileProblem(host, path, "is a folder, not a file");
+    if (isFolder(path)) return fileProblem(host, path, "is a folder, not a file");
     FileCloser file(std::fopen(path.c_str(), "rb"));
     if (!file.get()) return fileProblem(host, path, "cannot be opened");
     switch (format) {

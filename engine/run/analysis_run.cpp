@@ -6,7 +6,7 @@
 #include "output_files.h"
 #include "progression.h"
 #include "surface_calculator.h"
-#include "window_averager.h"
+#include "window_geometry.h"
 
 namespace {
 
