@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "matrix_loader.h"
 #include "fuzz_check.h"
+#include "matrix_loader.h"
 #include "run_host.h"
 
 // Answers Yes and keeps what a reader says, so that a fuzz target can check that a reader either

@@ -10,15 +10,33 @@
 // raster is read. GDAL brings a hundred shared libraries and some 200 MB of address space with
 // it; loading it only for rasters keeps every other run as small and quick to start as before.
 
-#define VANTREL_GDAL_FUNCTIONS(X)                                                                  \
-    X(GDALAllRegister)                                                                             \
-    X(GDALOpenEx) X(GDALClose) X(GDALGetRasterCount) X(GDALGetRasterBand) X(GDALGetRasterDataType) \
-        X(GDALDataTypeIsComplex) X(GDALGetRasterBandXSize) X(GDALGetRasterBandYSize)               \
-            X(GDALGetBlockSize) X(GDALGetRasterNoDataValue) X(GDALRasterIO)                        \
-                X(GDALFlushRasterCache) X(GDALGetGeoTransform) X(GDALGetSpatialRef)                \
-                    X(GDALGetRasterUnitType) X(OSRIsProjected) X(OSRIsLocal) X(OSRIsGeographic)    \
-                        X(OSRGetLinearUnits) X(OSRGetAngularUnits) X(CPLPushErrorHandlerEx)        \
-                            X(CPLPopErrorHandler) X(CPLGetErrorHandlerUserData)
+// clang-format off
+#define VANTREL_GDAL_FUNCTIONS(X) \
+    X(GDALAllRegister) \
+    X(GDALOpenEx) \
+    X(GDALClose) \
+    X(GDALGetRasterCount) \
+    X(GDALGetRasterBand) \
+    X(GDALGetRasterDataType) \
+    X(GDALDataTypeIsComplex) \
+    X(GDALGetRasterBandXSize) \
+    X(GDALGetRasterBandYSize) \
+    X(GDALGetBlockSize) \
+    X(GDALGetRasterNoDataValue) \
+    X(GDALRasterIO) \
+    X(GDALFlushRasterCache) \
+    X(GDALGetGeoTransform) \
+    X(GDALGetSpatialRef) \
+    X(GDALGetRasterUnitType) \
+    X(OSRIsProjected) \
+    X(OSRIsLocal) \
+    X(OSRIsGeographic) \
+    X(OSRGetLinearUnits) \
+    X(OSRGetAngularUnits) \
+    X(CPLPushErrorHandlerEx) \
+    X(CPLPopErrorHandler) \
+    X(CPLGetErrorHandlerUserData)
+// clang-format on
 
 struct GdalLibrary {
 #define VANTREL_GDAL_POINTER(name) decltype(&::name) name = nullptr;

@@ -95,8 +95,9 @@ bool readGsf(RunHost& host, std::FILE* file, const std::string& name, RowTable& 
     const int rowCount = static_cast<int>(header.rows);
     const int columnCount = static_cast<int>(header.columns);
     const long long available =
-        std::fseek(file, static_cast<long>(header.dataOffset), SEEK_SET) == 0 ? bytesLeftInFile(file)
-                                                                              : -1;
+        std::fseek(file, static_cast<long>(header.dataOffset), SEEK_SET) == 0
+            ? bytesLeftInFile(file)
+            : -1;
     if (available < 0 || (rowCount > 0 && columnCount > 0 &&
                           static_cast<unsigned long long>(available) / 4 / rowCount <
                               static_cast<unsigned long long>(columnCount)))

@@ -1,10 +1,10 @@
 #include "surface_file.h"
 
 #include "csv_reader.h"
-#include "matrix_loader.h"
 #include "file_signature.h"
 #include "gdal_reader.h"
 #include "gsf_reader.h"
+#include "matrix_loader.h"
 #include "missing_values.h"
 #include "npy_reader.h"
 #include "reader_support.h"
