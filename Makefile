@@ -21,11 +21,15 @@ build: deps configure
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
-demo: build
+# The demo builds vantrel-cli and what it links, nothing else.
+demo: deps configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target vantrel-cli
 	$(BUILD_DIR)/cli/vantrel-cli run examples/demo.cfg --yes
 	@echo
 	@echo "examples/rough_surface.txt.out.txt (window area, residual sum):"
 	@cat examples/rough_surface.txt.out.txt
+	@echo
+	@echo "The results are in $(CURDIR)/examples/rough_surface.txt.out.txt"
 
 # The desktop dialog: build, then start it on the current display.
 gui: build
