@@ -1,5 +1,7 @@
 #include "surface_file.h"
 
+#include <cerrno>
+
 #include "csv_reader.h"
 #include "file_signature.h"
 #include "gdal_reader.h"
@@ -26,9 +28,16 @@ SurfaceFormat chosenFormat(const std::string& path, SurfaceFormat forced) {
 
 bool readOpenFile(RunHost& host, const std::string& path, SurfaceFormat format, RowTable& rows,
                   int& R, int& C, SurfaceUnits& units) {
-    if (isFolder(path)) return fileProblem(host, path, "is a folder, not a file");
+    // As the text loader does: the front end names the file and the system's reason.
+    if (isFolder(path)) {
+        host.dataFileUnreadable(path, EISDIR);
+        return false;
+    }
     FileCloser file(std::fopen(path.c_str(), "rb"));
-    if (!file.get()) return fileProblem(host, path, "cannot be opened");
+    if (!file.get()) {
+        host.dataFileUnreadable(path, errno);
+        return false;
+    }
     switch (format) {
         case SurfaceFormat::kCsv:
             return readCsv(host, file.get(), path, rows, R, C);
