@@ -19,7 +19,7 @@ bool loadDataMatrix(RunHost& host, std::string path, RowTable& rows, int& R, int
     rows = nullptr;
     R = 0;
     C = 0;
-    FileCloser file(std::fopen(path.c_str(), "r"));
+    FileCloser file(openFile(path, "r"));
     if (!file.get()) {
         host.dataFileUnreadable(path, errno);
         return false;

@@ -1,10 +1,9 @@
 #include "csv_reader.h"
 
-#include <sys/types.h>
-
 #include <climits>
 #include <cmath>
-#include <cstdlib>
+#include <cstring>
+#include <string>
 #include <string_view>
 
 #include "reader_support.h"
@@ -16,22 +15,24 @@ namespace {
 class LineReader {
   public:
     explicit LineReader(std::FILE* file) : file_(file) {}
-    ~LineReader() { std::free(buffer_); }
-    LineReader(const LineReader&) = delete;
-    LineReader& operator=(const LineReader&) = delete;
 
     bool next(std::string_view& line) {
-        const ssize_t got = getline(&buffer_, &capacity_, file_);
-        if (got < 0) return false;
-        line = std::string_view(buffer_, static_cast<std::size_t>(got));
-        if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
+        line_.clear();
+        char chunk[4096];
+        while (std::fgets(chunk, sizeof chunk, file_)) {
+            // A NUL byte cuts its chunk short: such a file is no CSV, and both passes agree.
+            line_.append(chunk, std::strlen(chunk));
+            if (!line_.empty() && line_.back() == '\n') break;
+        }
+        if (line_.empty()) return false;
+        line = line_;
+        if (line.back() == '\n') line.remove_suffix(1);
         return true;
     }
 
   private:
     std::FILE* file_;
-    char* buffer_ = nullptr;
-    std::size_t capacity_ = 0;
+    std::string line_;
 };
 
 struct CsvLayout {

@@ -19,7 +19,7 @@ namespace {
 // always said nothing of its own about it.
 SurfaceFormat chosenFormat(const std::string& path, SurfaceFormat forced) {
     if (forced != SurfaceFormat::kAuto) return forced;
-    FileCloser file(std::fopen(path.c_str(), "rb"));
+    FileCloser file(openFile(path, "rb"));
     if (!file.get()) return SurfaceFormat::kText;
     char bytes[32];
     const std::size_t got = std::fread(bytes, 1, sizeof bytes, file.get());
@@ -33,7 +33,7 @@ bool readOpenFile(RunHost& host, const std::string& path, SurfaceFormat format, 
         host.dataFileUnreadable(path, EISDIR);
         return false;
     }
-    FileCloser file(std::fopen(path.c_str(), "rb"));
+    FileCloser file(openFile(path, "rb"));
     if (!file.get()) {
         host.dataFileUnreadable(path, errno);
         return false;

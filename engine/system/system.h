@@ -34,3 +34,8 @@ long long bytesLeftInFile(std::FILE* file);
 // set to what the system said, when the library or a function cannot be found.
 bool loadSharedFunctions(const char* name, const char* const* names, void** addresses, int count,
                          std::string& why);
+
+// fopen for a path in UTF-8, whatever the system's own encoding of file names. On Windows the
+// file is opened in binary mode, so that the same bytes are read and written as on every other
+// system (no line ends rewritten, no end-of-file character).
+std::FILE* openFile(const std::string& path, const char* mode);

@@ -93,7 +93,6 @@ bool replaceFileAtomically(const std::string& path, const std::string& text) {
     return true;
 }
 
-
 bool isFolder(const std::string& path) {
     struct stat info {};
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
@@ -127,4 +126,8 @@ bool loadSharedFunctions(const char* name, const char* const* names, void** addr
         }
     }
     return true;
+}
+
+std::FILE* openFile(const std::string& path, const char* mode) {
+    return std::fopen(path.c_str(), mode);
 }
