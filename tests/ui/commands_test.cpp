@@ -162,6 +162,24 @@ TEST_F(MainDialogTest, ViewOpensWhatTheFieldHoldsAtTheClick) {
     EXPECT_TRUE(platform.messageBoxes().empty());
 }
 
+// A viewer that cannot be started is named in a message box, with the system's reason.
+TEST_F(MainDialogTest, ViewTellsWhichProgramCouldNotStartAndWhy) {
+    window.type(kIdcProgressionFile, "/data/areas.txt");
+    platform.queueStartFailure("No such file or directory");
+    window.click(kIdcViewProgression);
+    window.click(kIdcViewInput);  // starts
+    ASSERT_EQ(messages().size(), 1u);
+#ifdef _WIN32
+    EXPECT_TRUE(messages()[0].starts_with("Could not start "));
+    EXPECT_TRUE(
+        messages()[0].ends_with("\\Notepad.exe /data/areas.txt: No such file or directory"));
+#else
+    EXPECT_EQ(messages()[0], "Could not start xdg-open: No such file or directory");
+#endif
+    EXPECT_EQ(platform.startedPrograms().size(), 1u);
+    EXPECT_FALSE(window.ended());
+}
+
 namespace {
 
 const DialogTemplate& oneButtonTemplate() {

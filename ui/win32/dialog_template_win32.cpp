@@ -60,7 +60,8 @@ void controlClassAndStyle(const ControlTemplate& c, WORD& windowClass, DWORD& st
     switch (c.kind) {
         case ControlKind::kStaticText:
             windowClass = kStaticClass;
-            style |= SS_LEFT | ((c.style & kNoPrefix) ? SS_NOPREFIX : 0);
+            style |= SS_LEFT | ((c.style & kNoPrefix) ? SS_NOPREFIX : 0) |
+                     ((c.style & kPathEllipsis) ? SS_PATHELLIPSIS : 0);
             break;
         case ControlKind::kPushButton:
             windowClass = kButtonClass;

@@ -3,6 +3,7 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <system_error>
 
 #include "dialog.h"
 #include "dialog_window_win32.h"
@@ -82,7 +83,7 @@ bool Win32Platform::waitCursorShown() {
     return waitCursorCount > 0;
 }
 
-void Win32Platform::startProgram(const ProgramCommand& command) {
+std::optional<std::string> Win32Platform::startProgram(const ProgramCommand& command) {
     // WinExec's way, shown normally and not waited for, but with a wide command line, so that
     // a path with characters outside the ANSI code page reaches the program whole.
     std::wstring commandLine = widen(command.commandLine);
@@ -91,9 +92,10 @@ void Win32Platform::startProgram(const ProgramCommand& command) {
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOW;
     PROCESS_INFORMATION process{};
-    if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                       &startup, &process)) {
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return std::system_category().message(static_cast<int>(GetLastError()));
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return std::nullopt;
 }

@@ -17,7 +17,7 @@ class Win32Platform : public Platform {
     std::optional<std::string> runFileDialog(const FileDialogRequest& request) override;
     void beginWaitCursor() override;
     void endWaitCursor() override;
-    void startProgram(const ProgramCommand& command) override;
+    std::optional<std::string> startProgram(const ProgramCommand& command) override;
 
     // True while a begin has no matching end: the dialogs then keep the hourglass.
     static bool waitCursorShown();
