@@ -29,6 +29,12 @@ const char* const kUsageText =
     "                             window, surfaces to INPUT.AREA.out.fast.txt\n"
     "  --threads N                compute with N threads, 1 to 1024 (default: one per core)\n"
     "  --output FILE              write the results to FILE (default INPUT.out.txt)\n"
+    "Input options:\n"
+    "  --format F                 read the input as text, csv, npy, gsf or gdal (default: by\n"
+    "                             its content, then its name's ending, else text)\n"
+    "  --band N                   the raster band GDAL reads (default 1)\n"
+    "  --crop-valid               analyse the largest rectangle without missing values\n"
+    "                             (default: missing values end the run)\n"
     "Other options:\n"
     "  -y, --yes                  answer Yes to the data-size question (default: ask)\n"
     "  --quiet                    no progress line and no closing line\n"
@@ -58,7 +64,7 @@ bool parseDoubleText(const std::string& text, double& value) {
 
 // Walks the arguments, handing out the values that options take.
 class ArgumentCursor {
-public:
+  public:
     ArgumentCursor(const std::vector<std::string>& args, std::string& error)
         : args_(args), error_(error) {}
     bool done() const { return next_ >= args_.size(); }
@@ -91,7 +97,7 @@ public:
         return false;
     }
 
-private:
+  private:
     const std::vector<std::string>& args_;
     std::string& error_;
     std::size_t next_ = 0;
@@ -109,6 +115,22 @@ bool parseRule(ArgumentCursor& cursor, const std::string& option, int type, CliR
         s.progressionType = type;
         s.useProgressionFile = 0;
     });
+    return true;
+}
+
+// The options that choose how the input file is read.
+bool parseReadOption(ArgumentCursor& cursor, const std::string& option, ReadOptions& read) {
+    if (option == "--crop-valid") {
+        read.cropValid = true;
+        return true;
+    }
+    if (option == "--band") {
+        return cursor.integer(option, read.band, 1, INT_MAX);
+    }
+    std::string format;
+    if (!cursor.text(option, format)) return false;
+    if (!surfaceFormatFromName(format, read.format))
+        return cursor.fail(option + ": '" + format + "' is not one of text, csv, npy, gsf, gdal");
     return true;
 }
 
@@ -156,6 +178,8 @@ bool parseOption(ArgumentCursor& cursor, const std::string& option, CliRequest& 
         return cursor.integer(option, request.compute.threads, 1, 1024);
     } else if (option == "--output") {
         return cursor.text(option, request.compute.resultsFile);
+    } else if (option == "--format" || option == "--band" || option == "--crop-valid") {
+        return parseReadOption(cursor, option, request.read);
     } else if (option == "-y" || option == "--yes") {
         request.answerYes = true;
     } else if (option == "--quiet") {

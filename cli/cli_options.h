@@ -7,6 +7,7 @@
 
 #include "analysis_settings.h"
 #include "compute_options.h"
+#include "surface_file.h"
 
 // What the command line asks for, once parsed.
 struct CliRequest {
@@ -16,6 +17,7 @@ struct CliRequest {
     std::vector<std::function<void(AnalysisSettings&)>> overrides;
     RunOptions options;
     ComputeOptions compute;
+    ReadOptions read;
     bool answerYes = false;
     bool quiet = false;
     std::optional<std::string> saveConfigFile;

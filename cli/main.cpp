@@ -29,7 +29,7 @@ int run(const CliRequest& request) {
         return kEndedWithMessage;
     }
     try {
-        runAnalysis(settings, request.options, host, request.compute);
+        runAnalysis(settings, request.options, host, request.compute, request.read);
     } catch (const std::bad_alloc& error) {
         host.showMessage(std::string("Out of memory: ") + error.what());
     }

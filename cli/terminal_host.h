@@ -21,6 +21,8 @@ class TerminalHost : public RunHost {
     ~TerminalHost() override;
 
     void showMessage(const std::string& text) override;
+    // A line like a message's that does not make the run end with a message.
+    void showNotice(const std::string& text) override { printLine(text); }
     bool askYesNo(const std::string& text) override;
     void setDataSizeText(const std::string& text) override;
     void beginWaitCursor() override {}

@@ -2,7 +2,6 @@
 
 #include <optional>
 
-#include "matrix_loader.h"
 #include "number_format.h"
 #include "output_files.h"
 #include "progression.h"
@@ -59,7 +58,7 @@ struct RunMatrices {
 }  // namespace
 
 void runAnalysis(const AnalysisSettings& settings, const RunOptions& options, RunHost& host,
-                 const ComputeOptions& compute) {
+                 const ComputeOptions& compute, const ReadOptions& read) {
     ProgressionSpec request = progressionRequest(settings);
     if (auto problem = request.ruleProblem()) return host.showMessage(*problem);
     AreaList areas = request.buildAreaList();
@@ -69,8 +68,11 @@ void runAnalysis(const AnalysisSettings& settings, const RunOptions& options, Ru
 
     RunMatrices matrices;
     DataMatrix& data = matrices.data;
-    if (!loadDataMatrix(host, settings.inputFile, data.rows, data.rowCount, data.columnCount,
-                        compute.threads))
+    ReadOptions reading = read;
+    reading.threads = compute.threads;
+    SurfaceUnits units;  // the results file has no place for them
+    if (!loadSurfaceFile(host, settings.inputFile, reading, data.rows, data.rowCount,
+                         data.columnCount, units))
         return host.showMessage("Error loading data");
     const int R = data.rowCount;
     const int C = data.columnCount;

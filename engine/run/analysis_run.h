@@ -3,6 +3,7 @@
 #include "analysis_settings.h"
 #include "compute_options.h"
 #include "run_host.h"
+#include "surface_file.h"
 
 // Runs the whole analysis for the settings and options: builds the area list, checks the rule,
 // the areas and the shifts, loads (and optionally normalises) the data, then for each area
@@ -11,6 +12,8 @@
 // Throws std::bad_alloc when the matrices do not fit in memory.
 //
 // `compute` chooses how (threads, vector width, exact or fast method); the exact method writes
-// the same bytes whatever it chooses.
+// the same bytes whatever it chooses. `read` chooses the reader of the input file (by default
+// from its content and name) and what to do with missing values; its `threads` is taken from
+// `compute`.
 void runAnalysis(const AnalysisSettings& settings, const RunOptions& options, RunHost& host,
-                 const ComputeOptions& compute = {});
+                 const ComputeOptions& compute = {}, const ReadOptions& read = {});

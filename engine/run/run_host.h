@@ -15,6 +15,9 @@ class RunHost {
     virtual void showMessage(const std::string& text) = 0;
     // Asks a Yes/No question. Returns false only for an explicit No.
     virtual bool askYesNo(const std::string& text) = 0;
+    // Tells the user something worth knowing that does not end the run, such as the part of the
+    // data a reader kept. A front end that counts messages as failures shows it apart.
+    virtual void showNotice(const std::string& text) { showMessage(text); }
     // Sets the text of the data-size label.
     virtual void setDataSizeText(const std::string& text) = 0;
     virtual void beginWaitCursor() = 0;

@@ -23,6 +23,18 @@ double strtodInCLocale(const char* text, char** end);
 // a folder fails. False when anything could not be written.
 bool replaceFileAtomically(const std::string& path, const std::string& text);
 
+// True when `path` names a folder.
+bool isFolder(const std::string& path);
+
+// The bytes from the open file's current position to its end, or -1 when that cannot be known.
+long long bytesLeftInFile(std::FILE* file);
+
+// Opens the shared library `name` (its file name, as the system's loader finds it) and returns
+// the address of each of `count` functions named in `names` in `addresses`. False, with `why`
+// set to what the system said, when the library or a function cannot be found.
+bool loadSharedFunctions(const char* name, const char* const* names, void** addresses, int count,
+                         std::string& why);
+
 // fopen for a path in UTF-8, whatever the system's own encoding of file names. On Windows the
 // file is opened in binary mode, so that the same bytes are read and written as on every other
 // system (no line ends rewritten, no end-of-file character).

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <dlfcn.h>
 #include <fstream>
 #include <random>
 #include <locale.h>
@@ -108,6 +109,41 @@ bool replaceFileAtomically(const std::string& path, const std::string& text) {
     if (!written || std::rename(temporary.c_str(), target.c_str()) != 0) {
         unlink(temporary.c_str());
         return false;
+    }
+    return true;
+}
+
+bool isFolder(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+long long bytesLeftInFile(std::FILE* file) {
+    const long here = std::ftell(file);
+    struct stat info {};
+    const int descriptor = fileno(file);
+    if (here >= 0 && descriptor >= 0 && fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode))
+        return static_cast<long long>(info.st_size) - here;
+    // No descriptor (a memory stream): seek to the end and back.
+    if (here < 0 || std::fseek(file, 0, SEEK_END) != 0) return -1;
+    const long end = std::ftell(file);
+    if (std::fseek(file, here, SEEK_SET) != 0) return -1;
+    return end - here;
+}
+
+bool loadSharedFunctions(const char* name, const char* const* names, void** addresses, int count,
+                         std::string& why) {
+    void* library = dlopen(name, RTLD_NOW | RTLD_LOCAL);
+    if (!library) {
+        why = dlerror();
+        return false;
+    }
+    for (int k = 0; k < count; ++k) {
+        addresses[k] = dlsym(library, names[k]);
+        if (!addresses[k]) {
+            why = std::string(name) + " has no function " + names[k];
+            return false;
+        }
     }
     return true;
 }

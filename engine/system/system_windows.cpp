@@ -145,3 +145,34 @@ bool replaceFileAtomically(const std::string& path, const std::string& text) {
     DeleteFileW(temporary.c_str());
     return false;
 }
+
+bool isFolder(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(widen(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+long long bytesLeftInFile(std::FILE* file) {
+    const long long here = _ftelli64(file);
+    if (here < 0 || _fseeki64(file, 0, SEEK_END) != 0) return -1;
+    const long long end = _ftelli64(file);
+    if (_fseeki64(file, here, SEEK_SET) != 0) return -1;
+    return end - here;
+}
+
+bool loadSharedFunctions(const char* name, const char* const* names, void** addresses, int count,
+                         std::string& why) {
+    HMODULE library = LoadLibraryW(widen(name).c_str());
+    if (!library) {
+        why =
+            std::string(name) + " cannot be loaded (error " + std::to_string(GetLastError()) + ")";
+        return false;
+    }
+    for (int k = 0; k < count; ++k) {
+        addresses[k] = reinterpret_cast<void*>(GetProcAddress(library, names[k]));
+        if (!addresses[k]) {
+            why = std::string(name) + " has no function " + names[k];
+            return false;
+        }
+    }
+    return true;
+}

@@ -7,6 +7,7 @@
 #include "main_dialog.h"
 #include "open_in_notepad.h"
 #include "platform.h"
+#include "surface_file.h"
 #include "text_scan.h"
 
 namespace {
@@ -71,8 +72,9 @@ void MainDialog::OnViewInput() {
 
 void MainDialog::OnBrowseInput() {
     updateData(true);
-    if (!BrowseForFile(inputPath_, "Data files (*.txt)|*.txt|", *this, inputPath_, kOpenFlags,
-                       std::nullopt))
+    // Text matrices first, as always; then every file a reader takes.
+    if (!BrowseForFile(inputPath_, "Data files (*.txt)|*.txt|" + surfaceFileFilter(), *this,
+                       inputPath_, kOpenFlags, std::nullopt))
         return;
     settings_.inputFile = inputPath_;
     updateData(false);

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+#include "literal_analysis.h"
+#include "workloads.h"
+
+// The same float32 values as a text matrix, a GeoTIFF and a .npy file, for timing whole runs
+// on each.
+struct RasterInputs {
+    std::string text, geoTiff, npy;
+};
+
+// Loads the text matrix `source`, rounds it to float32 and writes it in the three forms into
+// `folder` under `stem`, unless they are there from an earlier run. The text holds each value
+// with 9 significant digits, which read back as exactly the float32 value. The work is done in
+// a child process, so that this one stays small for the peak-memory runs that follow.
+RasterInputs makeRasterInputs(const std::string& source, const std::string& folder,
+                              const std::string& stem);
+
+// Whole `vantrel-cli run` on `path` with the one area 4, the median of `runs`, against the same
+// run on the text matrix `textPath` (the baseline, in `literal`); the results files must match.
+Timing timeWholeRun(const std::string& cli, const std::string& textPath, const std::string& path,
+                    int runs);

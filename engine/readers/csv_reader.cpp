@@ -1,0 +1,148 @@
+#include "csv_reader.h"
+
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "reader_support.h"
+#include "text_scan.h"
+
+namespace {
+
+// The file's lines one by one, each without its line feed; one line is held at a time.
+class LineReader {
+  public:
+    explicit LineReader(std::FILE* file) : file_(file) {}
+
+    bool next(std::string_view& line) {
+        line_.clear();
+        char chunk[4096];
+        while (std::fgets(chunk, sizeof chunk, file_)) {
+            // A NUL byte cuts its chunk short: such a file is no CSV, and both passes agree.
+            line_.append(chunk, std::strlen(chunk));
+            if (!line_.empty() && line_.back() == '\n') break;
+        }
+        if (line_.empty()) return false;
+        line = line_;
+        if (line.back() == '\n') line.remove_suffix(1);
+        return true;
+    }
+
+  private:
+    std::FILE* file_;
+    std::string line_;
+};
+
+struct CsvLayout {
+    char separator = ',';
+    bool header = false;
+    int rows = 0;
+    int columns = 0;
+};
+
+// Calls field(k, text) for each field of the line, trimmed; returns the number of fields.
+template <class Field>
+long long forEachField(std::string_view line, char separator, Field field) {
+    long long k = 0;
+    for (std::size_t start = 0;; ++k) {
+        const std::size_t end = line.find(separator, start);
+        field(k, trimCSpace(line.substr(start, end - start)));
+        if (end == std::string_view::npos) return k + 1;
+        start = end + 1;
+    }
+}
+
+bool holdsNumber(std::string_view line, char separator) {
+    bool number = false;
+    forEachField(line, separator, [&](long long, std::string_view text) {
+        double value;
+        number = number || parseWholeDouble(text.data(), text.data() + text.size(), value);
+    });
+    return number;
+}
+
+bool countLayout(RunHost& host, std::FILE* file, const std::string& name, CsvLayout& layout) {
+    LineReader lines(file);
+    std::string_view line;
+    bool first = true;
+    while (lines.next(line)) {
+        if (trimCSpace(line).empty()) continue;
+        if (first) {
+            first = false;
+            layout.separator = line.find(';') != std::string_view::npos ? ';' : ',';
+            if (!holdsNumber(line, layout.separator)) {
+                layout.header = true;
+                continue;
+            }
+        }
+        const long long fields = forEachField(line, layout.separator, [](long long, auto) {});
+        if (layout.rows == 0) {
+            if (fields >= INT_MAX) return fileProblem(host, name, "has too many columns");
+            layout.columns = static_cast<int>(fields);
+        } else if (fields != layout.columns) {
+            return fileProblem(host, name,
+                               "the number of columns of row " + std::to_string(layout.rows + 1) +
+                                   " is wrong (" + std::to_string(fields) + " against " +
+                                   std::to_string(layout.columns) + ")");
+        }
+        if (layout.rows == INT_MAX - 1) return fileProblem(host, name, "has too many rows");
+        ++layout.rows;
+    }
+    if (std::ferror(file)) return fileProblem(host, name, "cannot be read");
+    return true;
+}
+
+bool readValues(RunHost& host, std::FILE* file, const std::string& name, const CsvLayout& layout,
+                RowTable rows) {
+    LineReader lines(file);
+    std::string_view line;
+    bool skipHeader = layout.header;
+    for (int i = 0; i < layout.rows && lines.next(line);) {
+        if (trimCSpace(line).empty()) continue;
+        if (skipHeader) {
+            skipHeader = false;
+            continue;
+        }
+        std::string bad;
+        long long badColumn = -1;
+        const long long fields =
+            forEachField(line, layout.separator, [&](long long j, std::string_view text) {
+                if (badColumn >= 0 || j >= layout.columns) return;
+                double& cell = rows[i][j];
+                if (text.empty()) {
+                    cell = std::nan("");
+                } else if (!parseWholeDouble(text.data(), text.data() + text.size(), cell)) {
+                    bad = std::string(text);
+                    badColumn = j;
+                }
+            });
+        if (badColumn >= 0)
+            return fileProblem(host, name,
+                               "the value \"" + printableExcerpt(bad) + "\" in row " +
+                                   std::to_string(i + 1) + ", column " +
+                                   std::to_string(badColumn + 1) + " is not a number");
+        if (fields != layout.columns) break;  // the file changed since it was counted
+        ++i;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool readCsv(RunHost& host, std::FILE* file, const std::string& name, RowTable& rows, int& R,
+             int& C) {
+    CsvLayout layout;
+    if (!countLayout(host, file, name, layout)) return false;
+    if (!confirmSizeAndAllocate(host, rows, layout.rows, layout.columns)) return false;
+    R = layout.rows;
+    C = layout.columns;
+    std::rewind(file);
+    if (!readValues(host, file, name, layout, rows)) {
+        freeMatrix(rows, R, C);
+        rows = nullptr;
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,132 @@
+#include "gdal_reader.h"
+
+#include <cmath>
+
+#include "gdal_library.h"
+#include "reader_support.h"
+
+namespace {
+
+// Catches GDAL's messages on this thread for as long as it lives, so that nothing reaches the
+// terminal behind the program's back; keeps the first failure's text.
+class GdalMessages {
+  public:
+    explicit GdalMessages(const GdalLibrary& gdal) : gdal_(gdal) {
+        gdal_.CPLPushErrorHandlerEx(&GdalMessages::receive, this);
+    }
+    ~GdalMessages() { gdal_.CPLPopErrorHandler(); }
+    GdalMessages(const GdalMessages&) = delete;
+    GdalMessages& operator=(const GdalMessages&) = delete;
+
+    // "what: GDAL's text", or `what` alone when GDAL said nothing.
+    std::string explain(const std::string& what) const {
+        return failure_.empty() ? what : what + ": " + failure_;
+    }
+
+  private:
+    static void CPL_STDCALL receive(CPLErr level, CPLErrorNum, const char* text) {
+        std::string why;
+        auto* self = static_cast<GdalMessages*>(gdalLibrary(why)->CPLGetErrorHandlerUserData());
+        if ((level == CE_Failure || level == CE_Fatal) && self->failure_.empty() && text)
+            self->failure_ = text;
+    }
+    const GdalLibrary& gdal_;
+    std::string failure_;
+};
+
+class DatasetCloser {
+  public:
+    DatasetCloser(const GdalLibrary& gdal, GDALDatasetH dataset) : gdal_(gdal), dataset_(dataset) {}
+    ~DatasetCloser() {
+        if (dataset_) gdal_.GDALClose(dataset_);
+    }
+    DatasetCloser(const DatasetCloser&) = delete;
+    DatasetCloser& operator=(const DatasetCloser&) = delete;
+    GDALDatasetH get() const { return dataset_; }
+
+  private:
+    const GdalLibrary& gdal_;
+    GDALDatasetH dataset_;
+};
+
+void readUnits(const GdalLibrary& gdal, GDALDatasetH dataset, GDALRasterBandH band,
+               SurfaceUnits& units) {
+    double transform[6];
+    if (gdal.GDALGetGeoTransform(dataset, transform) == CE_None) {
+        units.pixelWidth = std::fabs(transform[1]);
+        units.pixelHeight = std::fabs(transform[5]);
+    }
+    if (OGRSpatialReferenceH reference = gdal.GDALGetSpatialRef(dataset)) {
+        char* name = nullptr;
+        if (gdal.OSRIsProjected(reference) || gdal.OSRIsLocal(reference))
+            gdal.OSRGetLinearUnits(reference, &name);
+        else if (gdal.OSRIsGeographic(reference))
+            gdal.OSRGetAngularUnits(reference, &name);
+        if (name) units.lateralUnit = name;
+    }
+    if (const char* unit = gdal.GDALGetRasterUnitType(band)) units.valueUnit = unit;
+}
+
+bool readBand(const GdalLibrary& gdal, const GdalMessages& messages, RunHost& host,
+              const std::string& path, GDALRasterBandH band, RowTable rows, int R, int C) {
+    int blockWidth = 0, blockHeight = 0;
+    gdal.GDALGetBlockSize(band, &blockWidth, &blockHeight);
+    if (blockHeight < 1) blockHeight = 1;
+    int hasNodata = 0;
+    const double nodata = gdal.GDALGetRasterNoDataValue(band, &hasNodata);
+    for (int i = 0; i < R; ++i) {
+        if (gdal.GDALRasterIO(band, GF_Read, 0, i, C, 1, rows[i], C, 1, GDT_Float64, 0, 0) !=
+            CE_None)
+            return fileProblem(
+                host, path,
+                messages.explain("row " + std::to_string(i + 1) + " of the band cannot be read"));
+        if (hasNodata && !std::isnan(nodata))
+            for (int j = 0; j < C; ++j)
+                if (rows[i][j] == nodata) rows[i][j] = std::nan("");
+        // The row of blocks is read whole: let it go before the next is read.
+        if ((i + 1) % blockHeight == 0) gdal.GDALFlushRasterCache(band);
+    }
+    gdal.GDALFlushRasterCache(band);
+    return true;
+}
+
+}  // namespace
+
+bool readGdal(RunHost& host, const std::string& path, int bandNumber, RowTable& rows, int& R,
+              int& C, SurfaceUnits& units) {
+    std::string why;
+    const GdalLibrary* library = gdalLibrary(why);
+    if (!library)
+        return fileProblem(host, path, "GDAL, which reads rasters, cannot be loaded: " + why);
+    const GdalLibrary& gdal = *library;
+    GdalMessages messages(gdal);
+    DatasetCloser dataset(
+        gdal,
+        gdal.GDALOpenEx(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY | GDAL_OF_VERBOSE_ERROR,
+                        nullptr, nullptr, nullptr));
+    if (!dataset.get())
+        return fileProblem(host, path, messages.explain("is not a raster that GDAL can read"));
+    const int bands = gdal.GDALGetRasterCount(dataset.get());
+    if (bandNumber < 1 || bandNumber > bands)
+        return fileProblem(host, path,
+                           "has " + std::to_string(bands) + (bands == 1 ? " band" : " bands") +
+                               "; there is no band " + std::to_string(bandNumber));
+    GDALRasterBandH band = gdal.GDALGetRasterBand(dataset.get(), bandNumber);
+    if (gdal.GDALDataTypeIsComplex(gdal.GDALGetRasterDataType(band)))
+        return fileProblem(host, path,
+                           "band " + std::to_string(bandNumber) +
+                               " holds complex values; only real numbers can be analysed");
+    const int columnCount = gdal.GDALGetRasterBandXSize(band);
+    const int rowCount = gdal.GDALGetRasterBandYSize(band);
+
+    if (!confirmSizeAndAllocate(host, rows, rowCount, columnCount)) return false;
+    R = rowCount;
+    C = columnCount;
+    if (!readBand(gdal, messages, host, path, band, rows, R, C)) {
+        freeMatrix(rows, R, C);
+        rows = nullptr;
+        return false;
+    }
+    readUnits(gdal, dataset.get(), band, units);
+    return true;
+}

@@ -1,0 +1,121 @@
+#include "surface_file.h"
+
+#include <cerrno>
+
+#include "csv_reader.h"
+#include "file_signature.h"
+#include "gdal_reader.h"
+#include "gsf_reader.h"
+#include "matrix_loader.h"
+#include "missing_values.h"
+#include "npy_reader.h"
+#include "reader_support.h"
+#include "system.h"
+#include "text_file.h"
+
+namespace {
+
+// By content, then by name; a file that cannot be opened goes to the text loader, which has
+// always said nothing of its own about it.
+SurfaceFormat chosenFormat(const std::string& path, SurfaceFormat forced) {
+    if (forced != SurfaceFormat::kAuto) return forced;
+    FileCloser file(openFile(path, "rb"));
+    if (!file.get()) return SurfaceFormat::kText;
+    char bytes[32];
+    const std::size_t got = std::fread(bytes, 1, sizeof bytes, file.get());
+    return formatOfFile(std::string_view(bytes, got), path);
+}
+
+bool readOpenFile(RunHost& host, const std::string& path, SurfaceFormat format, RowTable& rows,
+                  int& R, int& C, SurfaceUnits& units) {
+    // As the text loader does: the front end names the file and the system's reason.
+    if (isFolder(path)) {
+        host.dataFileUnreadable(path, EISDIR);
+        return false;
+    }
+    FileCloser file(openFile(path, "rb"));
+    if (!file.get()) {
+        host.dataFileUnreadable(path, errno);
+        return false;
+    }
+    switch (format) {
+        case SurfaceFormat::kCsv:
+            return readCsv(host, file.get(), path, rows, R, C);
+        case SurfaceFormat::kNpy:
+            return readNpy(host, file.get(), path, rows, R, C);
+        default:
+            return readGsf(host, file.get(), path, rows, R, C, units);
+    }
+}
+
+std::string cellText(int row, int column) {
+    return "row " + std::to_string(row + 1) + ", column " + std::to_string(column + 1);
+}
+
+// Ends the load at the first missing value, or keeps the largest rectangle without one.
+bool settleMissingValues(RunHost& host, const std::string& path, bool cropValid, RowTable rows,
+                         int& R, int& C) {
+    const MissingCells missing = findMissing(rows, R, C);
+    if (missing.count == 0) return true;
+    const std::string counted = std::to_string(missing.count) + " of " +
+                                std::to_string(static_cast<long long>(R) * C) +
+                                " cells hold no value";
+    if (!cropValid)
+        return fileProblem(
+            host, path,
+            counted + "; the first is in " + cellText(missing.firstRow, missing.firstColumn));
+    const GridRectangle keep = largestValidRectangle(rows, R, C);
+    if (keep.area() == 0) return fileProblem(host, path, counted + ": there is nothing to keep");
+    host.showNotice(
+        path + ": " + counted + "; kept rows " + std::to_string(keep.top + 1) + " to " +
+        std::to_string(keep.top + keep.rows) + " and columns " + std::to_string(keep.left + 1) +
+        " to " + std::to_string(keep.left + keep.columns) +
+        ", the largest rectangle without them (" + sizeText(keep.rows, keep.columns) + ")");
+    cropMatrix(rows, R, C, keep);
+    return true;
+}
+
+}  // namespace
+
+bool loadSurfaceFile(RunHost& host, const std::string& path, const ReadOptions& options,
+                     RowTable& rows, int& R, int& C, SurfaceUnits& units) {
+    units = SurfaceUnits{};
+    const SurfaceFormat format = chosenFormat(path, options.format);
+    if (format == SurfaceFormat::kText)
+        return loadDataMatrix(host, path, rows, R, C, options.threads);
+
+    WaitCursorScope waitCursor(host);
+    rows = nullptr;
+    R = 0;
+    C = 0;
+    bool loaded = format == SurfaceFormat::kGdal
+                      ? readGdal(host, path, options.band, rows, R, C, units)
+                      : readOpenFile(host, path, format, rows, R, C, units);
+    if (loaded) loaded = settleMissingValues(host, path, options.cropValid, rows, R, C);
+    if (!loaded) {
+        freeMatrix(rows, R, C);
+        rows = nullptr;
+    }
+    return loaded;
+}
+
+bool surfaceFormatFromName(const std::string& name, SurfaceFormat& format) {
+    static const std::pair<const char*, SurfaceFormat> kNames[] = {{"text", SurfaceFormat::kText},
+                                                                   {"csv", SurfaceFormat::kCsv},
+                                                                   {"npy", SurfaceFormat::kNpy},
+                                                                   {"gsf", SurfaceFormat::kGsf},
+                                                                   {"gdal", SurfaceFormat::kGdal}};
+    for (const auto& [word, known] : kNames)
+        if (name == word) {
+            format = known;
+            return true;
+        }
+    return false;
+}
+
+std::string surfaceFileFilter() {
+    std::string patterns;
+    for (const std::string& ending : knownEndings())
+        patterns += (patterns.empty() ? "*" : ";*") + ending;
+    return "Surface files (" + patterns + ")|" + patterns + "|";
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "fuzz_check.h"
+#include "matrix_loader.h"
+#include "run_host.h"
+
+// Answers Yes and keeps what a reader says, so that a fuzz target can check that a reader either
+// loads a matrix of the size it showed or explains, naming the file, why not.
+class ReaderFuzzHost : public RunHost {
+  public:
+    std::vector<std::string> messages;
+    std::string sizeText;
+    void showMessage(const std::string& text) override { messages.push_back(text); }
+    bool askYesNo(const std::string&) override { return true; }
+    void setDataSizeText(const std::string& text) override { sizeText = text; }
+    void beginWaitCursor() override {}
+    void endWaitCursor() override {}
+};
+
+// Runs `read` over the bytes as a file named "fuzz" and checks what every reader promises.
+template <class Read>
+void checkReader(const std::uint8_t* data, std::size_t size, Read read) {
+    if (size == 0) return;  // fmemopen refuses an empty buffer
+    std::string bytes(reinterpret_cast<const char*>(data), size);
+    std::FILE* file = fmemopen(bytes.data(), bytes.size(), "rb");
+    if (!file) return;
+    ReaderFuzzHost host;
+    RowTable rows = nullptr;
+    int R = 0;
+    int C = 0;
+    const bool loaded = read(host, file, rows, R, C);
+    std::fclose(file);
+    FUZZ_CHECK(loaded == (rows != nullptr));
+    if (loaded) {
+        FUZZ_CHECK(host.messages.empty());
+        FUZZ_CHECK(host.sizeText == dataSizeText(R, C));
+        for (int i = 0; i < R; ++i)
+            for (int j = 0; j < C; ++j) {
+                volatile double touched = rows[i][j];  // every cell exists
+                (void)touched;
+            }
+        freeMatrix(rows, R, C);
+    } else {
+        FUZZ_CHECK(host.messages.size() == 1);
+        FUZZ_CHECK(host.messages[0].rfind("fuzz: ", 0) == 0);
+    }
+}

@@ -1,0 +1,106 @@
+#pragma once
+
+// Files of every input format, made from a grid of values: .npy and GSF bytes built here, GDAL
+// rasters written through GDAL itself, and the text matrix and CSV of the same values.
+
+#include <gdal.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+using Grid = std::vector<std::vector<double>>;
+
+inline std::string textMatrix(const Grid& grid, const char* separator = " ") {
+    std::string text;
+    char number[40];
+    for (const auto& row : grid) {
+        for (std::size_t j = 0; j < row.size(); ++j) {
+            std::snprintf(number, sizeof number, "%.17g", row[j]);
+            text += (j ? separator : "") + std::string(number);
+        }
+        text += "\n";
+    }
+    return text;
+}
+
+// The bytes of value v as the type T, in big or little endian order.
+template <class T>
+std::string valueBytes(double v, bool bigEndian) {
+    const T value = static_cast<T>(v);
+    std::string bytes(sizeof(T), '\0');
+    std::memcpy(bytes.data(), &value, sizeof(T));
+    if (bigEndian) std::reverse(bytes.begin(), bytes.end());
+    return bytes;
+}
+
+// A .npy file of format `version` with the header dict `dict` and the given value bytes.
+inline std::string npyFile(const std::string& dict, const std::string& values, int version = 1) {
+    const std::size_t lengthBytes = version == 1 ? 2 : 4;
+    std::string header = dict;
+    while ((10 + lengthBytes - 2 + header.size() + 1) % 64 != 0) header += ' ';
+    header += '\n';
+    std::string file = "\x93NUMPY";
+    file += static_cast<char>(version);
+    file += '\0';
+    for (std::size_t k = 0; k < lengthBytes; ++k)
+        file += static_cast<char>((header.size() >> (8 * k)) & 0xff);
+    return file + header + values;
+}
+
+template <class T>
+std::string npyOf(const Grid& grid, const std::string& descr, bool fortran, int version = 1) {
+    const std::size_t R = grid.size(), C = R ? grid[0].size() : 0;
+    std::string values;
+    for (std::size_t a = 0; a < (fortran ? C : R); ++a)
+        for (std::size_t b = 0; b < (fortran ? R : C); ++b)
+            values += valueBytes<T>(fortran ? grid[b][a] : grid[a][b], descr[0] == '>');
+    return npyFile("{'descr': '" + descr + "', 'fortran_order': " + (fortran ? "True" : "False") +
+                       ", 'shape': (" + std::to_string(R) + ", " + std::to_string(C) + "), }",
+                   values, version);
+}
+
+inline std::string gsfFile(const std::string& keys, const std::string& values) {
+    std::string header = "Gwyddion Simple Field 1.0\n" + keys;
+    header.append(4 - header.size() % 4, '\0');
+    return header + values;
+}
+
+inline std::string gsfOf(const Grid& grid, const std::string& extraKeys = "") {
+    std::string values;
+    for (const auto& row : grid)
+        for (double v : row) values += valueBytes<float>(v, false);
+    return gsfFile("XRes = " + std::to_string(grid.empty() ? 0 : grid[0].size()) +
+                       "\nYRes = " + std::to_string(grid.size()) + "\n" + extraKeys,
+                   values);
+}
+
+// Writes the grid as band `dataBand` of a raster of `bands` bands (the others hold zeros)
+// through GDAL's `driver` ("GTiff", "AAIGrid", ...), made in memory first for drivers that only
+// copy; false when GDAL fails.
+inline bool writeRaster(const std::string& path, const char* driver, const Grid& grid,
+                        GDALDataType type = GDT_Float32, int bands = 1,
+                        const double* transform = nullptr, int dataBand = 1) {
+    GDALAllRegister();
+    const int R = static_cast<int>(grid.size()), C = R ? static_cast<int>(grid[0].size()) : 0;
+    GDALDatasetH memory = GDALCreate(GDALGetDriverByName("MEM"), "", C, R, bands, type, nullptr);
+    if (!memory) return false;
+    for (int i = 0; i < R; ++i) {
+        for (int b = 1; b <= bands; ++b) {
+            std::vector<double> row = b == dataBand ? grid[i] : std::vector<double>(C, 0.0);
+            if (GDALRasterIO(GDALGetRasterBand(memory, b), GF_Write, 0, i, C, 1, row.data(), C, 1,
+                             GDT_Float64, 0, 0) != CE_None)
+                return false;
+        }
+    }
+    if (transform) GDALSetGeoTransform(memory, const_cast<double*>(transform));
+    GDALDatasetH copy = GDALCreateCopy(GDALGetDriverByName(driver), path.c_str(), memory, FALSE,
+                                       nullptr, nullptr, nullptr);
+    GDALClose(memory);
+    if (!copy) return false;
+    GDALClose(copy);
+    return true;
+}
