@@ -8,6 +8,7 @@
 // The calibration seeds (--calibrate, which also prints the uncorrected fits the corrections in
 // scaling_calibration.h come from) and the report seeds are disjoint.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -29,6 +30,7 @@ struct Cell {
 struct Tally {
     int n = 0, covered = 0;
     double sum = 0, sumSquares = 0, rawSum = 0, errorSum = 0;
+    std::vector<double> standardised;  // |fitted H - true H| / jackknife error
     void add(const ScalingResult& result, double truth) {
         ++n;
         sum += result.hurst - truth;
@@ -36,6 +38,12 @@ struct Tally {
         rawSum += result.fit.hurst - truth;
         errorSum += result.fit.standardError;
         covered += result.low <= truth && truth <= result.high;
+        standardised.push_back(std::fabs(result.hurst - truth) / result.fit.standardError);
+    }
+    // The half-width, in jackknife errors, that 90% of the intervals need.
+    double neededFactor() {
+        std::sort(standardised.begin(), standardised.end());
+        return standardised[static_cast<std::size_t>(0.9 * (standardised.size() - 1))];
     }
     double bias() const { return sum / n; }
     double spread() const { return std::sqrt(std::max(0.0, sumSquares / n - bias() * bias())); }
@@ -72,8 +80,8 @@ int main(int argc, char** argv) {
     std::printf("%s seeds from %llu; each seed gives two surfaces\n\n",
                 calibrate ? "calibration" : "report", base);
     std::printf("| size | H | surfaces | bias | spread | coverage of 90%% interval |%s\n",
-                calibrate ? " uncorrected bias | spread / jackknife error |" : "");
-    std::printf("|---|---|---|---|---|---|%s\n", calibrate ? "---|---|" : "");
+                calibrate ? " uncorrected bias | spread / jackknife error | factor needed |" : "");
+    std::printf("|---|---|---|---|---|---|%s\n", calibrate ? "---|---|---|" : "");
     for (const Cell& cell : cells) {
         for (double hurst : hursts) {
             Tally tally;
@@ -90,8 +98,8 @@ int main(int argc, char** argv) {
                         hurst, tally.n, tally.bias(), tally.spread(),
                         100.0 * tally.covered / tally.n);
             if (calibrate)
-                std::printf(" %+.4f | %.2f |", tally.rawSum / tally.n,
-                            tally.spread() / (tally.errorSum / tally.n));
+                std::printf(" %+.4f | %.2f | %.2f |", tally.rawSum / tally.n,
+                            tally.spread() / (tally.errorSum / tally.n), tally.neededFactor());
             std::printf("\n");
             std::fflush(stdout);
         }

@@ -164,10 +164,20 @@ void drawLegend(cairo_t* cr, const Axes& a, const ScalingResult& result) {
         text(cr, x, top + step * (k + 1) - 3, lines[k], 0);
 }
 
-cairo_status_t writeToFile(void* closure, const unsigned char* data, unsigned int length) {
-    return std::fwrite(data, 1, length, static_cast<std::FILE*>(closure)) == length
-               ? CAIRO_STATUS_SUCCESS
-               : CAIRO_STATUS_WRITE_ERROR;
+cairo_status_t appendBytes(void* closure, const unsigned char* data, unsigned int length) {
+    static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
+    return CAIRO_STATUS_SUCCESS;
+}
+
+// Cairo numbers the surfaces of a process in one sequence and names the SVG's group after its
+// surface; the plot's one group is named the same every time, so that equal plots are equal
+// files.
+void fixSurfaceId(std::string& svg) {
+    const std::string key = "id=\"surface";
+    const std::size_t at = svg.find(key);
+    if (at == std::string::npos) return;
+    const std::size_t end = svg.find('"', at + key.size());
+    if (end != std::string::npos) svg.replace(at, end + 1 - at, "id=\"plot\"");
 }
 
 }  // namespace
@@ -198,13 +208,12 @@ bool drawLogLogPlot(const ScalingResult& result, const std::string& path, std::s
     const auto format = plotFormatOf(path);
     error = "Error writing to " + path;
     if (!format) return false;
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
+    std::string bytes;
     cairo_surface_t* surface =
         *format == PlotFormat::kSvg
-            ? cairo_svg_surface_create_for_stream(writeToFile, file, kWidth, kHeight)
+            ? cairo_svg_surface_create_for_stream(appendBytes, &bytes, kWidth, kHeight)
         : *format == PlotFormat::kPdf
-            ? cairo_pdf_surface_create_for_stream(writeToFile, file, kWidth, kHeight)
+            ? cairo_pdf_surface_create_for_stream(appendBytes, &bytes, kWidth, kHeight)
             : cairo_image_surface_create(CAIRO_FORMAT_RGB24, static_cast<int>(kWidth),
                                          static_cast<int>(kHeight));
     if (*format == PlotFormat::kPdf)
@@ -214,11 +223,17 @@ bool drawLogLogPlot(const ScalingResult& result, const std::string& path, std::s
     cairo_t* cr = cairo_create(surface);
     drawLogLogPlotOn(cr, kWidth, kHeight, result);
     cairo_destroy(cr);
-    if (*format == PlotFormat::kPng) cairo_surface_write_to_png_stream(surface, writeToFile, file);
+    if (*format == PlotFormat::kPng)
+        cairo_surface_write_to_png_stream(surface, appendBytes, &bytes);
     cairo_surface_finish(surface);
-    const bool ok = cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;
+    const bool drawn = cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;
     cairo_surface_destroy(surface);
-    const bool closed = std::fclose(file) == 0;
-    if (ok && closed) error.clear();
-    return ok && closed;
+    if (!drawn) return false;
+    if (*format == PlotFormat::kSvg) fixSurfaceId(bytes);
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    if (std::fclose(file) != 0 || !written) return false;
+    error.clear();
+    return true;
 }
