@@ -45,11 +45,18 @@ double correctedHurst(double fitted) {
     return fitted - curve[n - 1].bias;
 }
 
+// The automatic range runs from kFitFirstSide to defaultFitLastSide; on a small surface, where
+// that holds fewer than kFewestGoodPoints sides, it reaches up to the next sides until it has
+// that many.
 void markFitted(ScalingTable& table, FitRange range) {
     const int last = defaultFitLastSide(table.rows, table.columns);
-    for (ScalingPoint& point : table.points)
+    int fitted = 0;
+    for (ScalingPoint& point : table.points) {
         point.fitted =
-            range == FitRange::kEverySide || (point.side >= kFitFirstSide && point.side <= last);
+            range == FitRange::kEverySide ||
+            (point.side >= kFitFirstSide && (point.side <= last || fitted < kFewestGoodPoints));
+        fitted += point.fitted;
+    }
 }
 
 void addShapeWarnings(const ScalingResult& result, const ScalingRequest& request,

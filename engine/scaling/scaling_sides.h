@@ -11,7 +11,7 @@
 constexpr int kFitFirstSide = 5;
 // Above this fraction of the smaller dimension the few independent windows make the points
 // noisy.
-constexpr double kFitLastFraction = 0.25;
+constexpr double kFitLastFraction = 0.125;
 // Points per doubling of the side.
 constexpr int kSidesPerOctave = 4;
 
