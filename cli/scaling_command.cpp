@@ -5,7 +5,7 @@
 #include <new>
 #include <optional>
 
-#include "data_matrix_file.h"
+#include "matrix_loader.h"
 #include "loglog_plot.h"
 #include "results_reader.h"
 #include "scaling_analysis.h"

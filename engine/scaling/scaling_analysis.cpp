@@ -6,7 +6,7 @@
 
 #include "scaling_calibration.h"
 #include "scaling_sides.h"
-#include "window_averager.h"
+#include "window_geometry.h"
 
 namespace {
 

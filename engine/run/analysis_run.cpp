@@ -2,12 +2,12 @@
 
 #include <optional>
 
-#include "data_matrix_file.h"
+#include "matrix_loader.h"
 #include "number_format.h"
 #include "output_files.h"
 #include "progression.h"
 #include "surface_calculator.h"
-#include "window_averager.h"
+#include "window_geometry.h"
 
 namespace {
 
