@@ -32,17 +32,23 @@ std::string sideList(const std::vector<int>& sides) {
     return text;
 }
 
-double correctedHurst(double fitted) {
+// The fit less the bias the calibration found for its H and its fit range of `octaves`.
+double correctedHurst(double fitted, double octaves) {
     const auto& curve = kBiasCurve;
     const std::size_t n = std::size(curve);
-    if (fitted <= curve[0].fitted) return fitted - curve[0].bias;
-    for (std::size_t k = 1; k < n; ++k)
-        if (fitted <= curve[k].fitted) {
-            const double t =
-                (fitted - curve[k - 1].fitted) / (curve[k].fitted - curve[k - 1].fitted);
-            return fitted - (curve[k - 1].bias + t * (curve[k].bias - curve[k - 1].bias));
-        }
-    return fitted - curve[n - 1].bias;
+    double scale = curve[n - 1].scale;
+    if (fitted <= curve[0].fitted) {
+        scale = curve[0].scale;
+    } else {
+        for (std::size_t k = 1; k < n; ++k)
+            if (fitted <= curve[k].fitted) {
+                const double t =
+                    (fitted - curve[k - 1].fitted) / (curve[k].fitted - curve[k - 1].fitted);
+                scale = curve[k - 1].scale + t * (curve[k].scale - curve[k - 1].scale);
+                break;
+            }
+    }
+    return fitted - scale / std::pow(std::max(octaves, 1.0), kBiasRangePower);
 }
 
 // The automatic range runs from kFitFirstSide to defaultFitLastSide; on a small surface, where
@@ -130,7 +136,10 @@ ScalingResult fitScalingTable(ScalingTable table, const ScalingRequest& request,
     if (result.defined) {
         const bool calibrated =
             defaults && request.compute.nShift == 0.5 && request.compute.mShift == 0.5;
-        result.hurst = calibrated ? correctedHurst(result.fit.hurst) : result.fit.hurst;
+        const double octaves = std::log2(
+            static_cast<double>(defaultFitLastSide(result.table.rows, result.table.columns)) /
+            kFitFirstSide);
+        result.hurst = calibrated ? correctedHurst(result.fit.hurst, octaves) : result.fit.hurst;
         const double halfWidth = kIntervalFactor * result.fit.standardError;
         result.low = result.hurst - halfWidth;
         result.high = result.hurst + halfWidth;
