@@ -5,8 +5,8 @@
 #include <new>
 #include <optional>
 
-#include "matrix_loader.h"
 #include "loglog_plot.h"
+#include "matrix_loader.h"
 #include "results_reader.h"
 #include "scaling_analysis.h"
 #include "scaling_report.h"
