@@ -204,35 +204,40 @@ void drawLogLogPlotOn(cairo_t* cr, double width, double height, const ScalingRes
     cairo_restore(cr);
 }
 
-bool drawLogLogPlot(const ScalingResult& result, const std::string& path, std::string& error) {
-    const auto format = plotFormatOf(path);
-    error = "Error writing to " + path;
-    if (!format) return false;
+std::optional<std::string> renderLogLogPlot(const ScalingResult& result, PlotFormat format) {
     std::string bytes;
     cairo_surface_t* surface =
-        *format == PlotFormat::kSvg
+        format == PlotFormat::kSvg
             ? cairo_svg_surface_create_for_stream(appendBytes, &bytes, kWidth, kHeight)
-        : *format == PlotFormat::kPdf
+        : format == PlotFormat::kPdf
             ? cairo_pdf_surface_create_for_stream(appendBytes, &bytes, kWidth, kHeight)
             : cairo_image_surface_create(CAIRO_FORMAT_RGB24, static_cast<int>(kWidth),
                                          static_cast<int>(kHeight));
-    if (*format == PlotFormat::kPdf)
+    if (format == PlotFormat::kPdf)
         // A fixed creation date, so that the same plot gives the same file.
         cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_CREATE_DATE,
                                        "2000-01-01T00:00:00Z");
     cairo_t* cr = cairo_create(surface);
     drawLogLogPlotOn(cr, kWidth, kHeight, result);
     cairo_destroy(cr);
-    if (*format == PlotFormat::kPng)
-        cairo_surface_write_to_png_stream(surface, appendBytes, &bytes);
+    if (format == PlotFormat::kPng) cairo_surface_write_to_png_stream(surface, appendBytes, &bytes);
     cairo_surface_finish(surface);
     const bool drawn = cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;
     cairo_surface_destroy(surface);
-    if (!drawn) return false;
-    if (*format == PlotFormat::kSvg) fixSurfaceId(bytes);
+    if (!drawn) return std::nullopt;
+    if (format == PlotFormat::kSvg) fixSurfaceId(bytes);
+    return bytes;
+}
+
+bool drawLogLogPlot(const ScalingResult& result, const std::string& path, std::string& error) {
+    const auto format = plotFormatOf(path);
+    error = "Error writing to " + path;
+    if (!format) return false;
+    const auto bytes = renderLogLogPlot(result, *format);
+    if (!bytes) return false;
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    const bool written = std::fwrite(bytes->data(), 1, bytes->size(), file) == bytes->size();
     if (std::fclose(file) != 0 || !written) return false;
     error.clear();
     return true;

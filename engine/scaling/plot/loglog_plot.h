@@ -19,6 +19,9 @@ std::optional<PlotFormat> plotFormatOf(const std::string& path);
 // Draws the plot on `cairo` in a width x height box at the origin.
 void drawLogLogPlotOn(cairo_t* cairo, double width, double height, const ScalingResult& result);
 
+// The plot as the bytes of a file of the format (640 x 480 points), or nothing when cairo fails.
+std::optional<std::string> renderLogLogPlot(const ScalingResult& result, PlotFormat format);
+
 // Writes the plot to `path` in the format its ending names (640 x 480 points). The same result
 // gives the same bytes for SVG. Returns false with `error` set when the file cannot be written.
 bool drawLogLogPlot(const ScalingResult& result, const std::string& path, std::string& error);
