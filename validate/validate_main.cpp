@@ -3,7 +3,7 @@
 // settings; the table gives the bias of H, its spread and how often the 90% interval covers the
 // true value.
 //
-//   vantrel-validate [--calibrate | --ranges] [--reps SCALE]
+//   vantrel-validate [--calibrate | --ranges] [--reps SCALE] [--cell ROWS COLUMNS H]
 //
 // The calibration seeds (--calibrate, which also prints the uncorrected fits the corrections in
 // scaling_calibration.h come from) and the report seeds are disjoint.
@@ -75,6 +75,8 @@ ScalingResult analyse(const std::vector<double>& values, int rows, int columns) 
 
 int main(int argc, char** argv) {
     bool calibrate = false, ranges = false;
+    int onlyRows = 0, onlyColumns = 0;
+    double onlyHurst = 0.0;
     double scale = 1.0;
     for (int k = 1; k < argc; ++k) {
         const std::string option = argv[k];
@@ -82,17 +84,23 @@ int main(int argc, char** argv) {
             calibrate = true;
         else if (option == "--ranges")
             ranges = true;
-        else if (option == "--reps" && k + 1 < argc)
+        else if (option == "--cell" && k + 3 < argc) {
+            // One cell of the table alone, for a closer look at it with more surfaces.
+            onlyRows = std::atoi(argv[++k]);
+            onlyColumns = std::atoi(argv[++k]);
+            onlyHurst = std::atof(argv[++k]);
+        } else if (option == "--reps" && k + 1 < argc)
             scale = std::atof(argv[++k]);
         else {
             std::fprintf(stderr,
-                         "usage: vantrel-validate [--calibrate | --ranges] [--reps SCALE]\n");
+                         "usage: vantrel-validate [--calibrate | --ranges] [--reps SCALE] [--cell "
+                         "ROWS COLUMNS H]\n");
             return 2;
         }
     }
     if (ranges) return printRangeStudy(scale), 0;
     const double hursts[] = {0.2, 0.35, 0.5, 0.65, 0.8};
-    const Cell cells[] = {{256, 256, 200}, {512, 512, 100}, {384, 640, 100}, {1024, 1024, 30}};
+    const Cell cells[] = {{256, 256, 100}, {512, 512, 50}, {384, 640, 50}, {1024, 1024, 16}};
     const unsigned long long base = calibrate ? kCalibrationSeeds : kReportSeeds;
 
     std::printf("%s seeds from %llu; each seed gives two surfaces\n\n",
@@ -104,6 +112,9 @@ int main(int argc, char** argv) {
     std::printf("|---|---|---|---|---|---|%s\n", calibrate ? "---|---|---|---|" : "");
     for (const Cell& cell : cells) {
         for (double hurst : hursts) {
+            if (onlyRows > 0 && (cell.rows != onlyRows || cell.columns != onlyColumns ||
+                                 std::fabs(hurst - onlyHurst) > 1e-9))
+                continue;
             Tally tally;
             const int reps = std::max(1, static_cast<int>(cell.reps * scale));
             for (int r = 0; r < (reps + 1) / 2; ++r) {
