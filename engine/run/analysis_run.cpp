@@ -6,6 +6,7 @@
 #include "number_format.h"
 #include "output_files.h"
 #include "progression.h"
+#include "run_preview.h"
 #include "surface_calculator.h"
 #include "window_geometry.h"
 
@@ -29,7 +30,8 @@ ProgressionSpec progressionRequest(const AnalysisSettings& settings) {
 std::optional<std::string> areaProblem(const AreaList& areas) {
     for (int area : areas)
         if (area < 1)
-            return "Area " + std::to_string(area) + " is below 1: every window area must be at "
+            return "Area " + std::to_string(area) +
+                   " is below 1: every window area must be at "
                    "least 1";
     return std::nullopt;
 }
@@ -84,8 +86,11 @@ void runAnalysis(const AnalysisSettings& settings, const RunOptions& options, Ru
     GrowArray<double> residuals;
     residuals.setSize(areas.count);
 
-    const std::string resultsFile = resultsFileName(settings.inputFile);
+    const std::string resultsFile =
+        compute.resultsFile.empty() ? resultsFileName(settings.inputFile) : compute.resultsFile;
     if (!createEmptyFile(resultsFile)) return host.showMessage("Error writing to " + resultsFile);
+    host.beforeFirstArea({data.rows, R, C, std::vector<int>(areas.begin(), areas.end()), settings,
+                          options, compute, resultsFile});
 
     for (int k = 0; k < areas.count; ++k) {
         const int area = areas[k];

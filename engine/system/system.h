@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 // Every call the engine and the configuration files make to the operating system, behind one
@@ -21,3 +22,8 @@ double strtodInCLocale(const char* text, char** end);
 // is kept. What is not a regular file (a device, a pipe) is written in place, never replaced;
 // a folder fails. False when anything could not be written.
 bool replaceFileAtomically(const std::string& path, const std::string& text);
+
+// fopen for a path in UTF-8, whatever the system's own encoding of file names. On Windows the
+// file is opened in binary mode, so that the same bytes are read and written as on every other
+// system (no line ends rewritten, no end-of-file character).
+std::FILE* openFile(const std::string& path, const char* mode);

@@ -92,3 +92,7 @@ bool replaceFileAtomically(const std::string& path, const std::string& text) {
     return true;
 }
 
+
+std::FILE* openFile(const std::string& path, const char* mode) {
+    return std::fopen(path.c_str(), mode);
+}

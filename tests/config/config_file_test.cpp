@@ -99,12 +99,14 @@ TEST(ConfigFile, ATypeOutOfRangeLoadsAsItStands) {
 TEST(ConfigFile, SavingReplacesTheWholeFileOrFails) {
     TempFolder folder;
     std::string path = folder.write("old.cfg", std::string(5000, 'x'));
-    std::filesystem::permissions(path, std::filesystem::perms::owner_read |
-                                           std::filesystem::perms::owner_write);
+    std::filesystem::permissions(
+        path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     ASSERT_TRUE(example().writeConfig(path));
     EXPECT_EQ(readFile(path), configText(example()));
+#ifndef _WIN32  // Windows keeps a read-only flag, not permission bits
     EXPECT_EQ(std::filesystem::status(path).permissions(),
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+#endif
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path("")),
                             std::filesystem::directory_iterator()),
               1);  // no temporary file left behind
@@ -114,6 +116,9 @@ TEST(ConfigFile, SavingReplacesTheWholeFileOrFails) {
 }
 
 TEST(ConfigFile, SavingThroughALinkReplacesTheFileItNames) {
+#ifdef _WIN32
+    GTEST_SKIP() << "symbolic links need a privilege on Windows that a test cannot count on";
+#endif
     TempFolder folder;
     std::string target = folder.write("real.cfg", "old");
     std::filesystem::create_symlink(target, folder.path("link.cfg"));

@@ -14,6 +14,10 @@
 namespace {
 
 std::string printed(double value) {
+#ifdef _WIN32
+    // This C library drops the sign of a NaN; the files carry it, as glibc prints it.
+    if (std::isnan(value)) return std::signbit(value) ? "-nan" : "nan";
+#endif
     char text[400];
     std::snprintf(text, sizeof text, "%.20f", value);
     return text;

@@ -27,8 +27,15 @@ struct Loaded {
 
 void load(const std::string& text, std::size_t blockSize, int threads, Loaded& loaded) {
     std::string bytes = text;
+#ifdef _WIN32  // no fmemopen: the bytes go through a temporary file
+    std::FILE* file = std::tmpfile();
+    ASSERT_NE(file, nullptr);
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::rewind(file);
+#else
     std::FILE* file = fmemopen(bytes.data(), bytes.size(), "r");
     ASSERT_NE(file, nullptr);
+#endif
     ScriptedHost host;
     loaded.ok = loadDataMatrixFrom(host, file, loaded.rows, loaded.R, loaded.C, blockSize, threads);
     std::fclose(file);
