@@ -2,6 +2,7 @@
 
 #include <cairo-pdf.h>
 #include <cairo-svg.h>
+#include <cairo.h>
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <cairo.h>
-
 #include <optional>
 #include <string>
 
@@ -12,6 +10,8 @@
 // interval in the legend. The same drawing serves files and the dialog's window.
 
 enum class PlotFormat { kSvg, kPng, kPdf };
+
+typedef struct _cairo cairo_t;  // as cairo.h declares it
 
 // The format a file name asks for by its ending, or nothing.
 std::optional<PlotFormat> plotFormatOf(const std::string& path);
