@@ -8,7 +8,7 @@ CMAKE_FLAGS ?=
 WERROR = -DVANTREL_WERROR=ON
 
 .PHONY: deps configure build test demo gui bench clean test-sanitize fuzz check-format windows \
-	test-windows
+	test-windows validate
 
 deps:
 	scripts/install-deps
@@ -31,6 +31,8 @@ demo: deps configure
 	@cat examples/rough_surface.txt.out.txt
 	@echo
 	@echo "The results are in $(CURDIR)/examples/rough_surface.txt.out.txt"
+	@echo
+	$(BUILD_DIR)/cli/vantrel-cli analyse examples/rough_surface.txt
 
 # The desktop dialog: build, then start it on the current display.
 gui: build
@@ -73,6 +75,12 @@ bench: deps
 	cmake --build $(BENCH_DIR) -j $(JOBS) --target vantrel-bench vantrel-make-surface vantrel-cli
 	$(BENCH_DIR)/bench/vantrel-bench --work $(BENCH_DIR)/bench-data \
 	  --generator $(BENCH_DIR)/examples/vantrel-make-surface --cli $(BENCH_DIR)/cli/vantrel-cli
+
+# The simulation study of the scaling analysis (docs/analysis.md): exact fractional Brownian
+# surfaces of known H through `vantrel-cli analyse`'s defaults; prints the table of bias, spread
+# and coverage on the report seeds. Takes minutes.
+validate: build
+	nice $(BUILD_DIR)/validate/vantrel-validate
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -11,6 +11,8 @@
 #include "exact_residual.h"
 #include "output_files.h"
 #include "progression.h"
+#include "scaling_analysis.h"
+#include "scaling_sides.h"
 #include "surface_calculator.h"
 
 namespace {
@@ -165,5 +167,32 @@ Timing timeFastCompute(const LiteralMatrix& data, const std::vector<int>& areas,
     std::snprintf(text, sizeof text, "largest relative error %.1e (limit 1e-12)", worst);
     timing.check = text;
     timing.same = worst <= 1e-12;
+    return timing;
+}
+
+Timing timeScalingAnalysis(const LiteralMatrix& data, int runs) {
+    Timing timing;
+    const std::vector<int> sides = defaultSides(data.R, data.C);
+    std::vector<double> computed;
+    SurfaceCalculator calculator(ComputeOptions{0, SurfaceMethod::kFast});
+    ComputedRegion written = emptyRegion();
+    timing.literal = medianSeconds(runs, [&] {
+        computed.clear();
+        const FastCentre centre(calculator.pool(), data.rows, data.R, data.C);
+        for (int side : sides)
+            computed.push_back(calculator.computeFast(nullptr, written, data.rows, data.R, data.C,
+                                                      windowGeometry(side * side, kShift, kShift),
+                                                      centre));
+    });
+    ScalingResult result;
+    timing.vantrel =
+        medianSeconds(runs, [&] { result = analyseSurface(data.rows, data.R, data.C, {}); });
+    timing.same = result.table.points.size() == computed.size();
+    for (std::size_t k = 0; timing.same && k < computed.size(); ++k)
+        timing.same = result.table.points[k].residual == computed[k];
+    char text[128];
+    std::snprintf(text, sizeof text, "%zu sides, H = %.3f; residual sums %s", sides.size(),
+                  result.hurst, timing.same ? "identical" : "DIFFER");
+    timing.check = text;
     return timing;
 }

@@ -33,3 +33,8 @@ Timing timeSurfaceWriting(const LiteralMatrix& data, const std::vector<int>& are
 // The fast method over the areas, with the largest relative error of its residual sums against
 // the exact reference in `check`; `literal` stays 0.
 Timing timeFastCompute(const LiteralMatrix& data, const std::vector<int>& areas, int runs);
+
+// The scaling analysis with its default sides (tile sums, jackknife and fit included) against
+// the fast method over the same sides alone, as `run --method fast` computes them: `literal`
+// holds the fast run's median, `vantrel` the analysis's.
+Timing timeScalingAnalysis(const LiteralMatrix& data, int runs);

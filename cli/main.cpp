@@ -8,6 +8,7 @@
 #include "analysis_run.h"
 #include "cli_options.h"
 #include "output_files.h"
+#include "scaling_command.h"
 #include "terminal_host.h"
 #include "version.h"
 
@@ -44,6 +45,7 @@ int run(const CliRequest& request) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
+    if (!args.empty() && isScalingCommand(args[0])) return runScalingCommand(args);
     std::string error;
     auto request = parseCommandLine(args, error);
     if (!request) {

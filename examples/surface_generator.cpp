@@ -2,6 +2,10 @@
 // made by midpoint displacement) as a text matrix, for the bundled sample and the benchmarks.
 //
 //   vantrel-make-surface ROWS COLUMNS [--hurst H] [--digits D] [--key K] > surface.txt
+//
+// With --fbm it writes an exact fractional Brownian surface instead (fbm_command.cpp):
+//
+//   vantrel-make-surface --fbm --hurst H --size ROWS COLUMNS --seed S OUT
 
 #include <cmath>
 #include <cstdio>
@@ -9,6 +13,8 @@
 #include <random>
 #include <string>
 #include <vector>
+
+#include "fbm_command.h"
 
 namespace {
 
@@ -53,6 +59,8 @@ int usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    for (int k = 1; k < argc; ++k)
+        if (std::string(argv[k]) == "--fbm") return runFbmCommand(argc, argv);
     if (argc < 3) return usage();
     const long rows = std::strtol(argv[1], nullptr, 10);
     const long columns = std::strtol(argv[2], nullptr, 10);

@@ -31,9 +31,11 @@ void slideColumnSums(const FastJob& job, int i, const double* previous, double* 
 
 // The means of cell rows i ... i+N-1 from their column sums, and those rows' part of the
 // residual sum. The rows run side by side, so that their running sums along the row, each a
-// chain of additions, overlap in time.
-template <int N>
-double meansOfRows(const FastJob& job, int i, double* const* sums) {
+// chain of additions, overlap in time. With kTiles each row is taken in stretches of one tile
+// column, whose parts of the residual are also added to `tileSums` (one stripe's tiles); the
+// total is summed in the same order either way.
+template <int N, bool kTiles>
+double meansOfRows(const FastJob& job, int i, double* const* sums, double* tileSums) {
     const int s = job.geometry.side;
     const int G = job.geometry.columnOffset;
     const int first = job.region.firstColumn;
@@ -47,17 +49,33 @@ double meansOfRows(const FastJob& job, int i, double* const* sums) {
         residual[k] = 0.0;
         for (int c = first + G - s + 1; c <= first + G; ++c) window[k] += sums[k][c];
     }
-    for (int j = first; j <= last; ++j) {
-        for (int k = 0; k < N; ++k) {
-            if (j > first) window[k] += sums[k][j + G] - sums[k][j + G - s];
-            const double centred = window[k] * scale;
-            if (job.surface) job.surface[i + k][j] = centred + mean;
-            // The residual block leaves out the region's last row and last column.
-            if (j < last && i + k < job.region.lastRow) {
-                const double difference = centred - (job.data[i + k][j] - mean);
-                residual[k] += difference * difference;
+    for (int stretch = first; stretch <= last;) {
+        int end = last;
+        if constexpr (kTiles) {
+            const int* columnTile = job.tiles->columnTile.data();
+            while (end > stretch && columnTile[end] != columnTile[stretch]) --end;
+        }
+        double part[N] = {};
+        for (int j = stretch; j <= end; ++j) {
+            for (int k = 0; k < N; ++k) {
+                if (j > first) window[k] += sums[k][j + G] - sums[k][j + G - s];
+                const double centred = window[k] * scale;
+                if (job.surface) job.surface[i + k][j] = centred + mean;
+                // The residual block leaves out the region's last row and last column.
+                if (j < last && i + k < job.region.lastRow) {
+                    const double difference = centred - (job.data[i + k][j] - mean);
+                    residual[k] += difference * difference;
+                    if constexpr (kTiles) part[k] += difference * difference;
+                }
             }
         }
+        if constexpr (kTiles) {
+            const TileSums& tiles = *job.tiles;
+            for (int k = 0; k < N; ++k)
+                tileSums[tiles.rowTile[i + k] * tiles.tileColumns + tiles.columnTile[stretch]] +=
+                    part[k];
+        }
+        stretch = end + 1;
     }
     double total = 0.0;
     for (int k = 0; k < N; ++k) total += residual[k];
@@ -66,7 +84,8 @@ double meansOfRows(const FastJob& job, int i, double* const* sums) {
 
 // One stripe of cell rows, first ... last: its means and its part of the residual sum.
 // `buffers` holds four rows of column sums.
-double fastStripe(const FastJob& job, int first, int last, double* buffers) {
+template <bool kTiles>
+double fastStripe(const FastJob& job, int first, int last, double* buffers, double* tileSums) {
     constexpr int kRows = 4;
     double* sums[kRows];
     for (int k = 0; k < kRows; ++k) sums[k] = buffers + static_cast<std::size_t>(k) * job.C;
@@ -75,11 +94,11 @@ double fastStripe(const FastJob& job, int first, int last, double* buffers) {
     int i = first;
     for (; i + kRows - 1 <= last; i += kRows) {
         for (int k = 1; k < kRows; ++k) slideColumnSums(job, i + k, sums[k - 1], sums[k]);
-        total += meansOfRows<kRows>(job, i, sums);
+        total += meansOfRows<kRows, kTiles>(job, i, sums, tileSums);
         if (i + kRows <= last) slideColumnSums(job, i + kRows, sums[kRows - 1], sums[0]);
     }
     for (; i <= last; ++i) {
-        total += meansOfRows<1>(job, i, sums);
+        total += meansOfRows<1, kTiles>(job, i, sums, tileSums);
         if (i < last) slideColumnSums(job, i + 1, sums[0], sums[0]);
     }
     return total;
@@ -129,13 +148,26 @@ double fastWindowMeans(WorkerPool& pool, const FastJob& job) {
     const int stripes = (rows + height - 1) / height;
     std::vector<double> stripeSums(static_cast<std::size_t>(stripes), 0.0);
     std::vector<double> buffers(static_cast<std::size_t>(job.C) * 4 * pool.threadCount());
+    // Each stripe sums its own tiles; they are added in stripe order, whatever the threads did.
+    const std::size_t tileCount =
+        job.tiles ? static_cast<std::size_t>(job.tiles->tileRows) * job.tiles->tileColumns : 0;
+    std::vector<double> stripeTiles(tileCount * static_cast<std::size_t>(stripes), 0.0);
     pool.run(stripes, [&](int stripe, int thread) {
         const int first = region.firstRow + stripe * height;
         const int last = std::min(region.lastRow, first + height - 1);
         double* mine = buffers.data() + static_cast<std::size_t>(thread) * 4 * job.C;
-        stripeSums[static_cast<std::size_t>(stripe)] = fastStripe(job, first, last, mine);
+        double* tiles = stripeTiles.data() + tileCount * static_cast<std::size_t>(stripe);
+        stripeSums[static_cast<std::size_t>(stripe)] =
+            job.tiles ? fastStripe<true>(job, first, last, mine, tiles)
+                      : fastStripe<false>(job, first, last, mine, nullptr);
     });
     double residual = 0.0;
     for (double part : stripeSums) residual += part;
+    if (job.tiles) {
+        job.tiles->sums.assign(tileCount, 0.0);
+        for (int stripe = 0; stripe < stripes; ++stripe)
+            for (std::size_t t = 0; t < tileCount; ++t)
+                job.tiles->sums[t] += stripeTiles[tileCount * static_cast<std::size_t>(stripe) + t];
+    }
     return residual;
 }

@@ -36,6 +36,16 @@ class FastCentre {
     std::vector<double> blockSums_;  // block b, column c at b * C + c
 };
 
+// The residual sum split by where its cells lie: the matrix cut into tileRows x tileColumns
+// tiles, matrix row i in tile row rowTile[i] and column j in tile column columnTile[j], tile
+// columns in ascending order along a row. fastWindowMeans fills `sums`, tile (a, b) at
+// a * tileColumns + b, in the same pass as the total, which keeps its bits.
+struct TileSums {
+    int tileRows = 0, tileColumns = 0;
+    std::vector<int> rowTile, columnTile;
+    std::vector<double> sums;
+};
+
 struct FastJob {
     const double* const* data;
     double* const* surface;  // null: only the residual sum is wanted
@@ -43,6 +53,7 @@ struct FastJob {
     WindowGeometry geometry;
     ComputedRegion region;  // not empty
     const FastCentre& centre;
+    TileSums* tiles = nullptr;  // null: only the total is wanted
 };
 
 // Fills the computed region of the surface, when there is one, with the window means, and

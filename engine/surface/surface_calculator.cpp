@@ -179,15 +179,20 @@ void SurfaceCalculator::plainInRowParts(const WindowJob& job, const ColumnParts&
 
 double SurfaceCalculator::computeFast(RowTable surface, ComputedRegion& written,
                                       const double* const* data, int R, int C,
-                                      const WindowGeometry& geometry, const FastCentre& centre) {
+                                      const WindowGeometry& geometry, const FastCentre& centre,
+                                      TileSums* tiles) {
     ComputedRegion region = computedRegion(geometry, R, C);
     if (geometry.side < 1 || region.empty()) region = emptyRegion();
     if (surface) {
         zeroLeavingCells(surface, written, region);
         written = region;
     }
-    if (region.empty()) return 0.0;
-    return fastWindowMeans(pool_, {data, surface, R, C, geometry, region, centre});
+    if (region.empty()) {
+        if (tiles)
+            tiles->sums.assign(static_cast<std::size_t>(tiles->tileRows) * tiles->tileColumns, 0.0);
+        return 0.0;
+    }
+    return fastWindowMeans(pool_, {data, surface, R, C, geometry, region, centre, tiles});
 }
 
 ResidualChain::ResidualChain(const double* const* surface, const double* const* data, int R, int C,

@@ -54,9 +54,11 @@ class SurfaceCalculator {
 
     // The fast method (fast_surface.h): fills the computed region of `surface`, when it is not
     // null, with window means from running sums, zeroes cells that leave `written` as
-    // computeExact does, and returns the residual sum. `centre` belongs to the same data.
+    // computeExact does, and returns the residual sum. `centre` belongs to the same data. With
+    // `tiles`, its sums are set to the residual's parts in each tile (all 0 for an empty region).
     double computeFast(RowTable surface, ComputedRegion& written, const double* const* data, int R,
-                       int C, const WindowGeometry& geometry, const FastCentre& centre);
+                       int C, const WindowGeometry& geometry, const FastCentre& centre,
+                       TileSums* tiles = nullptr);
 
     WorkerPool& pool() { return pool_; }
 

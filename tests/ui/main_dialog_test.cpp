@@ -24,13 +24,15 @@ TEST_F(MainDialogTest, OpensWithItsDefaults) {
     EXPECT_TRUE(platform.messageBoxes().empty());
 }
 
-TEST_F(MainDialogTest, SystemMenuEndsWithTheAboutEntry) {
+TEST_F(MainDialogTest, SystemMenuEndsWithTheAboutAndAnalyseEntries) {
     const auto& menu = window.systemMenu();
-    ASSERT_EQ(menu.size(), 2u);
+    ASSERT_EQ(menu.size(), 3u);
     EXPECT_TRUE(menu[0].separator);
     EXPECT_FALSE(menu[1].separator);
     EXPECT_EQ(menu[1].commandId, 0x10);
     EXPECT_EQ(menu[1].text, "Infor&mazioni su Vantrel...");
+    EXPECT_EQ(menu[2].commandId, 0x20);
+    EXPECT_EQ(menu[2].text, "Analyse results...");
 }
 
 TEST_F(MainDialogTest, SystemCommandsTenToOneFOpenTheAboutBox) {
@@ -43,7 +45,7 @@ TEST_F(MainDialogTest, SystemCommandsTenToOneFOpenTheAboutBox) {
     EXPECT_EQ(about.result, kIdCancel);  // closed with Escape
 
     // Others are the platform's: no About box.
-    window.chooseSystemCommand(0x20);
+    window.chooseSystemCommand(0x30);
     window.chooseSystemCommand(0xF060);
     EXPECT_EQ(platform.modalRuns().size(), 16u);
     EXPECT_FALSE(window.ended());

@@ -44,6 +44,7 @@ bool MainDialog::OnInitDialog() {
         if (!aboutEntry.empty()) {
             dialogWindow.appendSystemMenuSeparator();
             dialogWindow.appendSystemMenuItem(kIdmAboutBox, aboutEntry);
+            dialogWindow.appendSystemMenuItem(kIdmAnalyseResults, "Analyse results...");
         }
     }
     dialogWindow.setIcon(DialogWindow::IconSize::kBig, icon_);
@@ -52,6 +53,7 @@ bool MainDialog::OnInitDialog() {
 }
 
 bool MainDialog::OnSysCommand(int id) {
+    if (id == kIdmAnalyseResults) return OnAnalyseResults(), true;
     if ((id & 0xFFF0) != kIdmAboutBox) return false;
     AboutDialog about(platform());
     about.doModal();

@@ -42,6 +42,8 @@ class MainDialog : public Dialog, public RunHost {
     void OnViewInput();
     void OnBrowseInput();
     void OnBrowseProgression();
+    // The system menu's "Analyse results..." (analyse_results_command.cpp).
+    void OnAnalyseResults();
 
     StaticControl dataSizeLabel_;
     std::string configFileName_;

@@ -11,6 +11,8 @@ inline constexpr int kLanguageItalian = 1040;
 
 // The system-menu command of the About box. Commands 0x10 to 0x1F all open it.
 inline constexpr int kIdmAboutBox = 0x10;
+// The system-menu command that analyses the results file of the input file.
+inline constexpr int kIdmAnalyseResults = 0x20;
 
 inline constexpr int kIdcLoadConfig = 1000;
 inline constexpr int kIdcInputFile = 1001;

@@ -62,4 +62,11 @@ class Platform {
     // Starts a program and returns at once, without waiting for it or watching it. Nothing when
     // it started; otherwise why it could not be started ("No such file or directory").
     virtual std::optional<std::string> startProgram(const ProgramCommand& command) = 0;
+
+    // Shows a picture (the bytes of a PNG file) above a text in a window over the active dialog,
+    // and returns when the user closes it. A backend that cannot show pictures shows the text.
+    virtual void showPicture(const std::string& /*title*/, const std::string& /*png*/,
+                             const std::string& text) {
+        messageBox(text, MessageBoxButtons::kOk);
+    }
 };

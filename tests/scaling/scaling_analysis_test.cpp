@@ -1,0 +1,154 @@
+// The estimator on surfaces whose answer is known: exact fractional Brownian surfaces from fixed
+// seeds, and surfaces made to trip each warning.
+
+#include "scaling_analysis.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "fbm_surface.h"
+#include "loglog_plot.h"
+#include "surface_calculator.h"
+
+namespace {
+
+struct Surface {
+    int rows, columns;
+    std::vector<double> values;
+    std::vector<const double*> table;
+    Surface(int R, int C, std::vector<double> v) : rows(R), columns(C), values(std::move(v)) {
+        for (int i = 0; i < R; ++i)
+            table.push_back(values.data() + static_cast<std::size_t>(i) * C);
+    }
+    ScalingResult analyse(const ScalingRequest& request = {}) const {
+        return analyseSurface(table.data(), rows, columns, request);
+    }
+};
+
+Surface fbm(int R, int C, double hurst, unsigned seed) {
+    std::string error;
+    return Surface(R, C, makeFbmPair(R, C, hurst, seed, error).first);
+}
+
+bool hasWarning(const ScalingResult& result, const std::string& start) {
+    for (const std::string& w : result.warnings)
+        if (w.rfind(start, 0) == 0) return true;
+    return false;
+}
+
+}  // namespace
+
+TEST(ScalingAnalysis, IntervalHoldsTheExponentOfFixedSeedSurfaces) {
+    for (double hurst : {0.3, 0.7}) {
+        for (unsigned seed : {11u, 12u}) {
+            const ScalingResult result = fbm(256, 256, hurst, seed).analyse();
+            ASSERT_TRUE(result.defined);
+            EXPECT_NEAR(result.hurst, hurst, 0.04) << "seed " << seed;
+            EXPECT_LT(result.low, result.hurst);
+            EXPECT_GT(result.high, result.hurst);
+            EXPECT_LT(result.high - result.low, 0.15);
+            EXPECT_EQ(result.fit.firstSide, 5);
+            EXPECT_TRUE(result.warnings.empty()) << result.warnings[0];
+        }
+    }
+}
+
+TEST(ScalingAnalysis, ExactAndFastMethodsAgree) {
+    const Surface surface = fbm(96, 80, 0.5, 3);
+    ScalingRequest exact;
+    exact.compute.method = SurfaceMethod::kExact;
+    const ScalingResult a = surface.analyse(exact), b = surface.analyse();
+    EXPECT_NEAR(a.hurst, b.hurst, 1e-9);
+    EXPECT_NEAR(a.fit.standardError, b.fit.standardError, 1e-9);
+}
+
+// The tile sums ride along in the fast pass: the total keeps its bits and the parts add up to it.
+TEST(FastTileSums, TotalKeepsItsBitsAndPartsAddUp) {
+    const Surface surface = fbm(150, 170, 0.4, 5);
+    SurfaceCalculator calculator(ComputeOptions{2, SurfaceMethod::kFast});
+    const FastCentre centre(calculator.pool(), surface.table.data(), 150, 170);
+    TileSums tiles;
+    tiles.tileRows = 3;
+    tiles.tileColumns = 5;
+    for (int i = 0; i < 150; ++i) tiles.rowTile.push_back(i * 3 / 150);
+    for (int j = 0; j < 170; ++j) tiles.columnTile.push_back(j * 5 / 170);
+    for (int area : {1, 9, 36, 121, 1600}) {
+        ComputedRegion written = emptyRegion();
+        const WindowGeometry g = windowGeometry(area, 0.5, 0.5);
+        const double plain =
+            calculator.computeFast(nullptr, written, surface.table.data(), 150, 170, g, centre);
+        const double withTiles = calculator.computeFast(nullptr, written, surface.table.data(), 150,
+                                                        170, g, centre, &tiles);
+        EXPECT_EQ(plain, withTiles) << "area " << area;
+        double parts = 0;
+        for (double part : tiles.sums) parts += part;
+        EXPECT_NEAR(parts, plain, 1e-12 * plain) << "area " << area;
+    }
+}
+
+TEST(ScalingAnalysis, Warnings) {
+    std::vector<double> flat(64 * 64, 2.5);
+    std::vector<double> holed = fbm(64, 64, 0.5, 1).values;
+    holed[100] = std::nan("");
+    std::vector<double> curved = fbm(256, 256, 0.2, 2).values;
+    for (int i = 0; i < 256; ++i)
+        for (int j = 0; j < 256; ++j) curved[i * 256 + j] += 40.0 * std::sin(i / 12.0);
+    ScalingRequest offCentre, evenSides, tooBig, fewPoints;
+    offCentre.compute.nShift = 0.0;
+    evenSides.sides = {4, 6, 8, 10, 12, 14};
+    tooBig.sides = {5, 9, 17, 33, 45, 65, 129};
+    fewPoints.sides = {5, 9, 17};
+    struct Case {
+        const char* name;
+        Surface surface;
+        ScalingRequest request;
+        const char* warning;
+        std::size_t count = 1;  // warnings in all
+    } cases[] = {
+        {"flat", Surface(64, 64, flat), {}, "The surface is flat"},
+        // The fast method's running sums carry the value into every window after it.
+        {"not a number", Surface(64, 64, holed), {}, "The surface holds 1 not-a-number", 2},
+        {"curved", Surface(256, 256, curved), {}, "The log-log line is curved"},
+        {"shifts", fbm(64, 64, 0.5, 1), offCentre, "Windows are not centred (shifts 0.00 and 0.50"},
+        {"even sides", fbm(64, 64, 0.5, 1), evenSides, "Windows of even side are off centre"},
+        {"too big", fbm(64, 64, 0.5, 1), tooBig,
+         "Sides that do not fit the 64 x 64 surface are left out: 65, 129"},
+        {"few points", fbm(64, 64, 0.5, 1), fewPoints, "Only 3 points in the fit"},
+    };
+    for (const Case& c : cases) {
+        const ScalingResult result = c.surface.analyse(c.request);
+        EXPECT_TRUE(hasWarning(result, c.warning))
+            << c.name << ": " << (result.warnings.empty() ? "no warning" : result.warnings[0]);
+        EXPECT_EQ(result.warnings.size(), c.count) << c.name << ": " << result.warnings.back();
+    }
+    EXPECT_FALSE(Surface(64, 64, flat).analyse().defined);
+}
+
+TEST(ScalingAnalysis, RefusesSurfacesTooSmallOrEmpty) {
+    EXPECT_EQ(*scalingProblem(0, 0), "The surface holds no values");
+    EXPECT_EQ(
+        *scalingProblem(5, 100),
+        "The surface (5 x 100) is too small to analyse: it needs at least 6 rows and columns");
+    EXPECT_FALSE(scalingProblem(6, 6));
+}
+
+TEST(LogLogPlot, SvgIsTheSameBytesEveryTime) {
+    const ScalingResult result = fbm(64, 64, 0.6, 9).analyse();
+    const std::string first = testing::TempDir() + "plot1.svg";
+    const std::string second = testing::TempDir() + "plot2.svg";
+    std::string error;
+    ASSERT_TRUE(drawLogLogPlot(result, first, error)) << error;
+    ASSERT_TRUE(drawLogLogPlot(result, second, error)) << error;
+    auto bytes = [](const std::string& path) {
+        std::FILE* f = std::fopen(path.c_str(), "rb");
+        std::string text;
+        for (int c; (c = std::fgetc(f)) != EOF;) text += static_cast<char>(c);
+        std::fclose(f);
+        return text;
+    };
+    EXPECT_GT(bytes(first).size(), 1000u);
+    EXPECT_EQ(bytes(first), bytes(second));
+    EXPECT_FALSE(drawLogLogPlot(result, "/nonexistent/plot.svg", error));
+    EXPECT_EQ(error, "Error writing to /nonexistent/plot.svg");
+}

@@ -1,0 +1,47 @@
+#!/bin/sh
+# vantrel-cli analyse and fit end to end: JSON that parses with its keys, a results file fitted to
+# the exponent analyse finds over the same sides, SVG bytes equal across runs, and a surface too
+# small refused with status 1.
+set -eu
+cli=$1
+generator=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+"$generator" --fbm --hurst 0.6 --size 128 128 --seed 4 surface.txt
+
+"$cli" analyse surface.txt --json > analyse.json
+python3 - analyse.json <<'PY'
+import json, sys
+d = json.load(open(sys.argv[1]))
+for key in ("hurst", "hurst_ci90", "fractal_dimension", "fit_sides", "warnings", "table"):
+    assert key in d, key
+assert d["hurst_ci90"][0] < d["hurst"] < d["hurst_ci90"][1]
+assert abs(d["fractal_dimension"] - (3 - d["hurst"])) < 1e-12
+assert set(d["table"][0]) == {"side", "area", "residual", "sigma2", "fitted"}
+assert abs(d["hurst"] - 0.6) < 0.1, d["hurst"]
+PY
+
+# A run over the areas of odd sides 5 ... 15 (the automatic fit range of 128 x 128), then fit on
+# its results file.
+printf '6\n25 49 81 121 169 225\n' > areas.txt
+"$cli" run --input surface.txt --progression-file areas.txt --shift 0.5 0.5 --yes --quiet
+"$cli" fit surface.txt --json > fit.json
+"$cli" analyse surface.txt --sides 5,7,9,11,13,15 --json > same.json
+python3 - fit.json same.json <<'PY'
+import json, sys
+fit, same = (json.load(open(p)) for p in sys.argv[1:])
+assert fit["fit_sides"] == [5, 15], fit["fit_sides"]
+assert abs(fit["hurst"] - same["hurst"]) < 1e-6, (fit["hurst"], same["hurst"])
+PY
+
+"$cli" analyse surface.txt --plot a.svg > /dev/null
+"$cli" analyse surface.txt --plot b.svg > /dev/null
+cmp a.svg b.svg
+
+printf '1 2 3\n4 5 6\n' > tiny.txt
+status=0
+"$cli" analyse tiny.txt 2> tiny.err || status=$?
+test "$status" = 1
+grep -q "too small to analyse" tiny.err
+echo "scaling_cli: passed"
