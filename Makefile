@@ -5,7 +5,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: deps configure build test demo gui bench clean test-sanitize fuzz
+.PHONY: deps configure build test demo gui bench clean test-sanitize fuzz package
 
 deps:
 	scripts/install-deps
@@ -16,8 +16,14 @@ configure:
 build: deps configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# The C++ tests first, in parallel; then the Python package's pytest run, which wants the cores.
 test: build
-	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) -E '^python_package$$'
+	cd $(BUILD_DIR) && ctest --output-on-failure -R '^python_package$$'
+
+# The Debian package of everything cmake --install installs: $(BUILD_DIR)/vantrel_*.deb.
+package: build
+	cmake --build $(BUILD_DIR) --target package
 
 demo: build
 	$(BUILD_DIR)/cli/vantrel-cli run examples/demo.cfg --yes
