@@ -21,9 +21,11 @@ test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) -E '^python_package$$'
 	cd $(BUILD_DIR) && ctest --output-on-failure -R '^python_package$$'
 
-# The Debian package of everything cmake --install installs: $(BUILD_DIR)/vantrel_*.deb.
+# The Debian package of everything cmake --install installs: $(BUILD_DIR)/vantrel_*.deb, its
+# control fields and files listed, and its vantrel-cli run from an unpacked copy.
 package: build
 	cmake --build $(BUILD_DIR) --target package
+	scripts/check-package $(BUILD_DIR)/vantrel_*.deb
 
 demo: build
 	$(BUILD_DIR)/cli/vantrel-cli run examples/demo.cfg --yes

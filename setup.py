@@ -52,4 +52,6 @@ setup(
     install_requires=["numpy"],
     extras_require={"dask": ["dask[array]", "distributed"], "plot": ["matplotlib"]},
     zip_safe=False,
+    # Apart from the build folder of `make`, which is also called build.
+    options={"build": {"build_base": "build-python"}},
 )

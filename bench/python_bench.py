@@ -35,7 +35,7 @@ def best_of(repeats, work):
 def run_cli(cli, path, areas_args):
     subprocess.run(
         [cli, "run", "--input", path, *areas_args, "--shift", "0.5", "0.5", "--yes", "--quiet"],
-        check=True)
+        check=True, stderr=subprocess.DEVNULL)
 
 
 def summed_area_residuals(data, areas, shift=(0.5, 0.5)):
