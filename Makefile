@@ -4,14 +4,16 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+# Warnings are errors in our own builds.
+WERROR = -DVANTREL_WERROR=ON
 
-.PHONY: deps configure build test demo gui bench clean test-sanitize fuzz package
+.PHONY: deps configure build test demo gui bench clean test-sanitize fuzz check-format package
 
 deps:
 	scripts/install-deps
 
 configure:
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release $(WERROR) $(CMAKE_FLAGS)
 
 build: deps configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -44,7 +46,7 @@ ASAN_DIR ?= build-asan
 SANITIZE_FLAGS = -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all
 
 test-sanitize: deps
-	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREL_BUILD_GUI=OFF \
+	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(WERROR) -DVANTREL_BUILD_GUI=OFF \
 	  "-DCMAKE_CXX_FLAGS=$(SANITIZE_FLAGS) -Wformat -Werror=format-security" \
 	  "-DCMAKE_EXE_LINKER_FLAGS=$(SANITIZE_FLAGS)"
 	cmake --build $(ASAN_DIR) -j $(JOBS)
@@ -69,7 +71,7 @@ fuzz: deps
 BENCH_DIR ?= build-bench
 
 bench: deps
-	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DVANTREL_BUILD_BENCH=ON \
+	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release $(WERROR) -DVANTREL_BUILD_BENCH=ON \
 	  -DVANTREL_BUILD_GUI=OFF -DVANTREL_BUILD_TESTS=OFF
 	cmake --build $(BENCH_DIR) -j $(JOBS) --target vantrel-bench vantrel-make-surface vantrel-cli
 	$(BENCH_DIR)/bench/vantrel-bench --work $(BENCH_DIR)/bench-data \
@@ -77,3 +79,7 @@ bench: deps
 
 clean:
 	rm -rf $(BUILD_DIR)
+
+# Every C++ file of ours as .clang-format has it.
+check-format: deps
+	git ls-files '*.cpp' '*.h' | xargs clang-format-14 --dry-run --Werror

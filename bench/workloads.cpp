@@ -7,7 +7,7 @@
 #include <iterator>
 
 #include "bench_support.h"
-#include "data_matrix_file.h"
+#include "matrix_loader.h"
 #include "exact_residual.h"
 #include "output_files.h"
 #include "progression.h"

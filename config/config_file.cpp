@@ -3,11 +3,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <type_traits>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "analysis_settings.h"
 #include "number_format.h"
+#include "system.h"
 #include "text_file.h"
 
 namespace {
@@ -94,60 +93,6 @@ void parseConfigText(const char* begin, const char* end, AnalysisSettings& s) {
     skipLine(cursor);  // [Use progression file, progression file]
     scanLineOfNumbers(cursor, s.useProgressionFile);
     readTrimmedLine(cursor, s.progressionFile);
-}
-
-namespace {
-
-// Writes straight into the file: for what is not a regular file (a device such as /dev/full, a
-// pipe), where a rename would replace the special file instead of writing to it.
-bool writeInPlace(const std::string& path, const std::string& text) {
-    FileCloser file(std::fopen(path.c_str(), "w"));
-    return file.get() && std::fwrite(text.data(), 1, text.size(), file.get()) == text.size() &&
-           file.close();
-}
-
-}  // namespace
-
-bool replaceFileAtomically(const std::string& path, const std::string& text) {
-    // Through a symbolic link, replace the file it names and keep the link.
-    std::string target = path;
-    if (char* resolved = realpath(path.c_str(), nullptr)) {
-        target = resolved;
-        std::free(resolved);
-    }
-    struct stat existing {};
-    bool exists = stat(target.c_str(), &existing) == 0;
-    if (exists && !S_ISREG(existing.st_mode)) {
-        if (S_ISDIR(existing.st_mode)) return false;
-        return writeInPlace(target, text);
-    }
-
-    std::string temporary = target + ".XXXXXX";
-    int descriptor = mkstemp(temporary.data());
-    if (descriptor < 0) return false;
-    // Keep the permissions an existing file had; a new file gets the usual ones.
-    mode_t mode = existing.st_mode & 07777;
-    if (!exists) {
-        mode_t mask = umask(0);
-        umask(mask);
-        mode = 0666 & ~mask;
-    }
-    fchmod(descriptor, mode);
-    std::FILE* file = fdopen(descriptor, "w");
-    if (!file) {
-        close(descriptor);
-        unlink(temporary.c_str());
-        return false;
-    }
-    bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    written = std::fflush(file) == 0 && written;
-    written = fsync(fileno(file)) == 0 && written;
-    written = std::fclose(file) == 0 && written;
-    if (!written || std::rename(temporary.c_str(), target.c_str()) != 0) {
-        unlink(temporary.c_str());
-        return false;
-    }
-    return true;
 }
 
 bool AnalysisSettings::writeConfig(std::string path) const {

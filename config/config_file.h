@@ -24,7 +24,3 @@ void skipLine(TextCursor& cursor);
 // Reads the rest of the current line (consuming its line feed) into text, trimmed of white
 // space at both ends. True when the trimmed text is not empty.
 bool readTrimmedLine(TextCursor& cursor, std::string& text);
-
-// Writes text to path so that an existing file is replaced whole or not at all: the text goes
-// to a temporary file beside it, which is renamed into place once it is complete.
-bool replaceFileAtomically(const std::string& path, const std::string& text);

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "data_matrix_file.h"
+#include "matrix_loader.h"
 #include "fuzz_check.h"
 #include "text_scan.h"
 

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "window_averager.h"
+
 LiteralMatrix literalAllocate(int R, int C) {
     LiteralMatrix matrix;
     matrix.R = R;
@@ -126,48 +128,12 @@ void literalGeometry(int area, double nShift, double mShift, int* s, int* F, int
     *G = literalOffset(*s, mShift);
 }
 
-// The window averager's state: the window, its offsets and the running sum.
-struct LiteralAverager {
-    int windowRows, windowColumns, F, G;
-    double runningSum;
-    double** data;
-};
-
-static double literalFullMean(LiteralAverager* w, int i, int j) {
-    w->runningSum = 0.0;
-    for (int a = 0; a < w->windowRows; a++)
-        for (int b = 0; b < w->windowColumns; b++)
-            w->runningSum = w->runningSum + w->data[w->F + i - a][w->G + j - b];
-    return w->runningSum / (w->windowRows * w->windowColumns);
-}
-
-static double literalSlideDown(LiteralAverager* w, int i, int j) {
-    for (int b = 0; b < w->windowColumns; b++)
-        w->runningSum = (w->runningSum - w->data[w->F + i - w->windowRows][w->G + j - b]) +
-                        w->data[w->F + i][w->G + j - b];
-    return w->runningSum / (w->windowRows * w->windowColumns);
-}
-
 void literalSurface(LiteralMatrix* surface, const LiteralMatrix* data, int s, int F, int G,
                     int optimise) {
-    int R = data->R, C = data->C;
-    for (int i = 0; i < R; i++)
-        for (int j = 0; j < C; j++) surface->rows[i][j] = 0.0;
-    int firstRow = s - F - 1, lastRow = R - F - 1;
-    int firstColumn = s - G - 1, lastColumn = C - G - 1;
-    if (s < 1 || firstRow > lastRow || firstColumn > lastColumn) return;
-    LiteralAverager w = {s, s, F, G, 0.0, data->rows};
-    if (optimise) {
-        for (int j = firstColumn; j <= lastColumn; j++) {
-            surface->rows[firstRow][j] = literalFullMean(&w, firstRow, j);
-            for (int i = firstRow + 1; i <= lastRow; i++)
-                surface->rows[i][j] = literalSlideDown(&w, i, j);
-        }
-    } else {
-        for (int i = firstRow; i <= lastRow; i++)
-            for (int j = firstColumn; j <= lastColumn; j++)
-                surface->rows[i][j] = literalFullMean(&w, i, j);
-    }
+    for (int i = 0; i < data->R; i++)
+        for (int j = 0; j < data->C; j++) surface->rows[i][j] = 0.0;
+    WindowAverager averager(data->rows, data->R, data->C, s, F, G);
+    computeSurface(surface->rows, averager, optimise);
 }
 
 double literalResidual(const LiteralMatrix* surface, const LiteralMatrix* data, int s, int F,

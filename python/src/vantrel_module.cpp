@@ -14,7 +14,7 @@
 #include <tuple>
 
 #include "area_sweep.h"
-#include "data_matrix_file.h"
+#include "matrix_loader.h"
 #include "matrix_view.h"
 #include "python_host.h"
 #include "version.h"

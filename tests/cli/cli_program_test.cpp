@@ -19,7 +19,7 @@ struct Outcome {
 
 Outcome runCli(const TempFolder& folder, std::vector<std::string> args) {
     std::string outPath = folder.path("stdout"), errPath = folder.path("stderr");
-    args.insert(args.begin(), VANTREL_CLI_PATH);
+    args.insert(args.begin(), VANTREL_CLI);
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);

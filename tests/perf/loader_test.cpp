@@ -9,7 +9,7 @@
 #include <random>
 #include <string>
 
-#include "data_matrix_file.h"
+#include "matrix_loader.h"
 #include "literal_analysis.h"
 #include "random_matrix.h"
 #include "scripted_host.h"

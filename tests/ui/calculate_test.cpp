@@ -1,4 +1,4 @@
-#include "data_matrix_file.h"
+#include "matrix_loader.h"
 #include "dialog_fixture.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "value_chunks.h"
+#include "reading_pass.h"
 
 #include <algorithm>
 #include <memory>

@@ -5,6 +5,11 @@
 #include <memory>
 #include <thread>
 
+int windowUnits(const WindowJob& job, bool sliding, int firstRow, int lastRow) {
+    const int rows = lastRow - firstRow + 1;
+    return (sliding ? job.side + rows - 1 : job.side * rows) + 1;
+}
+
 namespace {
 
 // Work is split into about this many column parts per thread, so that a thread that finishes

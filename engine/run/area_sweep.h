@@ -8,7 +8,7 @@
 #include "data_matrix.h"
 #include "fast_surface.h"
 #include "surface_calculator.h"
-#include "window_averager.h"
+#include "window_geometry.h"
 
 // What a run refuses before it loads anything, in the words shown to the user: an area below 1
 // (a window of side 0 has no cells) and a shift outside [0, 1] (windows outside the data).

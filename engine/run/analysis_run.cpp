@@ -1,7 +1,7 @@
 #include "analysis_run.h"
 
 #include "area_sweep.h"
-#include "data_matrix_file.h"
+#include "matrix_loader.h"
 #include "output_files.h"
 #include "progression.h"
 

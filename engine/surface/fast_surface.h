@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "data_matrix.h"
-#include "window_averager.h"
+#include "window_geometry.h"
 #include "worker_pool.h"
 
 // The fast method: every window sum from running sums, first down the columns and then along the

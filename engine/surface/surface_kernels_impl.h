@@ -1,5 +1,5 @@
-// The exact window-mean kernels, written once for a vector of kLanes doubles. Each
-// surface_kernels_<level>.cpp defines kLanes, kStaggeredShapes, kDirect, kSplitAdds and
+// The exact window-mean kernels, written once for a vector of kLanes doubles.
+// surface_kernels_shim.cpp defines kLanes, kStaggeredShapes, kDirect, kSplitAdds and
 // sumOnMultiplyUnit and includes this file inside an anonymous namespace, so that every function
 // here is compiled for that file's instruction set alone: a copy shared between the files could
 // hand AVX-512 code to an older processor. For the same reason this file includes nothing.

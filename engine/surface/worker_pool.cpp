@@ -1,18 +1,10 @@
 #include "worker_pool.h"
 
-#include <sched.h>
+#include "system.h"
 
 #include <system_error>
 
-int WorkerPool::coreCount() {
-    cpu_set_t set;
-    if (sched_getaffinity(0, sizeof set, &set) == 0) {
-        int cores = CPU_COUNT(&set);
-        if (cores > 0) return cores;
-    }
-    unsigned cores = std::thread::hardware_concurrency();
-    return cores > 0 ? static_cast<int>(cores) : 1;
-}
+int WorkerPool::coreCount() { return processorCount(); }
 
 WorkerPool::WorkerPool(int threads) {
     if (threads <= 0) threads = coreCount();

@@ -34,15 +34,14 @@ struct SurfaceKernels {
 // A chain's work in units: one per pass over a data row (fullMean's s rows, then one slideDown
 // per row below; s rows per plain cell), and one to finish the last. Once units [0, u) of every
 // column are done, the first max(0, u - s) rows of the region hold their means (optimised mode).
-inline int windowUnits(const WindowJob& job, bool sliding, int firstRow, int lastRow) {
-    const int rows = lastRow - firstRow + 1;
-    return (sliding ? job.side + rows - 1 : job.side * rows) + 1;
-}
+// Defined in a portable file: a function with a body here would be compiled into every width's
+// kernels, and the linker could keep a wide copy for all of them.
+int windowUnits(const WindowJob& job, bool sliding, int firstRow, int lastRow);
 
 // The kernels of a level; a level this build or processor lacks gives the best one below it.
 const SurfaceKernels& surfaceKernels(SimdLevel level);
 
-// Per instruction set, each in a file compiled for it (surface_kernels_<level>.cpp).
+// Per instruction set, each from surface_kernels_shim.cpp compiled for it.
 const SurfaceKernels& portableSurfaceKernels();
 const SurfaceKernels& avx2SurfaceKernels();
 const SurfaceKernels& avx512SurfaceKernels();

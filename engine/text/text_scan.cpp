@@ -5,14 +5,10 @@
 #include <cstdlib>
 #include <fast_float/fast_float.h>
 #include <limits>
-#include <locale.h>
+
+#include "system.h"
 
 namespace {
-
-locale_t cLocale() {
-    static const locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return locale;
-}
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -85,7 +81,7 @@ bool parseWholeDouble(const char* begin, const char* end, double& value) {
     std::string copy(begin, end);
     if (copy.find('\0') != std::string::npos) return false;
     char* stop = nullptr;
-    parsed = strtod_l(copy.c_str(), &stop, cLocale());
+    parsed = strtodInCLocale(copy.c_str(), &stop);
     if (stop != copy.c_str() + copy.size()) return false;
     if (isCSpace(static_cast<unsigned char>(copy.front()))) return false;
     value = parsed;

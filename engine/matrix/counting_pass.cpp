@@ -1,23 +1,12 @@
-#include "data_matrix_file.h"
+#include "counting_pass.h"
 
 #include <climits>
 #include <cstdio>
 
 #include "byte_masks.h"
-#include "text_file.h"
 #include "text_scan.h"
-#include "value_chunks.h"
-#include "worker_pool.h"
 
 namespace {
-
-// What the counting pass found.
-struct MatrixShape {
-    int rows = 0;
-    int columns = 0;
-    bool columnError = false;
-    bool readError = false;
-};
 
 // Counts data lines and the values on each across blocks, as if one byte at a time: 64 bytes
 // at once where they hold no NUL, byte by byte elsewhere. A NUL byte ends the pass as the end of
@@ -125,6 +114,8 @@ private:
     bool firstLine_ = true;
 };
 
+}  // namespace
+
 MatrixShape countShape(RunHost& host, BlockReader& reader) {
     ShapeCounter counter(host);
     const char* begin;
@@ -140,46 +131,3 @@ MatrixShape countShape(RunHost& host, BlockReader& reader) {
     return shape;
 }
 
-}  // namespace
-
-std::string dataSizeText(int R, int C) {
-    char text[64];
-    std::snprintf(text, sizeof text, "Data rows: %d Data colums:%d", R, C);
-    return text;
-}
-
-bool loadDataMatrix(RunHost& host, std::string path, RowTable& rows, int& R, int& C,
-                    int threads) {
-    WaitCursorScope waitCursor(host);
-    rows = nullptr;
-    R = 0;
-    C = 0;
-    FileCloser file(std::fopen(path.c_str(), "r"));
-    if (!file.get()) return false;
-    return loadDataMatrixFrom(host, file.get(), rows, R, C, 1u << 20, threads);
-}
-
-bool loadDataMatrixFrom(RunHost& host, std::FILE* file, RowTable& rows, int& R, int& C,
-                        std::size_t blockSize, int threads) {
-    BlockReader reader(file, blockSize);
-    MatrixShape shape = countShape(host, reader);
-    // A directory opens but cannot be read: that is a file that cannot be opened.
-    if (shape.readError) return false;
-    R = shape.rows;
-    C = shape.columns;
-
-    std::string sizeText = dataSizeText(R, C);
-    host.setDataSizeText(sizeText);
-    if (!host.askYesNo(sizeText + "\nContinue?")) return false;
-    if (shape.columnError) return false;
-
-    reader.rewind();
-    allocateMatrix(rows, R, C);
-    WorkerPool pool(threads);
-    if (!readMatrixValues(host, file, blockSize, rows, R, C, pool)) {
-        freeMatrix(rows, R, C);
-        rows = nullptr;
-        return false;
-    }
-    return true;
-}

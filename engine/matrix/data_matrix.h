@@ -38,6 +38,3 @@ void freeMatrix(RowTable rows, int R, int C);
 // Rescales every value in place to [-1, 1]: x = ((x - lo) / (hi - lo)) * 2 - 1, with the bounds
 // starting at +-2147483647. When hi == lo every value becomes 0.0 rather than not-a-number.
 void normaliseMatrix(RowTable rows, int R, int C);
-
-// Bytes of memory this machine can still hand out without swapping, or 0 when unknown.
-unsigned long long availableMemoryBytes();

@@ -2,25 +2,12 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <unistd.h>
+
+#include "system.h"
 
 MatrixTooLarge::MatrixTooLarge(int rows, int columns)
     : message_("Not enough memory for a matrix of " + std::to_string(rows) + " rows and " +
                std::to_string(columns) + " columns") {}
-
-unsigned long long availableMemoryBytes() {
-    std::ifstream meminfo("/proc/meminfo");
-    std::string key;
-    unsigned long long kib = 0;
-    std::string unit;
-    while (meminfo >> key >> kib >> unit) {
-        if (key == "MemAvailable:") return kib * 1024ull;
-    }
-    long pages = sysconf(_SC_AVPHYS_PAGES);
-    long pageSize = sysconf(_SC_PAGESIZE);
-    return pages > 0 && pageSize > 0 ? static_cast<unsigned long long>(pages) * pageSize : 0;
-}
 
 void allocateMatrix(RowTable& rows, int R, int C) {
     if (rows) return;

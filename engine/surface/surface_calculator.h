@@ -6,7 +6,7 @@
 #include "data_matrix.h"
 #include "fast_surface.h"
 #include "surface_kernels.h"
-#include "window_averager.h"
+#include "window_geometry.h"
 #include "worker_pool.h"
 
 // Sum of (S - M)^2 over the (R - s) x (C - s) block that starts where the computed region starts,

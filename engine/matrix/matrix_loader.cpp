@@ -1,0 +1,51 @@
+#include "matrix_loader.h"
+
+#include <cstdio>
+
+#include "counting_pass.h"
+#include "text_file.h"
+#include "reading_pass.h"
+#include "worker_pool.h"
+
+
+std::string dataSizeText(int R, int C) {
+    char text[64];
+    std::snprintf(text, sizeof text, "Data rows: %d Data colums:%d", R, C);
+    return text;
+}
+
+bool loadDataMatrix(RunHost& host, std::string path, RowTable& rows, int& R, int& C,
+                    int threads) {
+    WaitCursorScope waitCursor(host);
+    rows = nullptr;
+    R = 0;
+    C = 0;
+    FileCloser file(std::fopen(path.c_str(), "r"));
+    if (!file.get()) return false;
+    return loadDataMatrixFrom(host, file.get(), rows, R, C, 1u << 20, threads);
+}
+
+bool loadDataMatrixFrom(RunHost& host, std::FILE* file, RowTable& rows, int& R, int& C,
+                        std::size_t blockSize, int threads) {
+    BlockReader reader(file, blockSize);
+    MatrixShape shape = countShape(host, reader);
+    // A directory opens but cannot be read: that is a file that cannot be opened.
+    if (shape.readError) return false;
+    R = shape.rows;
+    C = shape.columns;
+
+    std::string sizeText = dataSizeText(R, C);
+    host.setDataSizeText(sizeText);
+    if (!host.askYesNo(sizeText + "\nContinue?")) return false;
+    if (shape.columnError) return false;
+
+    reader.rewind();
+    allocateMatrix(rows, R, C);
+    WorkerPool pool(threads);
+    if (!readMatrixValues(host, file, blockSize, rows, R, C, pool)) {
+        freeMatrix(rows, R, C);
+        rows = nullptr;
+        return false;
+    }
+    return true;
+}
