@@ -7,7 +7,7 @@ CMAKE_FLAGS ?=
 # Warnings are errors in our own builds.
 WERROR = -DVANTREL_WERROR=ON
 
-.PHONY: deps configure build test demo gui bench clean test-sanitize fuzz check-format package
+.PHONY: deps configure build test demo gui bench bench-python clean test-sanitize fuzz check-format package
 
 deps:
 	scripts/install-deps
@@ -76,6 +76,14 @@ bench: deps
 	cmake --build $(BENCH_DIR) -j $(JOBS) --target vantrel-bench vantrel-make-surface vantrel-cli
 	$(BENCH_DIR)/bench/vantrel-bench --work $(BENCH_DIR)/bench-data \
 	  --generator $(BENCH_DIR)/examples/vantrel-make-surface --cli $(BENCH_DIR)/cli/vantrel-cli
+
+# The Python package against the command line and against a summed-area-table NumPy script, as
+# ratios in one table.
+bench-python: deps
+	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DVANTREL_BUILD_BENCH=ON \
+	  -DVANTREL_BUILD_GUI=OFF -DVANTREL_BUILD_TESTS=OFF
+	cmake --build $(BENCH_DIR) -j $(JOBS) --target vantrel_python vantrel-cli
+	PYTHONPATH=$(BENCH_DIR)/python /usr/bin/python3 bench/python_bench.py --cli $(BENCH_DIR)/cli/vantrel-cli
 
 clean:
 	rm -rf $(BUILD_DIR)

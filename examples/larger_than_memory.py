@@ -6,7 +6,7 @@ starts a LocalCluster whose workers may hold WORKERS x WORKER_MEMORY in all (a q
 array by default), sums the residuals chunk by chunk on it, and compares the sums with the
 in-memory fast method over the same file, memory-mapped in this process.
 
-    python3 examples/larger_than_memory.py [--rows 16384] [--worker-memory 256MiB] [--folder DIR]
+    python3 examples/larger_than_memory.py [--rows 16384] [--workers 1] [--worker-memory 512MiB]
 """
 
 import argparse
@@ -60,8 +60,8 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--rows", type=int, default=16384)
     parser.add_argument("--chunk", type=int, default=1024)
-    parser.add_argument("--workers", type=int, default=2)
-    parser.add_argument("--worker-memory", default="256MiB")
+    parser.add_argument("--workers", type=int, default=1)
+    parser.add_argument("--worker-memory", default="512MiB")
     parser.add_argument("--folder", default=None, help="where the .npy file goes (kept)")
     args = parser.parse_args()
 

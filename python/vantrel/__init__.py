@@ -96,8 +96,8 @@ def surface(
 ) -> np.ndarray:
     """The moving-average surface of one window area, the same shape as the data: every cell
     whose window lies wholly inside the data holds the mean under that window, every other cell
-    0. The arguments are those of `residuals`; in exact mode the values are the bits of the
-    command line's surface files.
+    0. The arguments are those of `residuals`; in exact mode the values are the ones the command
+    line computes for its surface files (which print them with 20 digits after the point).
     """
     return _vantrel.surface(
         _arguments.matrix(data),

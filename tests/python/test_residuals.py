@@ -1,6 +1,8 @@
 """vantrel.residuals against the command line's results file, and the argument table."""
 
 import _thread
+import math
+import os
 import subprocess
 import threading
 
@@ -123,11 +125,12 @@ def test_too_large_a_matrix_raises_memory_error(tmp_path):
     # A sparse file larger than this machine's memory, mapped without being read: the engine
     # refuses the surface before allocating it.
     path = tmp_path / "huge.bin"
-    side = 60000
+    memory = os.sysconf("SC_PHYS_PAGES") * os.sysconf("SC_PAGE_SIZE")
+    side = math.isqrt(memory // 4) + 1  # a surface of side * side doubles: twice the memory
     with open(path, "wb") as file:
         file.truncate(side * side * 8)
     huge = np.memmap(path, dtype=np.float64, mode="r", shape=(side, side))
-    with pytest.raises(MemoryError, match="Not enough memory for a matrix of 60000 rows"):
+    with pytest.raises(MemoryError, match=f"Not enough memory for a matrix of {side} rows"):
         vantrel.residuals(huge, [4])
 
 
