@@ -7,11 +7,12 @@
 #include <string>
 #include <vector>
 
-// The engine's row table over a C-contiguous float64 NumPy array: one pointer per row into the
-// array's own buffer, so the data are not copied. The array must outlive the view.
+// The engine's row table over a float64 NumPy array whose rows are each contiguous (C order, or
+// a slice of columns of one): one pointer per row into the array's own buffer, so the data are
+// not copied. The array must outlive the view.
 class MatrixView {
   public:
-    using Array = pybind11::array_t<double, pybind11::array::c_style>;
+    using Array = pybind11::array_t<double>;
 
     explicit MatrixView(const Array& array) {
         if (array.ndim() != 2) throw pybind11::value_error("data must be a 2-D array");
@@ -20,9 +21,14 @@ class MatrixView {
         R_ = static_cast<int>(array.shape(0));
         C_ = static_cast<int>(array.shape(1));
         rows_.resize(static_cast<std::size_t>(R_));
-        const double* base = array.data();
+        if (C_ > 1 && array.strides(1) != sizeof(double))
+            throw pybind11::value_error("the values of each row must be contiguous");
+        if (R_ > 1 && array.strides(0) < static_cast<pybind11::ssize_t>(sizeof(double)) * C_)
+            throw pybind11::value_error("rows must follow one another without overlapping");
+        const char* base = reinterpret_cast<const char*>(array.data());
         for (int i = 0; i < R_; ++i)
-            rows_[static_cast<std::size_t>(i)] = base + static_cast<std::size_t>(i) * C_;
+            rows_[static_cast<std::size_t>(i)] = reinterpret_cast<const double*>(
+                base + static_cast<std::size_t>(i) * array.strides(0));
     }
 
     const double* const* rows() const { return rows_.data(); }

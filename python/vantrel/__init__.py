@@ -61,8 +61,8 @@ def residuals(
     """The residual sum of each window area: the sum of squared differences between the data
     and its moving-average surface, as `vantrel-cli run` writes them to its results file.
 
-    `data` is any 2-D array of real numbers; a C-contiguous float64 array is used as it is,
-    anything else is converted once. `areas` are the window areas in the order wanted (a window
+    `data` is any 2-D array of real numbers; a C-contiguous float64 array (or a slice of whole
+    rows and some columns of one) is used as it is, anything else is converted once. `areas` are the window areas in the order wanted (a window
     of area a has side floor(sqrt(a))). `shift` places the window around its cell, as fractions
     of the side along rows and columns. `method` "exact" gives the same doubles as the command
     line bit for bit (`optimise` chooses the sliding sums, as there); "fast" uses running sums,

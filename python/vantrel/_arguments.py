@@ -15,13 +15,21 @@ MOST_THREADS = 1024
 
 
 def matrix(data: ArrayLike) -> np.ndarray:
-    """The data as a 2-D C-contiguous float64 array: the array itself when it is one already,
-    otherwise one converted copy."""
+    """The data as a 2-D float64 array whose rows are each contiguous: the array itself when it
+    is one already (C order, or a slice of whole rows and some columns of one), otherwise one
+    converted C-contiguous copy."""
     array = np.asarray(data)
     if array.dtype.kind not in "iuf":
         raise TypeError(f"data must hold real numbers, not {array.dtype}")
     if array.ndim != 2:
         raise ValueError(f"data must be a 2-D array, not {array.ndim}-D")
+    rows, columns = array.shape
+    item = np.dtype(np.float64).itemsize
+    rows_apart = rows <= 1 or array.strides[0] >= item * columns
+    if array.dtype == np.float64 and array.dtype.isnative and rows_apart and (
+        columns <= 1 or array.strides[1] == item
+    ):
+        return array
     return np.ascontiguousarray(array, dtype=np.float64)
 
 

@@ -73,10 +73,11 @@ BASE = rough(30, 20, 7)
 @pytest.mark.parametrize("converted, values", [
     (np.asfortranarray(BASE), BASE),
     (np.repeat(BASE, 2, axis=1)[:, ::2], BASE),
+    (np.pad(BASE, ((0, 0), (2, 3)))[:, 2:-3], BASE),
     (BASE.tolist(), BASE),
     (BASE.astype(np.float32), BASE.astype(np.float32).astype(np.float64)),
     ((BASE * 100).astype(np.int32), (BASE * 100).astype(np.int32).astype(np.float64)),
-], ids=["fortran order", "strided columns", "nested lists", "float32", "int32"])
+], ids=["fortran order", "strided columns", "slice of columns", "nested lists", "float32", "int32"])
 def test_conversions_give_the_sums_of_the_values(converted, values):
     expected = vantrel.residuals(np.ascontiguousarray(values, dtype=np.float64), [4, 9, 36])
     assert vantrel.residuals(converted, [4, 9, 36]).tobytes() == expected.tobytes()
