@@ -47,6 +47,7 @@ SANITIZE_FLAGS = -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanit
 
 test-sanitize: deps
 	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(WERROR) -DVANTREL_BUILD_GUI=OFF \
+	  -DVANTREL_BUILD_PYTHON=OFF \
 	  "-DCMAKE_CXX_FLAGS=$(SANITIZE_FLAGS) -Wformat -Werror=format-security" \
 	  "-DCMAKE_EXE_LINKER_FLAGS=$(SANITIZE_FLAGS)"
 	cmake --build $(ASAN_DIR) -j $(JOBS)
