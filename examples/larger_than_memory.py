@@ -75,7 +75,7 @@ def main():
     print(f"array {array_bytes / 2**30:.2f} GiB; workers {worker_bytes / 2**30:.2f} GiB in all:"
           f" {array_bytes / worker_bytes:.1f} times larger")
 
-    with LocalCluster(n_workers=args.workers, threads_per_worker=1,
+    with LocalCluster(n_workers=args.workers, threads_per_worker=1, dashboard_address=":0",
                       memory_limit=args.worker_memory) as cluster, Client(cluster) as client:
         tiles = da.from_array(NpyTiles(path), chunks=(args.chunk, args.chunk), asarray=False)
         start = time.perf_counter()

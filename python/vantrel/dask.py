@@ -133,16 +133,18 @@ def analyse_files(
 
     `client` is a dask.distributed Client; without one, a LocalCluster is started for the call
     and closed after it. `options` go to the analysis of each file (`areas`, `shift`, `method`,
-    `optimise`, `normalise`, `threads`). Returns one FileResult per path, in the order given; a
+    `optimise`, `normalise`, `threads`, which is 1 unless given). Returns one FileResult per path, in the order given; a
     file that cannot be read or analysed, or whose worker fails, gets its error there and the
     other files go on.
     """
     from dask.distributed import Client, LocalCluster
 
     names = [os.fspath(path) for path in paths]
+    # The cluster runs the files side by side; one thread each unless asked otherwise.
+    options.setdefault("threads", 1)
     own_cluster = client is None
     if own_cluster:
-        cluster = LocalCluster()
+        cluster = LocalCluster(dashboard_address=":0")
         client = Client(cluster)
     try:
         futures = client.map(_analyse_path, names, options=options, pure=False)
