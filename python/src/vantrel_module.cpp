@@ -1,5 +1,5 @@
 // _vantrel: the engine for Python. The pure-Python package `vantrel` checks and converts the
-// arguments; these functions take C-contiguous float64 arrays and the engine's own types.
+// arguments; these functions take float64 arrays whose rows are contiguous, and plain numbers.
 
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
@@ -43,7 +43,7 @@ void checkAreasAndShifts(std::span<const int> areas, double nShift, double mShif
 struct NormalisedCopy {
     RowTable rows = nullptr;
     int R = 0, C = 0;
-    NormalisedCopy(const MatrixView& view) : R(view.rowCount()), C(view.columnCount()) {
+    explicit NormalisedCopy(const MatrixView& view) : R(view.rowCount()), C(view.columnCount()) {
         allocateMatrix(rows, R, C);
         for (int i = 0; i < R; ++i) std::copy(view.rows()[i], view.rows()[i] + C, rows[i]);
         normaliseMatrix(rows, R, C);
