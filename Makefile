@@ -29,11 +29,15 @@ package: build
 	cmake --build $(BUILD_DIR) --target package
 	scripts/check-package $(BUILD_DIR)/vantrel_*.deb
 
-demo: build
+# The demo builds vantrel-cli and what it links, nothing else.
+demo: deps configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target vantrel-cli
 	$(BUILD_DIR)/cli/vantrel-cli run examples/demo.cfg --yes
 	@echo
 	@echo "examples/rough_surface.txt.out.txt (window area, residual sum):"
 	@cat examples/rough_surface.txt.out.txt
+	@echo
+	@echo "The results are in $(CURDIR)/examples/rough_surface.txt.out.txt"
 
 # The desktop dialog: build, then start it on the current display.
 gui: build

@@ -1,5 +1,7 @@
 #include "cli_options.h"
 
+#include <climits>
+
 #include "text_scan.h"
 
 const char* const kUsageText =
@@ -10,25 +12,30 @@ const char* const kUsageText =
     "progression and writes the residual sums to INPUT.out.txt.\n"
     "\n"
     "Settings (start from CONFIG, if given; later options override earlier ones):\n"
-    "  --input FILE               the data matrix file\n"
-    "  --shift N M                the n and m shifts, each in [0, 1]\n"
+    "  --input FILE               the data matrix file (default: none)\n"
+    "  --shift N M                the n and m shifts, each in [0, 1] (default 0 0)\n"
     "  --linear FROM TO STEP      linear progression of areas\n"
     "  --log FROM TO STEP         logarithmic progression of areas (STEP is the factor)\n"
-    "  --progression-file FILE    take the areas from a progression file\n"
+    "                             (default: no type chosen, from 0 to 0 step 0: area 0)\n"
+    "  --progression-file FILE    take the areas from a progression file (default: off)\n"
     "Run options:\n"
-    "  --generate-surfaces        write each area's surface to INPUT.AREA.out.txt\n"
+    "  --generate-surfaces        write each area's surface to INPUT.AREA.out.txt (default: off)\n"
     "  --no-optimise              sum every window from scratch (INPUT.AREA.out.no_opt.txt)\n"
+    "                             (default: slide the window)\n"
     "  --precision N              digits after the point in the results file (default 5)\n"
-    "  --normalise                rescale the data to [-1, 1] first\n"
+    "  --normalise                rescale the data to [-1, 1] first (default: off)\n"
     "  --method exact|fast        exact (default): the sums above, byte for byte; fast: running\n"
-    "                             sums, the same cost per cell for any window, surfaces to\n"
-    "                             INPUT.AREA.out.fast.txt\n"
-    "  --threads N                compute with N threads (default: one per core)\n"
+    "                             sums over the centred data, the same cost per cell for any\n"
+    "                             window, surfaces to INPUT.AREA.out.fast.txt\n"
+    "  --threads N                compute with N threads, 1 to 1024 (default: one per core)\n"
+    "  --output FILE              write the results to FILE (default INPUT.out.txt)\n"
     "Other options:\n"
-    "  -y, --yes                  answer Yes to the data-size question\n"
-    "  --quiet                    no progress line\n"
+    "  -y, --yes                  answer Yes to the data-size question (default: ask)\n"
+    "  --quiet                    no progress line and no closing line\n"
     "  --save-config FILE         save the effective settings as a configuration file first\n"
     "  --help, --version\n";
+
+const char* const kUsageHint = "Try 'vantrel-cli --help'";
 
 namespace {
 
@@ -36,6 +43,13 @@ bool parseIntText(const std::string& text, int& value) {
     TextCursor cursor{text.data(), text.data() + text.size()};
     if (text.empty() || isCSpace(static_cast<unsigned char>(text[0]))) return false;
     return scanInt(cursor, value) && cursor.atEnd();
+}
+
+// An optional sign and decimal digits: an integer, whether or not it fits.
+bool looksLikeInteger(const std::string& text) {
+    std::size_t digits = text.find_first_not_of("+-") == 1 ? 1 : 0;
+    if (text.size() <= digits) return false;
+    return text.find_first_not_of("0123456789", digits) == std::string::npos;
 }
 
 bool parseDoubleText(const std::string& text, double& value) {
@@ -55,10 +69,15 @@ public:
         value = take();
         return true;
     }
-    bool integer(const std::string& option, int& value) {
+    bool integer(const std::string& option, int& value, int least = INT_MIN, int most = INT_MAX) {
         std::string word;
         if (!text(option, word)) return false;
-        if (!parseIntText(word, value)) return fail(option + ": '" + word + "' is not an integer");
+        const std::string range =
+            " is out of range (" + std::to_string(least) + " to " + std::to_string(most) + ")";
+        if (!parseIntText(word, value))
+            return fail(option + ": '" + word + "'" +
+                        (looksLikeInteger(word) ? range : " is not an integer"));
+        if (value < least || value > most) return fail(option + ": '" + word + "'" + range);
         return true;
     }
     bool real(const std::string& option, double& value) {
@@ -134,10 +153,9 @@ bool parseOption(ArgumentCursor& cursor, const std::string& option, CliRequest& 
         else
             return cursor.fail(option + ": '" + method + "' is neither exact nor fast");
     } else if (option == "--threads") {
-        if (!cursor.integer(option, request.compute.threads)) return false;
-        if (request.compute.threads < 1 || request.compute.threads > 1024)
-            return cursor.fail(option + ": " + std::to_string(request.compute.threads) +
-                               " is not between 1 and 1024");
+        return cursor.integer(option, request.compute.threads, 1, 1024);
+    } else if (option == "--output") {
+        return cursor.text(option, request.compute.resultsFile);
     } else if (option == "-y" || option == "--yes") {
         request.answerYes = true;
     } else if (option == "--quiet") {
@@ -163,12 +181,13 @@ std::optional<CliRequest> parseCommandLine(const std::vector<std::string>& args,
         return std::nullopt;
     }
     const std::string& command = cursor.take();
-    if (command == "--help" || command == "-h") {
-        request.action = CliRequest::Action::kHelp;
-        return request;
-    }
-    if (command == "--version") {
-        request.action = CliRequest::Action::kVersion;
+    if (command == "--help" || command == "-h" || command == "--version") {
+        if (!cursor.done()) {
+            cursor.fail(command + " takes no arguments, but '" + cursor.take() + "' follows");
+            return std::nullopt;
+        }
+        request.action =
+            command == "--version" ? CliRequest::Action::kVersion : CliRequest::Action::kHelp;
         return request;
     }
     if (command != "run") {
@@ -189,6 +208,10 @@ std::optional<CliRequest> parseCommandLine(const std::vector<std::string>& args,
             cursor.fail("unexpected argument '" + word + "' (only one configuration file)");
             return std::nullopt;
         }
+    }
+    if (request.compute.method == SurfaceMethod::kFast && request.options.optimise == 0) {
+        cursor.fail("--no-optimise: the fast method has no plain mode (drop one of them)");
+        return std::nullopt;
     }
     return request;
 }

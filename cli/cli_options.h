@@ -23,6 +23,8 @@ struct CliRequest {
 
 // Parses the arguments after the program name. Returns the request, or sets `error` to a
 // one-line description of the usage fault and returns nothing.
+// To add a command, give it a branch in parseCommandLine; to add an option of `run`, a branch
+// in parseOption (cli_options.cpp) and a line in kUsageText.
 std::optional<CliRequest> parseCommandLine(const std::vector<std::string>& args,
                                            std::string& error);
 
@@ -31,3 +33,5 @@ std::optional<CliRequest> parseCommandLine(const std::vector<std::string>& args,
 bool effectiveSettings(const CliRequest& request, AnalysisSettings& settings);
 
 extern const char* const kUsageText;
+// What follows a usage error's one-line reason.
+extern const char* const kUsageHint;

@@ -7,6 +7,7 @@
 
 #include "analysis_run.h"
 #include "cli_options.h"
+#include "output_files.h"
 #include "terminal_host.h"
 #include "version.h"
 
@@ -33,7 +34,10 @@ int run(const CliRequest& request) {
         host.showMessage(std::string("Out of memory: ") + error.what());
     }
     host.finish();
-    return host.anyMessageShown() ? kEndedWithMessage : kCompleted;
+    if (host.anyMessageShown()) return kEndedWithMessage;
+    host.announceResults(request.compute.resultsFile.empty() ? resultsFileName(settings.inputFile)
+                                                             : request.compute.resultsFile);
+    return kCompleted;
 }
 
 }  // namespace
@@ -43,7 +47,7 @@ int main(int argc, char** argv) {
     std::string error;
     auto request = parseCommandLine(args, error);
     if (!request) {
-        std::fprintf(stderr, "vantrel-cli: %s\n\n%s", error.c_str(), kUsageText);
+        std::fprintf(stderr, "vantrel-cli: %s\n%s\n", error.c_str(), kUsageHint);
         return kUsageError;
     }
     switch (request->action) {

@@ -1,12 +1,12 @@
 #include "matrix_loader.h"
 
+#include <cerrno>
 #include <cstdio>
 
 #include "counting_pass.h"
-#include "text_file.h"
 #include "reading_pass.h"
+#include "text_file.h"
 #include "worker_pool.h"
-
 
 std::string dataSizeText(int R, int C) {
     char text[64];
@@ -14,15 +14,22 @@ std::string dataSizeText(int R, int C) {
     return text;
 }
 
-bool loadDataMatrix(RunHost& host, std::string path, RowTable& rows, int& R, int& C,
-                    int threads) {
+bool loadDataMatrix(RunHost& host, std::string path, RowTable& rows, int& R, int& C, int threads) {
     WaitCursorScope waitCursor(host);
     rows = nullptr;
     R = 0;
     C = 0;
     FileCloser file(std::fopen(path.c_str(), "r"));
-    if (!file.get()) return false;
-    return loadDataMatrixFrom(host, file.get(), rows, R, C, 1u << 20, threads);
+    if (!file.get()) {
+        host.dataFileUnreadable(path, errno);
+        return false;
+    }
+    errno = 0;
+    const bool loaded = loadDataMatrixFrom(host, file.get(), rows, R, C, 1u << 20, threads);
+    // A folder opens but cannot be read; the reading pass names its own faults.
+    if (!loaded && std::ferror(file.get()) && R == 0 && C == 0)
+        host.dataFileUnreadable(path, errno != 0 ? errno : EIO);
+    return loaded;
 }
 
 bool loadDataMatrixFrom(RunHost& host, std::FILE* file, RowTable& rows, int& R, int& C,

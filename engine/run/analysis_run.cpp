@@ -4,6 +4,7 @@
 #include "matrix_loader.h"
 #include "output_files.h"
 #include "progression.h"
+#include "run_preview.h"
 
 namespace {
 
@@ -53,8 +54,11 @@ void runAnalysis(const AnalysisSettings& settings, const RunOptions& options, Ru
     GrowArray<double> residuals;
     residuals.setSize(areas.count);
 
-    const std::string resultsFile = resultsFileName(settings.inputFile);
+    const std::string resultsFile =
+        compute.resultsFile.empty() ? resultsFileName(settings.inputFile) : compute.resultsFile;
     if (!createEmptyFile(resultsFile)) return host.showMessage("Error writing to " + resultsFile);
+    host.beforeFirstArea({data.rows, R, C, std::vector<int>(areas.begin(), areas.end()), settings,
+                          options, compute, resultsFile});
 
     for (int k = 0; k < areas.count; ++k) {
         const int area = areas[k];

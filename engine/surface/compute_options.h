@@ -1,8 +1,10 @@
 #pragma once
 
+#include <string>
+
 // How a run computes, apart from what it computes: the dialog's four RunOptions choose the
-// output, these choose the means. Every choice here leaves the bytes of the exact modes as they
-// are.
+// output, these choose the means (and, for the command line, where the results go). Every choice
+// here leaves the bytes of the exact modes as they are.
 
 // The vector width of the exact kernels: the widest this processor offers unless limited.
 enum class SimdLevel {
@@ -20,4 +22,6 @@ struct ComputeOptions {
     int threads = 0;  // 0: one per core
     SurfaceMethod method = SurfaceMethod::kExact;
     SimdLevel simdLimit = SimdLevel::kAvx512;  // tests lower it to prove each width
+    // The results file; empty: INPUT.out.txt beside the input. Surface files stay beside it.
+    std::string resultsFile = {};
 };

@@ -26,9 +26,14 @@ class PythonHost : public RunHost {
         if (PyErr_CheckSignals() != 0) throw pybind11::error_already_set();
     }
 
+    void dataFileUnreadable(const std::string&, int error) override { unreadable_ = error; }
+
     // The first message the engine showed, or empty.
     const std::string& message() const { return message_; }
+    // The system's error number when the data file could not be opened or read, else 0.
+    int unreadableError() const { return unreadable_; }
 
   private:
     std::string message_;
+    int unreadable_ = 0;
 };

@@ -140,19 +140,17 @@ py::array_t<double> loadText(const std::string& path, int threads) {
     RowTable rows = nullptr;
     int R = 0, C = 0;
     bool loaded;
-    int error = 0;
     {
         py::gil_scoped_release withoutGil;
-        errno = 0;
         loaded = loadDataMatrix(host, path, rows, R, C, threads);
-        error = errno;
     }
     if (!loaded) {
-        if (!host.message().empty()) throw py::value_error(host.message());
-        // The loader reports no reason of its own when the file cannot be opened or read.
-        errno = error != 0 ? error : EIO;
-        PyErr_SetFromErrnoWithFilename(PyExc_OSError, path.c_str());
-        throw py::error_already_set();
+        if (host.unreadableError() != 0) {
+            errno = host.unreadableError();
+            PyErr_SetFromErrnoWithFilename(PyExc_OSError, path.c_str());
+            throw py::error_already_set();
+        }
+        throw py::value_error(host.message().empty() ? "Error loading data" : host.message());
     }
     py::array_t<double> result({static_cast<py::ssize_t>(R), static_cast<py::ssize_t>(C)});
     double* out = result.mutable_data();

@@ -89,7 +89,8 @@ TEST(CommandLine, UsageErrorsAreNamed) {
         {{"run", "--precision"}, "--precision needs a value"},
         {{"run", "--precision", "5x"}, "--precision: '5x' is not an integer"},
         {{"run", "--linear", "1", "2"}, "--linear needs a value"},
-        {{"run", "--log", "1", "99999999999", "2"}, "--log: '99999999999' is not an integer"},
+        {{"run", "--log", "1", "99999999999", "2"},
+         "--log: '99999999999' is out of range (-2147483648 to 2147483647)"},
         {{"run", "--shift", "0,5", "0"}, "--shift: '0,5' is not a number"},
         {{"run", "a.cfg", "b.cfg"}, "unexpected argument 'b.cfg' (only one configuration file)"},
     };

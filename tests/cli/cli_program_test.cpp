@@ -3,48 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include "temp_folder.h"
-
-namespace {
-
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-Outcome runCli(const TempFolder& folder, std::vector<std::string> args) {
-    std::string outPath = folder.path("stdout"), errPath = folder.path("stderr");
-    args.insert(args.begin(), VANTREL_CLI);
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t child = fork();
-    if (child == 0) {
-        int in = open("/dev/null", O_RDONLY);
-        int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(in, 0);
-        dup2(out, 1);
-        dup2(err, 2);
-        if (chdir(folder.path("").c_str()) != 0) _exit(127);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    int wstatus = 0;
-    waitpid(child, &wstatus, 0);
-    Outcome outcome;
-    outcome.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
-    outcome.out = readFile(outPath);
-    outcome.err = readFile(errPath);
-    return outcome;
-}
-
-}  // namespace
+#include "cli_runner.h"
 
 TEST(VantrelCli, CompletedRunWritesResultsAndExitsZero) {
     TempFolder folder;
@@ -93,8 +52,7 @@ TEST(VantrelCli, UsageErrorsExitTwoAndHelpAndVersionZero) {
     TempFolder folder;
     Outcome unknown = runCli(folder, {"run", "--bogus"});
     EXPECT_EQ(unknown.status, 2);
-    EXPECT_EQ(unknown.err.rfind("vantrel-cli: unknown option '--bogus'\n\nUsage: vantrel-cli run", 0),
-              0u);
+    EXPECT_EQ(unknown.err, "vantrel-cli: unknown option '--bogus'\nTry 'vantrel-cli --help'\n");
     Outcome version = runCli(folder, {"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "vantrel-cli 1.0.0.1\n");

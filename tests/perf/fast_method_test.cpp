@@ -172,7 +172,7 @@ TEST(ComputeOptionsOnTheCommandLine, ThreadsAndMethodAreParsedAndChecked) {
     EXPECT_EQ(request->compute.method, SurfaceMethod::kExact);
 
     EXPECT_FALSE(parseCommandLine({"run", "--threads", "0"}, error));
-    EXPECT_EQ(error, "--threads: 0 is not between 1 and 1024");
+    EXPECT_EQ(error, "--threads: '0' is out of range (1 to 1024)");
     EXPECT_FALSE(parseCommandLine({"run", "--method", "quick"}, error));
     EXPECT_EQ(error, "--method: 'quick' is neither exact nor fast");
     EXPECT_FALSE(parseCommandLine({"run", "--method"}, error));

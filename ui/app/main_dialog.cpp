@@ -65,7 +65,7 @@ bool MainDialog::OnPaint() {
     int iconWidth = 0, iconHeight = 0, clientWidth = 0, clientHeight = 0;
     dialogWindow.systemIconSize(iconWidth, iconHeight);
     dialogWindow.clientSize(clientWidth, clientHeight);
-    // Integer division truncates toward zero, as the centring always has.
+    // Centred; an odd pixel left over goes to the right (the division truncates toward zero).
     int x = (clientWidth - iconWidth + 1) / 2;
     int y = (clientHeight - iconHeight + 1) / 2;
     dialogWindow.drawIcon(x, y, icon_);
