@@ -30,9 +30,9 @@ def load(
 
     A text matrix (one row per line, values separated by white space) is read by the same
     loader as `vantrel-cli`, so the values are the ones a run computes with. `format` names the
-    format when the file name does not tell it ("text"); `band` picks a band of a multi-band
-    raster and `crop_valid` crops a raster to its valid cells (a text matrix has one band and no
-    missing values).
+    reader ("text", the default, reads the file as the command line does); `band` picks a band
+    of a multi-band raster and `crop_valid` crops a raster to its valid cells (a text matrix has
+    one band and no missing values). This build reads text matrices only.
 
     Raises FileNotFoundError when the file does not exist, ValueError with the loader's message
     when the file is not a matrix (rows of different lengths, a value that is not a number),

@@ -12,17 +12,16 @@ import numpy as np
 from . import _vantrel
 
 TEXT = "text"
-TEXT_SUFFIXES = (".txt", ".dat", ".asc", ".csv", "")
 
 
-def format_of(path: str, requested: Optional[str]) -> str:
-    """The format named by the caller, or the one the file name suggests."""
-    if requested is not None:
-        if not isinstance(requested, str):
-            raise TypeError(f"format must be a string or None, not {type(requested).__name__}")
-        return requested.lower()
-    suffix = os.path.splitext(path)[1].lower()
-    return TEXT if suffix in TEXT_SUFFIXES else suffix.lstrip(".")
+def format_of(requested: Optional[str]) -> str:
+    """The format named by the caller; without one, a text matrix, as the command line reads
+    every file."""
+    if requested is None:
+        return TEXT
+    if not isinstance(requested, str):
+        raise TypeError(f"format must be a string or None, not {type(requested).__name__}")
+    return requested.lower()
 
 
 def read(path: str, fmt: Optional[str], band: int, crop_valid: bool, threads: int) -> np.ndarray:
@@ -31,7 +30,7 @@ def read(path: str, fmt: Optional[str], band: int, crop_valid: bool, threads: in
         raise FileNotFoundError(errno.ENOENT, os.strerror(errno.ENOENT), path)
     if os.path.isdir(path):
         raise IsADirectoryError(errno.EISDIR, os.strerror(errno.EISDIR), path)
-    name = format_of(path, fmt)
+    name = format_of(fmt)
     if name == TEXT:
         if band != 1:
             raise ValueError(f"band {band}: a text matrix has one band")

@@ -111,7 +111,7 @@ ERRORS = [
      "The number of columns of row 2 is wrong (2 against 3)"),
     (lambda t: vantrel.load(write(t / "comma.txt", "1 2,5\n")), ValueError, '"2,5" in row 1'),
     (lambda t: vantrel.load(write(t / "m.txt", "1\n"), band=2), ValueError, "one band"),
-    (lambda t: vantrel.load(write(t / "m.tif", "")), ValueError, "cannot be read"),
+    (lambda t: vantrel.load(write(t / "m.tif", ""), format="gdal"), ValueError, "cannot be read"),
 ]
 
 
