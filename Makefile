@@ -7,7 +7,8 @@ CMAKE_FLAGS ?=
 # Warnings are errors in our own builds.
 WERROR = -DVANTREL_WERROR=ON
 
-.PHONY: deps configure build test demo gui bench bench-python clean test-sanitize fuzz check-format package
+.PHONY: deps configure build test demo gui bench bench-python clean test-sanitize fuzz check-format \
+	windows test-windows package
 
 deps:
 	scripts/install-deps
@@ -92,6 +93,21 @@ bench-python: deps
 
 clean:
 	rm -rf $(BUILD_DIR)
+
+# The Windows programs (vantrel.exe, vantrel-cli.exe, the test programs), cross-compiled with
+# MinGW-w64 and linked statically, in $(WINDOWS_DIR).
+WINDOWS_DIR ?= build-windows
+
+windows: deps
+	cmake -S . -B $(WINDOWS_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	  -DCMAKE_BUILD_TYPE=Release $(WERROR)
+	cmake --build $(WINDOWS_DIR) -j $(JOBS)
+
+# The Windows test programs under Wine, the window test on a virtual display, and the Windows
+# vantrel-cli.exe against the Linux vantrel-cli on the sample, byte for byte.
+test-windows: windows configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target vantrel-cli
+	scripts/test-windows $(WINDOWS_DIR) $(BUILD_DIR)
 
 # Every C++ file of ours as .clang-format has it.
 check-format: deps

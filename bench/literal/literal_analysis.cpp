@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "system.h"
 #include "window_averager.h"
 
 LiteralMatrix literalAllocate(int R, int C) {
@@ -29,7 +30,7 @@ int literalLoad(const char* path, LiteralMatrix* matrix) {
     matrix->rows = NULL;
     matrix->R = 0;
     matrix->C = 0;
-    FILE* file = std::fopen(path, "r");
+    FILE* file = openFile(path, "r");
     if (!file) return 0;
 
     // Counting pass, one character at a time.
@@ -152,7 +153,7 @@ double literalResidual(const LiteralMatrix* surface, const LiteralMatrix* data, 
 }
 
 int literalWriteSurface(const char* path, const LiteralMatrix* surface) {
-    FILE* file = std::fopen(path, "w");
+    FILE* file = openFile(path, "w");
     if (!file) return 0;
     for (int i = 0; i < surface->R; i++) {
         for (int j = 0; j < surface->C; j++) std::fprintf(file, "%.*f\t", 20, surface->rows[i][j]);
@@ -173,7 +174,7 @@ int literalRun(const char* inputPath, const LiteralRunSettings* settings) {
     char* surfaceName = (char*)std::malloc(nameSize);
     std::snprintf(resultsName, nameSize, "%s.out.txt", inputPath);
     int ok = 0;
-    FILE* results = std::fopen(resultsName, "w");
+    FILE* results = openFile(resultsName, "w");
     if (results && std::fclose(results) == 0) {
         ok = 1;
         for (int k = 0; k < settings->areaCount && ok; k++) {
@@ -188,7 +189,7 @@ int literalRun(const char* inputPath, const LiteralRunSettings* settings) {
                 if (!literalWriteSurface(surfaceName, &surface)) ok = 0;
             }
             double residual = literalResidual(&surface, &data, s, F, G);
-            results = ok ? std::fopen(resultsName, "a") : NULL;
+            results = ok ? openFile(resultsName, "a") : NULL;
             if (!results) {
                 ok = 0;
             } else {

@@ -19,7 +19,7 @@ bool loadDataMatrix(RunHost& host, std::string path, RowTable& rows, int& R, int
     rows = nullptr;
     R = 0;
     C = 0;
-    FileCloser file(std::fopen(path.c_str(), "r"));
+    FileCloser file(openFile(path, "r"));
     if (!file.get()) {
         host.dataFileUnreadable(path, errno);
         return false;
@@ -48,11 +48,18 @@ bool loadDataMatrixFrom(RunHost& host, std::FILE* file, RowTable& rows, int& R, 
 
     reader.rewind();
     allocateMatrix(rows, R, C);
-    WorkerPool pool(threads);
-    if (!readMatrixValues(host, file, blockSize, rows, R, C, pool)) {
+    bool read = false;
+    try {
+        WorkerPool pool(threads);
+        read = readMatrixValues(host, file, blockSize, rows, R, C, pool);
+    } catch (...) {  // std::bad_alloc from a chunk: the caller reports it
         freeMatrix(rows, R, C);
         rows = nullptr;
-        return false;
+        throw;
     }
-    return true;
+    if (!read) {
+        freeMatrix(rows, R, C);
+        rows = nullptr;
+    }
+    return read;
 }

@@ -66,7 +66,7 @@ std::string resultsLine(int area, double residual, int precision) {
 
 bool writeSurfaceFile(const std::string& path, const double* const* surface, int R, int C,
                       WorkerPool* pool) {
-    FileCloser file(std::fopen(path.c_str(), "w"));
+    FileCloser file(openFile(path, "w"));
     if (!file.get()) return false;
     // Rows are formatted in pieces of about kPieceBytes, a round of pieces at a time (on the
     // pool's threads, when there is one), and written in order.
@@ -94,11 +94,11 @@ bool writeSurfaceFile(const std::string& path, const double* const* surface, int
 }
 
 bool createEmptyFile(const std::string& path) {
-    FileCloser file(std::fopen(path.c_str(), "w"));
+    FileCloser file(openFile(path, "w"));
     return file.get() && file.close();
 }
 
 bool appendToFile(const std::string& path, const std::string& text) {
-    FileCloser file(std::fopen(path.c_str(), "a"));
+    FileCloser file(openFile(path, "a"));
     return file.get() && writeAll(file.get(), text) && file.close();
 }

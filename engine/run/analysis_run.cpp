@@ -33,7 +33,7 @@ struct LoadedData {
 void runAnalysis(const AnalysisSettings& settings, const RunOptions& options, RunHost& host,
                  const ComputeOptions& compute) {
     ProgressionSpec request = progressionRequest(settings);
-    if (auto problem = request.neverEndingRuleProblem()) return host.showMessage(*problem);
+    if (auto problem = request.ruleProblem()) return host.showMessage(*problem);
     AreaList areas = request.buildAreaList();
     if (areas.count == 0) return host.showMessage("Progression is empty");
     if (auto problem = areaProblem({areas.begin(), areas.end()})) return host.showMessage(*problem);

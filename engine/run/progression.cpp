@@ -5,24 +5,48 @@
 #include "text_file.h"
 #include "text_scan.h"
 
-std::optional<std::string> ProgressionSpec::neverEndingRuleProblem() const {
-    if (from > to) return std::nullopt;
-    if (type == kLinear && step <= 0)
-        return "Linear progression never ends: step " + std::to_string(step) +
+namespace {
+
+std::optional<std::string> neverEndingProblem(const ProgressionSpec& rule) {
+    if (rule.from > rule.to) return std::nullopt;
+    if (rule.type == kLinear && rule.step <= 0)
+        return "Linear progression never ends: step " + std::to_string(rule.step) +
                " must be at least 1";
-    if (type == kLog && from <= 0)
-        return "Logarithmic progression never ends: from " + std::to_string(from) +
+    if (rule.type == kLog && rule.from <= 0)
+        return "Logarithmic progression never ends: from " + std::to_string(rule.from) +
                " must be at least 1";
-    if (type == kLog && step <= 1)
-        return "Logarithmic progression never ends: step " + std::to_string(step) +
+    if (rule.type == kLog && rule.step <= 1)
+        return "Logarithmic progression never ends: step " + std::to_string(rule.step) +
                " must be at least 2";
+    return std::nullopt;
+}
+
+}  // namespace
+
+long long ProgressionSpec::ruleAreaCount() const {
+    if (type == kProgressionFile || neverEndingProblem(*this) || from > to) return 0;
+    if (type == kLinear) return (static_cast<long long>(to) - from) / step + 1;
+    if (type != kLog) return 1;
+    long long count = 0;
+    for (std::int64_t v = from; v <= to; v *= step) ++count;  // at most 31 areas
+    return count;
+}
+
+std::optional<std::string> ProgressionSpec::ruleProblem() const {
+    if (auto problem = neverEndingProblem(*this)) return problem;
+    const long long count = ruleAreaCount();
+    if (count > kMostRuleAreas)
+        return "Linear progression has " + std::to_string(count) + " areas: at most " +
+               std::to_string(kMostRuleAreas) + " are allowed";
     return std::nullopt;
 }
 
 AreaList ProgressionSpec::buildAreaList() const {
     if (type == kProgressionFile) return readProgressionFile(file);
     AreaList areas;
-    if (neverEndingRuleProblem()) return areas;
+    if (ruleProblem()) return areas;
+    // Room for every area at once: growing ten at a time would copy the list over and over.
+    areas.setCapacity(AreaList::roundedCapacity(static_cast<int>(ruleAreaCount())));
     std::int64_t v = from;
     while (v <= to) {
         areas.add(static_cast<int>(v));

@@ -18,9 +18,13 @@ struct ProgressionSpec {
     int type = kLinear;  // any value other than 0, 1 and 2 yields at most the area `from`
     std::string file;
 
+    // The most areas a rule may have: ten million areas are more than any surface study needs,
+    // and a rule of billions would take minutes and gigabytes before the run could refuse it.
+    static constexpr long long kMostRuleAreas = 10000000;
+
     // The areas of the rule, from `from` while the value stays <= `to`, or those of the file.
     // Values are computed in 64 bits, so a value past the 32-bit range simply ends the list.
-    // A rule that can never end (see neverEndingRuleProblem) yields an empty list.
+    // A rule that ruleProblem refuses yields an empty list.
     AreaList buildAreaList() const;
 
     // Reads a count N and then up to N areas. Reading stops at the first item that is not a
@@ -28,9 +32,14 @@ struct ProgressionSpec {
     // gives an empty list.
     AreaList readProgressionFile(std::string path) const;
 
-    // A description of why the rule would never end (linear with a step <= 0, log with a start
-    // <= 0 or a factor <= 1), or nothing when it ends or is not a rule.
-    std::optional<std::string> neverEndingRuleProblem() const;
+    // How many areas the rule gives, counted without listing them; 0 for a file and for a rule
+    // that would never end.
+    long long ruleAreaCount() const;
+
+    // Why the rule is refused: it would never end (linear with a step <= 0, log with a start
+    // <= 0 or a factor <= 1) or has more than kMostRuleAreas areas. Nothing when it may run or
+    // is not a rule.
+    std::optional<std::string> ruleProblem() const;
 };
 
 // Reads a progression file's text (already in memory): see readProgressionFile.

@@ -3,6 +3,7 @@
 #include "system.h"
 
 #include <system_error>
+#include <utility>
 
 int WorkerPool::coreCount() { return processorCount(); }
 
@@ -41,16 +42,19 @@ void WorkerPool::run(int count, const std::function<void(int, int)>& task) {
         count_ = count;
         next_ = 0;
         busy_ = 0;
+        failure_ = nullptr;
         ++generation_;
     }
     wake_.notify_all();
     takeTasks(0);
     std::unique_lock<std::mutex> lock(mutex_);
+    // The task lives in the caller's frame: no worker may still hold it when run returns.
     finished_.wait(lock, [this] { return next_ >= count_ && busy_ == 0; });
     task_ = nullptr;
+    if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
 }
 
-// Takes task numbers until none is left.
+// Takes task numbers until none is left. An exception ends the handing out and is kept for run.
 void WorkerPool::takeTasks(int thread) {
     std::unique_lock<std::mutex> lock(mutex_);
     while (next_ < count_) {
@@ -58,9 +62,18 @@ void WorkerPool::takeTasks(int thread) {
         ++busy_;
         const std::function<void(int, int)>& task = *task_;
         lock.unlock();
-        task(k, thread);
+        std::exception_ptr failure;
+        try {
+            task(k, thread);
+        } catch (...) {
+            failure = std::current_exception();
+        }
         lock.lock();
         --busy_;
+        if (failure && !failure_) {
+            failure_ = failure;
+            next_ = count_;
+        }
     }
     if (busy_ == 0) finished_.notify_all();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 // Every call the engine and the configuration files make to the operating system, behind one
@@ -17,7 +18,12 @@ double strtodInCLocale(const char* text, char** end);
 // Replaces the file at `path` with `text` so that a reader sees either the old or the new
 // contents, never a part: the text goes to a temporary file beside the target, which is renamed
 // into place once it is complete. The replacement keeps the old file's permissions; a new file
-// gets the usual ones. Through a symbolic link, the file the link names is written and the link
-// is kept. What is not a regular file (a device, a pipe) is written in place, never replaced;
+// gets 0666 less the umask. Through a symbolic link, the file the link names is written (made,
+// when it does not exist yet) and the link is kept. What is not a regular file (a device, a pipe) is written in place, never replaced;
 // a folder fails. False when anything could not be written.
 bool replaceFileAtomically(const std::string& path, const std::string& text);
+
+// fopen for a path in UTF-8, whatever the system's own encoding of file names. On Windows the
+// file is opened in binary mode, so that the same bytes are read and written as on every other
+// system (no line ends rewritten, no end-of-file character).
+std::FILE* openFile(const std::string& path, const char* mode);

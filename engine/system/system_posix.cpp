@@ -1,8 +1,12 @@
 #include "system.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
 #include <fstream>
+#include <random>
 #include <locale.h>
 #include <sched.h>
 #include <sys/stat.h>
@@ -48,15 +52,37 @@ bool writeInPlace(const std::string& path, const std::string& text) {
     return std::fclose(file) == 0 && written;
 }
 
+// The file a chain of symbolic links ends at, which need not exist yet (a link may name a file
+// still to be made).
+std::string followLinks(std::string path) {
+    namespace fs = std::filesystem;
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code error;
+        if (!fs::is_symlink(fs::symlink_status(path, error))) return path;
+        fs::path target = fs::read_symlink(path, error);
+        if (error) return path;
+        path = (target.is_absolute() ? target : fs::path(path).parent_path() / target).string();
+    }
+    return path;
+}
+
+// Creates a file of a name no other has, beside `target`, with mode 0666 less the umask: the
+// system applies the umask itself, so it need not be read (which only changing it can do).
+int createTemporaryBeside(const std::string& target, std::string& name) {
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = target + "." + std::to_string(random() % 1000000000u) + ".tmp";
+        int descriptor = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (descriptor >= 0 || errno != EEXIST) return descriptor;
+    }
+    return -1;
+}
+
 }  // namespace
 
 bool replaceFileAtomically(const std::string& path, const std::string& text) {
     // Through a symbolic link, replace the file it names and keep the link.
-    std::string target = path;
-    if (char* resolved = realpath(path.c_str(), nullptr)) {
-        target = resolved;
-        std::free(resolved);
-    }
+    const std::string target = followLinks(path);
     struct stat existing {};
     bool exists = stat(target.c_str(), &existing) == 0;
     if (exists && !S_ISREG(existing.st_mode)) {
@@ -64,17 +90,11 @@ bool replaceFileAtomically(const std::string& path, const std::string& text) {
         return writeInPlace(target, text);
     }
 
-    std::string temporary = target + ".XXXXXX";
-    int descriptor = mkstemp(temporary.data());
+    std::string temporary;
+    int descriptor = createTemporaryBeside(target, temporary);
     if (descriptor < 0) return false;
-    // Keep the permissions an existing file had; a new file gets the usual ones.
-    mode_t mode = existing.st_mode & 07777;
-    if (!exists) {
-        mode_t mask = umask(0);
-        umask(mask);
-        mode = 0666 & ~mask;
-    }
-    fchmod(descriptor, mode);
+    // Keep the permissions an existing file had; a new file keeps those it was created with.
+    if (exists) fchmod(descriptor, existing.st_mode & 07777);
     std::FILE* file = fdopen(descriptor, "w");
     if (!file) {
         close(descriptor);
@@ -92,3 +112,6 @@ bool replaceFileAtomically(const std::string& path, const std::string& text) {
     return true;
 }
 
+std::FILE* openFile(const std::string& path, const char* mode) {
+    return std::fopen(path.c_str(), mode);
+}

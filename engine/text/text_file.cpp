@@ -1,7 +1,7 @@
 #include "text_file.h"
 
 bool readWholeTextFile(const std::string& path, std::string& text, std::size_t maxBytes) {
-    FileCloser file(std::fopen(path.c_str(), "r"));
+    FileCloser file(openFile(path, "r"));
     if (!file.get()) return false;
     text.clear();
     BlockReader reader(file.get(), 64u << 10);

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "system.h"
+
 // Reads a small text file (a progression or configuration file) whole into `text`, at most
 // maxBytes of it. False when the file cannot be opened or read (a directory included).
 bool readWholeTextFile(const std::string& path, std::string& text,

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <regex>
 
 #include "cli_runner.h"
@@ -25,6 +26,11 @@ std::vector<double> progressTimes(const std::string& terminal) {
     return times;
 }
 
+#ifdef _WIN32
+// Rows on a terminal are left out on Windows (no pseudo-terminal), and with them these.
+void holdAreaFour(const TempFolder&) {}
+void releaseAreaFourLater(const TempFolder&) {}
+#else
 // A surface file that is a pipe nobody reads for 1.5 s holds the area up that long.
 void holdAreaFour(const TempFolder& folder) {
     mkfifo(folder.path("grid.txt.4.out.txt").c_str(), 0644);
@@ -39,6 +45,7 @@ void releaseAreaFourLater(const TempFolder& folder) {
     }
     close(pipe);
 }
+#endif
 
 struct Row {
     const char* behaviour;
@@ -55,7 +62,10 @@ struct Row {
 }  // namespace
 
 TEST(CommandLineBehaviour, EachRowHolds) {
-    const std::string sample = std::string(VANTREL_SOURCE_DIR) + "/examples/rough_surface.txt";
+    // Absolute on every system (under Wine, a Unix path names a folder on the current drive).
+    const std::string sample =
+        std::filesystem::absolute(std::string(VANTREL_SOURCE_DIR) + "/examples/rough_surface.txt")
+            .string();
     const std::string log4to65536[] = {"--log", "4", "65536", "2", "--shift", "0.5", "0.5"};
     auto surfaceWithOffset = [](double offset) {
         return [offset](const TempFolder& folder) {
@@ -208,6 +218,9 @@ TEST(CommandLineBehaviour, EachRowHolds) {
          "sample.out"},
     };
     for (const Row& row : rows) {
+#ifdef _WIN32
+        if (row.onTerminal) continue;  // no pseudo-terminal to run the program on
+#endif
         SCOPED_TRACE(row.behaviour);
         TempFolder folder;
         folder.write("grid.txt", kGrid);

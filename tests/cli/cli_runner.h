@@ -3,10 +3,14 @@
 // Runs the real vantrel-cli in a temporary folder, without a shell, with standard input from
 // /dev/null, or on a terminal of its own (a pseudo-terminal) as a person would see it.
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <pty.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <functional>
@@ -21,6 +25,58 @@ struct Outcome {
     std::string out;
     std::string err;  // on a terminal: everything the terminal showed
 };
+
+#ifdef _WIN32
+// Windows has no fork: the program is started with its standard streams handed over, and the
+// line ends its text-mode streams write are read back as the program meant them. There is no
+// pseudo-terminal to run it on.
+inline std::string withLineFeeds(const std::string& text) {
+    std::string out;
+    for (std::size_t k = 0; k < text.size(); ++k)
+        if (!(text[k] == '\r' && k + 1 < text.size() && text[k + 1] == '\n')) out += text[k];
+    return out;
+}
+
+inline Outcome runCli(const TempFolder& folder, std::vector<std::string> args) {
+    std::string outPath = folder.path("stdout"), errPath = folder.path("stderr");
+    std::string commandLine = std::string("\"") + VANTREL_CLI + "\"";
+    for (const std::string& a : args) commandLine += " \"" + a + "\"";
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    auto open = [&](const std::string& path, DWORD access, DWORD disposition) {
+        return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                           disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = open("NUL", GENERIC_READ, OPEN_EXISTING);
+    startup.hStdOutput = open(outPath, GENERIC_WRITE, CREATE_ALWAYS);
+    startup.hStdError = open(errPath, GENERIC_WRITE, CREATE_ALWAYS);
+    PROCESS_INFORMATION process{};
+    Outcome outcome;
+    std::string folderPath = folder.path("");
+    if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                       folderPath.c_str(), &startup, &process)) {
+        WaitForSingleObject(process.hProcess, INFINITE);
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        outcome.status = static_cast<int>(code);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    for (HANDLE handle : {startup.hStdInput, startup.hStdOutput, startup.hStdError})
+        CloseHandle(handle);
+    outcome.out = withLineFeeds(readFile(outPath));
+    outcome.err = withLineFeeds(readFile(errPath));
+    return outcome;
+}
+
+// No pseudo-terminal: the tests leave out their rows on a terminal, and never come here.
+inline Outcome runCliOnTerminal(const TempFolder&, std::vector<std::string>,
+                                const std::function<void()>& = {}) {
+    return {};
+}
+#else
 
 inline std::vector<char*> argumentVector(std::vector<std::string>& args) {
     args.insert(args.begin(), VANTREL_CLI);
@@ -86,3 +142,4 @@ inline Outcome runCliOnTerminal(const TempFolder& folder, std::vector<std::strin
     outcome.status = exitStatus(child);
     return outcome;
 }
+#endif

@@ -8,7 +8,9 @@
 #include <cstring>
 #include <random>
 
+#include "byte_masks.h"
 #include "number_format.h"
+#include "number_texts.h"
 
 namespace {
 
@@ -57,48 +59,37 @@ TEST(ParseWholeDouble, AgreesWithStrtodOnRandomValues) {
     }
 }
 
-TEST(ParseWholeDouble, TakesEveryFormStrtodTakesWhole) {
-    double value = 0;
-    ASSERT_TRUE(parse("+1.5", value));
-    EXPECT_EQ(value, 1.5);
-    ASSERT_TRUE(parse("0x1p3", value));
-    EXPECT_EQ(value, 8.0);
-    ASSERT_TRUE(parse("1e400", value));
-    EXPECT_TRUE(std::isinf(value));
-    ASSERT_TRUE(parse("-inf", value));
-    EXPECT_TRUE(std::isinf(value) && value < 0);
-    ASSERT_TRUE(parse("nan", value));
-    EXPECT_TRUE(std::isnan(value));
-    ASSERT_TRUE(parse(".5", value));
-    EXPECT_EQ(value, 0.5);
-    ASSERT_TRUE(parse("5.", value));
-    EXPECT_EQ(value, 5.0);
-    ASSERT_TRUE(parse("3.5e-4", value));
-    EXPECT_EQ(value, 3.5e-4);
-}
+// The shared table of number texts: a whole text less its blanks, the integer at the start, and
+// the real at the start (scanDouble), which must be what fscanf's "%lf" reads.
+TEST(NumberTexts, EachReaderTakesWhatTheCLibraryTakes) {
+    auto same = [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); };
+    for (const NumberText& n : numberTexts()) {
+        const std::string text = n.text;
+        std::string_view token = trimCSpace(text);
+        double real = 7.0;
+        const bool whole = parseWholeDouble(token.data(), token.data() + token.size(), real);
+        EXPECT_EQ(whole, n.real.has_value()) << '"' << text << '"';
+        EXPECT_TRUE(same(real, n.real.value_or(7.0))) << '"' << text << '"' << real;
 
-TEST(ParseWholeDouble, RefusesTextThatDoesNotConvertWhole) {
-    for (const char* text : {"", "abc", "1,5", "1.2.3", "12abc", "1e", "--1", "+", ".", "nan(",
-                             "0x", " 1", "1 "}) {
-        double value = 7.0;
-        EXPECT_FALSE(parse(text, value)) << text;
-        EXPECT_EQ(value, 7.0) << text;
+        TextCursor cursor{text.data(), text.data() + text.size()};
+        int integer = 7;
+        EXPECT_EQ(scanInt(cursor, integer), n.scanned.has_value()) << '"' << text << '"';
+        EXPECT_EQ(integer, n.scanned.value_or(7)) << '"' << text << '"';
+
+        double expected = 7.0, scanned = 7.0;
+        int used = 0;
+        bool read = std::sscanf(n.text, "%lf%n", &expected, &used) == 1;
+        // Decimal forms only: of "0x10" the scanner takes the 0. And where fscanf took an
+        // exponent without digits ("1e"), which it cannot give back, the scanner leaves it.
+        if (text.find("0x") != std::string::npos) read = true, expected = 0.0, used = 1;
+        if (read && std::strchr("eE+-", n.text[used - 1])) used = static_cast<int>(text.find('e'));
+        cursor = {text.data(), text.data() + text.size()};
+        EXPECT_EQ(scanDouble(cursor, scanned), read) << '"' << text << '"';
+        EXPECT_TRUE(same(scanned, expected)) << '"' << text << '"' << scanned;
+        if (read) {
+            EXPECT_EQ(cursor.p - text.data(), used) << '"' << text << '"';
+        }
     }
-}
-
-TEST(ScanInt, ReadsSignedDigitsWithin32Bits) {
-    std::string text = "  -2147483648\t+2147483647 2147483648 12abc";
-    TextCursor cursor{text.data(), text.data() + text.size()};
-    int value = 0;
-    ASSERT_TRUE(scanInt(cursor, value));
-    EXPECT_EQ(value, -2147483648);
-    ASSERT_TRUE(scanInt(cursor, value));
-    EXPECT_EQ(value, 2147483647);
-    EXPECT_FALSE(scanInt(cursor, value));
-    EXPECT_EQ(value, 2147483647);
-    ASSERT_TRUE(scanInt(cursor, value));
-    EXPECT_EQ(value, 12);
-    EXPECT_FALSE(scanInt(cursor, value));
 }
 
 TEST(AppendFixed, PrintsAsPrintfDoesForRandomValuesAndPrecisions) {
@@ -113,21 +104,31 @@ TEST(AppendFixed, PrintsAsPrintfDoesForRandomValuesAndPrecisions) {
 }
 
 TEST(AppendFixed, EdgeValuesAndPrecisions) {
+    const std::pair<double, int> printfCases[] = {{2.5, 0},       {0.125, 2},  {1e300, 3},
+                                                  {5e-324, 1200}, {0.1, 1500}, {NAN, 3}};
+    for (auto [value, precision] : printfCases)
+        EXPECT_EQ(fixed(value, precision), printfFixed(value, precision)) << value;
     EXPECT_EQ(fixed(0.0, 5), "0.00000");
     EXPECT_EQ(fixed(-0.0, 2), "-0.00");
-    EXPECT_EQ(fixed(2.5, 0), printfFixed(2.5, 0));
-    EXPECT_EQ(fixed(0.125, 2), printfFixed(0.125, 2));
     EXPECT_EQ(fixed(1234.5678, -1), "1234.567800");  // a negative precision means 6
-    EXPECT_EQ(fixed(1e300, 3), printfFixed(1e300, 3));
-    EXPECT_EQ(fixed(5e-324, 1200), printfFixed(5e-324, 1200));
-    EXPECT_EQ(fixed(0.1, 1500), printfFixed(0.1, 1500));
     EXPECT_EQ(fixed(INFINITY, 1500), "inf");
     EXPECT_EQ(fixed(-INFINITY, 3), "-inf");
-    EXPECT_EQ(fixed(NAN, 3), printfFixed(NAN, 3));
 }
 
-TEST(PrintableExcerpt, EscapesBytesAndShortensLongText) {
-    EXPECT_EQ(printableExcerpt("1,5"), "1,5");
-    EXPECT_EQ(printableExcerpt(std::string("a\x01\xff", 3)), "a\\x01\\xFF");
-    EXPECT_EQ(printableExcerpt(std::string(100, 'x'), 5), "xxxxx...");
+// Every byte value, at every position of a block, classified as the byte-at-a-time test does
+// (on x86-64 the vector path, where 0x0E or 0x08 beside \t ... \r is easily taken for space).
+TEST(ClassifyBytes, EveryByteAsIsCSpace) {
+    char block[64];
+    for (int shift = 0; shift < 64; shift += 13) {
+        for (int first = 0; first < 256; first += 64) {
+            for (int k = 0; k < 64; ++k) block[k] = static_cast<char>((first + k + shift) % 256);
+            const ByteMasks masks = classifyBytes(block);
+            for (int k = 0; k < 64; ++k) {
+                const unsigned char c = static_cast<unsigned char>(block[k]);
+                ASSERT_EQ((masks.space >> k) & 1, isCSpace(c) ? 1u : 0u) << int(c);
+                ASSERT_EQ((masks.lineFeed >> k) & 1, c == '\n' ? 1u : 0u) << int(c);
+                ASSERT_EQ((masks.nul >> k) & 1, c == 0 ? 1u : 0u) << int(c);
+            }
+        }
+    }
 }

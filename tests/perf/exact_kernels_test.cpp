@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <iostream>
 #include <limits>
 #include <random>
 #include <string>
@@ -24,97 +23,63 @@ struct Area {
     double mShift;
 };
 
-std::string describe(const Area& a, int R, int C, int optimise, SimdLevel level, int threads) {
-    return std::to_string(R) + " x " + std::to_string(C) + ", area " + std::to_string(a.area) +
-           ", shifts " + std::to_string(a.nShift) + " " + std::to_string(a.mShift) +
-           (optimise ? ", sliding" : ", plain") + ", " + simdLevelName(level) + ", " +
-           std::to_string(threads) + " threads";
-}
-
-std::string exactText(double value) {
+std::string bits(double value) {
     char text[40];
     std::snprintf(text, sizeof text, "%.17g", value);
     return text;
 }
 
-// The first cell whose bits differ, or "" when none does.
-std::string firstDifference(const LiteralMatrix& expected, const LiteralMatrix& actual) {
-    for (int i = 0; i < expected.R; ++i)
-        for (int j = 0; j < expected.C; ++j)
-            if (std::memcmp(&expected.rows[i][j], &actual.rows[i][j], sizeof(double)) != 0)
-                return "cell (" + std::to_string(i) + ", " + std::to_string(j) +
-                       "): " + exactText(expected.rows[i][j]) + " expected, " +
-                       exactText(actual.rows[i][j]) + " computed";
-    return "";
+bool sameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-// The literal surface and residual sum of each area.
-struct Expected {
-    std::vector<LiteralMatrix> surfaces;
-    std::vector<double> residuals;
-    ~Expected() {
-        for (LiteralMatrix& m : surfaces) literalFree(&m);
-    }
-};
-
-void computeLiteral(const LiteralMatrix& data, const std::vector<Area>& areas, int optimise,
-                    Expected& expected) {
-    for (const Area& a : areas) {
-        int s, F, G;
-        literalGeometry(a.area, a.nShift, a.mShift, &s, &F, &G);
-        expected.surfaces.push_back(literalAllocate(data.R, data.C));
-        literalSurface(&expected.surfaces.back(), &data, s, F, G, optimise);
-        expected.residuals.push_back(literalResidual(&expected.surfaces.back(), &data, s, F, G));
-    }
-}
-
-// Computes each area on one reused surface, as a run does, and compares it with the literal
-// surface and residual sum of the same area.
-void expectLiteralSurfaces(const LiteralMatrix& data, const std::vector<Area>& areas,
-                           const Expected& expected, int optimise, SimdLevel level, int threads) {
-    LiteralMatrix actual = literalAllocate(data.R, data.C);
-    SurfaceCalculator calculator({threads, SurfaceMethod::kExact, level});
-    ComputedRegion written = emptyRegion();
-    for (std::size_t k = 0; k < areas.size(); ++k) {
-        const Area& a = areas[k];
-        const double residual =
-            calculator.computeExact(actual.rows, written, data.rows, data.R, data.C,
-                                    windowGeometry(a.area, a.nShift, a.mShift), optimise);
-        std::string difference = firstDifference(expected.surfaces[k], actual);
-        if (difference.empty() &&
-            std::memcmp(&residual, &expected.residuals[k], sizeof residual) != 0)
-            difference = "residual sum " + exactText(residual) + ", expected " +
-                         exactText(expected.residuals[k]);
-        if (!difference.empty()) {
-            ADD_FAILURE() << describe(a, data.R, data.C, optimise, level, threads) << ": "
-                          << difference;
-            break;
-        }
-    }
-    literalFree(&actual);
-}
-
+// Each area computed on one reused surface, as a run does, at every vector width of this
+// processor with 1, 2 and 3 threads, against the literal surface and residual sum of the area.
 void expectLiteralEverywhere(const LiteralMatrix& data, const std::vector<Area>& areas) {
     for (int optimise : {1, 0}) {
-        Expected expected;
-        computeLiteral(data, areas, optimise, expected);
+        std::vector<LiteralMatrix> surfaces;
+        std::vector<double> residuals;
+        for (const Area& a : areas) {
+            int s, F, G;
+            literalGeometry(a.area, a.nShift, a.mShift, &s, &F, &G);
+            surfaces.push_back(literalAllocate(data.R, data.C));
+            literalSurface(&surfaces.back(), &data, s, F, G, optimise);
+            residuals.push_back(literalResidual(&surfaces.back(), &data, s, F, G));
+        }
         for (SimdLevel level : levelsOfThisMachine())
-            for (int threads : {1, 2, 3})
-                expectLiteralSurfaces(data, areas, expected, optimise, level, threads);
+            for (int threads : {1, 2, 3}) {
+                LiteralMatrix actual = literalAllocate(data.R, data.C);  // zeros, as a run starts
+                SurfaceCalculator calculator({threads, SurfaceMethod::kExact, level});
+                ComputedRegion written = emptyRegion();
+                for (std::size_t k = 0; k < areas.size(); ++k) {
+                    const Area& a = areas[k];
+                    const double residual = calculator.computeExact(
+                        actual.rows, written, data.rows, data.R, data.C,
+                        windowGeometry(a.area, a.nShift, a.mShift), optimise);
+                    std::string difference;
+                    for (int i = 0; i < data.R && difference.empty(); ++i)
+                        for (int j = 0; j < data.C && difference.empty(); ++j)
+                            if (!sameBits(surfaces[k].rows[i][j], actual.rows[i][j]))
+                                difference = "cell (" + std::to_string(i) + ", " +
+                                             std::to_string(j) +
+                                             "): " + bits(surfaces[k].rows[i][j]) + " expected, " +
+                                             bits(actual.rows[i][j]) + " computed";
+                    if (difference.empty() && !sameBits(residual, residuals[k]))
+                        difference =
+                            "residual sum " + bits(residual) + ", expected " + bits(residuals[k]);
+                    EXPECT_TRUE(difference.empty())
+                        << data.R << " x " << data.C << ", area " << a.area << ", shifts "
+                        << a.nShift << " " << a.mShift << (optimise ? ", sliding, " : ", plain, ")
+                        << simdLevelName(level) << ", " << threads << " threads: " << difference;
+                    if (!difference.empty()) break;
+                }
+                literalFree(&actual);
+            }
+        for (LiteralMatrix& m : surfaces) literalFree(&m);
     }
 }
 
 }  // namespace
-
-TEST(ExactKernels, VectorWidthIsTheWidestAllowedThatTheProcessorHas) {
-    std::cout << "vector widths tested on this machine:";
-    for (SimdLevel level : levelsOfThisMachine()) std::cout << ' ' << simdLevelName(level);
-    std::cout << '\n';
-    for (SimdLevel level : levelsOfThisMachine())
-        EXPECT_EQ(SurfaceCalculator({1, SurfaceMethod::kExact, level}).simdLevel(), level);
-    EXPECT_EQ(SurfaceCalculator({1, SurfaceMethod::kExact, SimdLevel::kAvx512}).simdLevel(),
-              levelsOfThisMachine().back());
-}
 
 // Window sides around every switch between group kinds (ramps of staggered groups of 2 to 8
 // vectors of 2, 4 or 8 lanes) and region widths around every group width, so that every kernel
@@ -123,58 +88,63 @@ TEST(ExactKernels, EverySideAndRegionWidthMatchesTheLiteralAverager) {
     std::mt19937_64 random(4);
     for (int side : {1, 2, 3, 5, 8, 9, 13, 14, 15, 23, 24, 25, 28, 29, 56, 57}) {
         for (int width : {1, 3, 8, 9, 16, 17, 31, 32, 33, 64, 65, 97}) {
-            const int R = side + 3;
-            const int C = side - 1 + width;
-            LiteralMatrix data = randomMatrix(random, R, C);
+            LiteralMatrix data = randomMatrix(random, side + 3, side - 1 + width);
             expectLiteralEverywhere(data, {{side * side, 0.5, 0.5}});
             literalFree(&data);
         }
     }
 }
 
-TEST(ExactKernels, RandomSizesShiftsAndAreasMatchTheLiteralAverager) {
-    std::mt19937_64 random(5);
+TEST(ExactKernels, MatricesAndAreasOfEveryKindMatchTheLiteralAverager) {
+    struct Case {
+        const char* what;
+        int R, C;
+        std::vector<Area> areas;
+    };
+    const Case cases[] = {
+        // Threads take rows in stripes and sum the residual of finished stripes while others
+        // compute: tall matrices cross many stripes, with several column parts per thread.
+        {"tall", 333, 150, {{4, 0.5, 0.5}, {64, 0.5, 0.5}, {900, 0.0, 1.0}, {3025, 1.0, 0.0}}},
+        // The surface is zeroed only where the computed region leaves it; regions that shrink,
+        // grow and move must still leave zeros everywhere else (side 41 > 40 rows: all zeros).
+        {"reused",
+         40,
+         70,
+         {{100, 0.0, 1.0},
+          {4, 1.0, 0.0},
+          {400, 0.5, 0.5},
+          {1681, 0.0, 0.0},
+          {9, 0.3, 0.8},
+          {1, 0, 0}}},
+        {"empty", 0, 0, {{1, 0.0, 0.0}, {4, 0.5, 0.5}}},
+        {"one cell", 1, 1, {{1, 0.0, 0.0}, {4, 0.5, 0.5}, {1, 1.0, 1.0}}},
+        {"one row", 1, 5, {{1, 0.0, 0.0}, {4, 0.5, 0.5}, {1, 1.0, 1.0}}},
+        {"one column", 5, 1, {{1, 0.0, 0.0}, {4, 0.5, 0.5}, {1, 1.0, 1.0}}},
+    };
+    std::mt19937_64 random(6);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        LiteralMatrix data = randomMatrix(random, c.R, c.C);
+        expectLiteralEverywhere(data, c.areas);
+        literalFree(&data);
+    }
+    // Random sizes, areas and shifts (every third matrix with shifts 0, 0.5 and 1 only).
     std::uniform_int_distribution<int> size(1, 90);
     std::uniform_real_distribution<double> shift(0.0, 1.0);
-    const double roundShifts[] = {0.0, 0.5, 1.0};
     for (int trial = 0; trial < 12; ++trial) {
         const int R = size(random);
         const int C = size(random) + 10;
         std::uniform_int_distribution<int> area(1, (std::max(R, C) + 3) * (std::max(R, C) + 3));
         std::vector<Area> areas;
         for (int k = 0; k < 5; ++k) {
-            double n = trial % 3 == 0 ? roundShifts[k % 3] : shift(random);
-            double m = trial % 3 == 0 ? roundShifts[(k + 1) % 3] : shift(random);
-            areas.push_back({area(random), n, m});
+            const bool round = trial % 3 == 0;
+            areas.push_back({area(random), round ? (k % 3) / 2.0 : shift(random),
+                             round ? ((k + 1) % 3) / 2.0 : shift(random)});
         }
         LiteralMatrix data = randomMatrix(random, R, C);
         expectLiteralEverywhere(data, areas);
         literalFree(&data);
     }
-}
-
-// Threads take rows in stripes and sum the residual of finished stripes while others compute:
-// tall matrices cross many stripes, with several column parts per thread.
-TEST(ExactKernels, TallMatricesAcrossManyStripesOfRowsMatchTheLiteralAverager) {
-    std::mt19937_64 random(8);
-    LiteralMatrix data = randomMatrix(random, 333, 150);
-    expectLiteralEverywhere(data,
-                            {{4, 0.5, 0.5}, {64, 0.5, 0.5}, {900, 0.0, 1.0}, {3025, 1.0, 0.0}});
-    literalFree(&data);
-}
-
-// The surface is zeroed only where the computed region leaves it; areas that shrink, grow and
-// move the region must still leave zeros everywhere else.
-TEST(ExactKernels, ReusedSurfaceHoldsZerosOutsideEachNewRegion) {
-    std::mt19937_64 random(6);
-    LiteralMatrix data = randomMatrix(random, 40, 70);
-    expectLiteralEverywhere(data, {{100, 0.0, 1.0},
-                                   {4, 1.0, 0.0},
-                                   {400, 0.5, 0.5},
-                                   {1681, 0.0, 0.0},  // side 41 > 40 rows: all zeros
-                                   {9, 0.3, 0.8},
-                                   {1, 0.0, 0.0}});
-    literalFree(&data);
 }
 
 // Additions done on the multiply-add units (fma(b, 1, a)) and vector lanes must round exactly as
@@ -207,13 +177,4 @@ TEST(ExactKernels, InfinitiesSignedZerosOverflowAndSubnormalsGiveTheLiteralBits)
                               (pick(random) < 20 ? specials[6] * pick(random) : -0.0);
     expectLiteralEverywhere(data, {{9, 0.5, 0.5}, {2500, 0.5, 0.5}});
     literalFree(&data);
-}
-
-TEST(ExactKernels, EmptyMatrixAndSingleCell) {
-    std::mt19937_64 random(7);
-    for (auto [R, C] : {std::pair{0, 0}, std::pair{1, 1}, std::pair{1, 5}, std::pair{5, 1}}) {
-        LiteralMatrix data = randomMatrix(random, R, C);
-        expectLiteralEverywhere(data, {{1, 0.0, 0.0}, {4, 0.5, 0.5}, {1, 1.0, 1.0}});
-        literalFree(&data);
-    }
 }

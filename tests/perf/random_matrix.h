@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cmath>
+#include <cstdio>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "compute_options.h"
@@ -31,6 +33,40 @@ inline LiteralMatrix randomMatrix(std::mt19937_64& random, int R, int C) {
     for (int i = 0; i < R; ++i)
         for (int j = 0; j < C; ++j) matrix.rows[i][j] = randomValue(random);
     return matrix;
+}
+
+inline std::string formatted(const char* format, int digits, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, digits, value);
+    return text;
+}
+
+// The values in a layout the loader accepts, chosen at random: digits from 1 to 17, fixed or
+// exponent form, a '+' now and then, blanks and tabs between values, CR LF or LF line ends,
+// blank lines, white space before and after, runs of blanks longer than a block.
+inline std::string randomDataText(std::mt19937_64& random, const LiteralMatrix& values) {
+    std::uniform_int_distribution<int> digits(1, 17), pick(0, 9);
+    const char* const separators[] = {" ", "\t", "  ", " \t", "\t\t"};
+    const std::string lineEnd = pick(random) < 3 ? "\r\n" : "\n";
+    std::string text;
+    for (int i = 0; i < values.R; ++i) {
+        if (pick(random) == 0) text += lineEnd;
+        if (pick(random) == 0) text += " ";
+        if (pick(random) == 0) text += std::string(70, ' ');  // longer than a small block
+        for (int j = 0; j < values.C; ++j) {
+            double v = values.rows[i][j];
+            int form = pick(random);
+            std::string number = form < 6   ? formatted("%.*g", digits(random), v)
+                                 : form < 8 ? formatted("%.*e", digits(random), v)
+                                            : formatted("%.*f", digits(random), v);
+            if (v > 0 && form == 9) number.insert(number.begin(), '+');
+            text += number;
+            if (j + 1 < values.C || pick(random) < 3) text += separators[pick(random) % 5];
+        }
+        text += lineEnd;
+    }
+    if (pick(random) < 5) text += lineEnd;
+    return text;
 }
 
 // Every vector width this processor can run, narrowest first.

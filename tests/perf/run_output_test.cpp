@@ -10,45 +10,11 @@
 #include <vector>
 
 #include "analysis_run.h"
+#include "folder_run.h"
 #include "literal_analysis.h"
 #include "random_matrix.h"
-#include "scripted_host.h"
-#include "temp_folder.h"
 
 namespace {
-
-std::string formatted(const char* format, int digits, double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, digits, value);
-    return text;
-}
-
-// The values in a layout the loader accepts, chosen at random: digits from 1 to 17, fixed or
-// exponent form, a '+' now and then, blanks and tabs between values, CR LF or LF line ends,
-// blank lines, white space before and after.
-std::string randomDataText(std::mt19937_64& random, const LiteralMatrix& values) {
-    std::uniform_int_distribution<int> digits(1, 17), pick(0, 9);
-    const char* const separators[] = {" ", "\t", "  ", " \t", "\t\t"};
-    const std::string lineEnd = pick(random) < 3 ? "\r\n" : "\n";
-    std::string text;
-    for (int i = 0; i < values.R; ++i) {
-        if (pick(random) == 0) text += lineEnd;
-        if (pick(random) == 0) text += " ";
-        for (int j = 0; j < values.C; ++j) {
-            double v = values.rows[i][j];
-            int form = pick(random);
-            std::string number = form < 6   ? formatted("%.*g", digits(random), v)
-                                 : form < 8 ? formatted("%.*e", digits(random), v)
-                                            : formatted("%.*f", digits(random), v);
-            if (v > 0 && form == 9) number.insert(number.begin(), '+');
-            text += number;
-            if (j + 1 < values.C || pick(random) < 3) text += separators[pick(random) % 5];
-        }
-        text += lineEnd;
-    }
-    if (pick(random) < 5) text += lineEnd;
-    return text;
-}
 
 struct RunCase {
     std::vector<int> areas;
@@ -64,22 +30,6 @@ std::string progressionText(const std::vector<int>& areas) {
     }
     text += '\n';
     return text;
-}
-
-// Every file of `expected` must exist in `actual` with the same bytes, and no more files.
-void expectSameFiles(const TempFolder& expected, const TempFolder& actual,
-                     const std::string& what) {
-    int files = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(expected.path(""))) {
-        const std::string name = entry.path().filename().string();
-        ++files;
-        ASSERT_TRUE(fileExists(actual.path(name))) << what << ": " << name << " missing";
-        ASSERT_TRUE(readFile(expected.path(name)) == readFile(actual.path(name)))
-            << what << ": " << name << " differs";
-    }
-    EXPECT_EQ(files, std::distance(std::filesystem::directory_iterator(actual.path("")),
-                                   std::filesystem::directory_iterator()))
-        << what;
 }
 
 void expectRunLikeLiteral(const std::string& dataText, const RunCase& c) {
@@ -115,14 +65,19 @@ void expectRunLikeLiteral(const std::string& dataText, const RunCase& c) {
         runAnalysis(settings, options, host, {threads, SurfaceMethod::kExact, level});
         EXPECT_TRUE(host.messages.empty()) << host.messages.front();
         std::filesystem::remove(progression);
-        expectSameFiles(literalFolder, folder,
-                        std::to_string(threads) + " threads, " + simdLevelName(level));
+        EXPECT_TRUE(filesIn(folder.path("")) == filesIn(literalFolder.path("")))
+            << threads << " threads, " << simdLevelName(level);
     }
 }
 
 }  // namespace
 
 TEST(ExactRun, RandomFilesGiveTheLiteralResultsAndSurfaceFilesForOneTwoAndThreeThreads) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the literal analysis reads with this C library's fscanf, which rounds some "
+                    "long decimals to a neighbouring double; make test-windows compares the "
+                    "engine's files with the Linux build's instead";
+#endif
     std::mt19937_64 random(11);
     std::uniform_int_distribution<int> size(1, 45), precision(-1, 25), coin(0, 1);
     std::uniform_real_distribution<double> shift(0.0, 1.0);

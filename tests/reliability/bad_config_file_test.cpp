@@ -61,27 +61,6 @@ std::string configWithLine(int line, const std::string& text) {
 
 }  // namespace
 
-TEST(BadConfigFile, MissingFileOrFolderEndsBeforeTheRun) {
-    TempFolder folder;
-    folder.write("data.txt", FolderRun::kData);
-    std::filesystem::create_directory(folder.path("folder.cfg"));
-    for (std::string config : {"missing.cfg", "folder.cfg"}) {
-        ProgramRun run = runCli(folder.path(""), {"run", config, "--yes"});
-        EXPECT_EQ(run.status, 1);
-        EXPECT_EQ(run.err, "Error opening config file\n");
-    }
-    EXPECT_EQ(filesIn(folder.path("")),
-              (Files{{"data.txt", FolderRun::kData}, {"folder.cfg/", ""}}));
-}
-
-TEST(BadConfigFile, AnEmptyFileLeavesTheResetSettingsWhoseAreaIsRefused) {
-    TempFolder folder;
-    folder.write("empty.cfg", "");
-    ProgramRun run = runCli(folder.path(""), {"run", "empty.cfg", "--yes"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "Area 0 is below 1: every window area must be at least 1\n");
-}
-
 // Cut after line k, a file loads the values of its first k lines; the numbers past the cut keep
 // the values they had, the paths past the cut become empty.
 TEST(BadConfigFile, CutAfterAnyLineLoadsTheLinesThere) {
@@ -103,34 +82,60 @@ TEST(BadConfigFile, CutAfterAnyLineLoadsTheLinesThere) {
     }
 }
 
-// Through vantrel-cli, which starts from the reset settings (linear type, 0 0 0) before the file.
-TEST(BadConfigFile, NumbersOutOfRangeOrInWordsKeepTheirFieldsAndTheRunSaysWhy) {
+// Through vantrel-cli, which starts from the reset settings (linear type, 0 0 0) before the file:
+// a file that does not open ends before the run; one that opens loads what converts (numbers out
+// of range or in words keep their fields) and the run says what is wrong with the result. Bytes
+// from a fixed generator, and a program file, end with a message before anything is written.
+TEST(BadConfigFile, EachEndsBeforeTheRunOrInARunThatSaysWhy) {
+    const std::string size = "Data rows: 3 Data colums:3\n";
+    const std::string cannotOpen = "Error opening config file\n";
+    const std::string anyMessage = "*";
+    std::mt19937 generator(1983);
+    std::string randomBytes(8192, '\0');
+    for (char& byte : randomBytes) byte = static_cast<char>(generator());
     struct Case {
-        int line;
-        std::string text;
+        std::optional<std::string> text;  // none: a folder of that name
         int status;
         std::string err;
     };
-    const std::string size = "Data rows: 3 Data colums:3\n";
-    for (const Case& c : {
-             Case{11, "four\t1024\t2", 1,
-                  "Linear progression never ends: step 0 must be at least 1\n"},
-             Case{11, "1\t99999999999\t3", 1, "Progression is empty\n"},
-             Case{11, "1\t4\t-2147483649", 1,
-                  "Linear progression never ends: step 0 must be at least 1\n"},
-             Case{5, "1e999\t0", 1, "The n shift inf must lie between 0 and 1\n"},
-             Case{5, "0.5\thalf", 0, size},
-             Case{5, "0,5\t0,5", 0, size},    // the n shift reads as 0, the m shift keeps its 0
-             Case{8, "2147483648", 0, size},  // the type stays -1: the single area 1
-             Case{14, "one", 0, size},
-         }) {
+    const Case cases[] = {
+        {std::nullopt, 1, cannotOpen},
+        {"", 1, "Area 0 is below 1: every window area must be at least 1\n"},
+        {configWithLine(11, "four\t1024\t2"), 1,
+         "Linear progression never ends: step 0 must be at least 1\n"},
+        {configWithLine(11, "1\t99999999999\t3"), 1, "Progression is empty\n"},
+        {configWithLine(11, "1\t4\t-2147483649"), 1,
+         "Linear progression never ends: step 0 must be at least 1\n"},
+        {configWithLine(5, "1e999\t0"), 1, "The n shift inf must lie between 0 and 1\n"},
+        {configWithLine(5, "0.5\thalf"), 0, size},
+        {configWithLine(5, "0,5\t0,5"), 0, size},    // the n shift reads as 0, the m shift keeps 0
+        {configWithLine(8, "2147483648"), 0, size},  // the type stays -1: the single area 1
+        {configWithLine(14, "one"), 0, size},
+        {randomBytes, 1, anyMessage},
+        {readFile(VANTREL_CLI), 1, anyMessage},
+    };
+    for (const Case& c : cases) {
         TempFolder folder;
         folder.write("data.txt", FolderRun::kData);
-        folder.write("edited.cfg", configWithLine(c.line, c.text));
-        ProgramRun run = runCli(folder.path(""), {"run", "edited.cfg", "--yes"});
-        EXPECT_EQ(run.status, c.status) << c.text;
-        EXPECT_EQ(run.err, c.err) << c.text;
+        if (c.text)
+            folder.write("a.cfg", *c.text);
+        else
+            std::filesystem::create_directory(folder.path("a.cfg"));
+        Files before = filesIn(folder.path(""));
+        ProgramRun run = runCli(folder.path(""), {"run", "a.cfg", "--yes"});
+        const std::string what = c.text ? c.text->substr(0, 80) : "(a folder)";
+        EXPECT_EQ(run.status, c.status) << what;
+        if (c.err == anyMessage)
+            EXPECT_FALSE(run.err.empty()) << what;
+        else
+            EXPECT_EQ(run.err, c.err) << what;
+        if (c.status != 0) {
+            EXPECT_EQ(filesIn(folder.path("")), before) << what;
+        }
     }
+    TempFolder folder;
+    ProgramRun missing = runCli(folder.path(""), {"run", "missing.cfg", "--yes"});
+    EXPECT_EQ(missing.err, cannotOpen);
 }
 
 TEST(BadConfigFile, VeryLongPathLinesLoadWholeAndFailAsPaths) {
@@ -153,22 +158,4 @@ TEST(BadConfigFile, VeryLongPathLinesLoadWholeAndFailAsPaths) {
     loaded.useProgressionFile = 1;
     runAnalysis(loaded, RunOptions(), host);
     EXPECT_EQ(host.messages.back(), "Progression is empty");
-}
-
-// Bytes from a fixed generator, and a program file: each loads as whatever its lines hold, and
-// the run then ends with a message before anything is written.
-TEST(BadConfigFile, AFileThatIsNotTextLoadsWithoutHarm) {
-    TempFolder folder;
-    std::mt19937 generator(1983);
-    std::string bytes(8192, '\0');
-    for (char& byte : bytes) byte = static_cast<char>(generator());
-    folder.write("random.cfg", bytes);
-    folder.write("program.cfg", readFile(VANTREL_CLI));
-    Files before = filesIn(folder.path(""));
-    for (std::string config : {"random.cfg", "program.cfg"}) {
-        ProgramRun run = runCli(folder.path(""), {"run", config, "--yes"});
-        EXPECT_EQ(run.status, 1) << config;
-        EXPECT_FALSE(run.err.empty()) << config;
-    }
-    EXPECT_EQ(filesIn(folder.path("")), before);
 }

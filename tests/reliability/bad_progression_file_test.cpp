@@ -32,71 +32,56 @@ Files unchanged(const ProgressionRun& run) {
 
 }  // namespace
 
-TEST(BadProgressionFile, MissingFileOrFolderIsAnEmptyProgression) {
-    ProgressionRun missing(std::nullopt);
-    missing.go();
-    EXPECT_EQ(missing.host.messages, Messages{"Progression is empty"});
-    EXPECT_FALSE(missing.asked());
-    EXPECT_EQ(missing.files(), unchanged(missing));
-
+// Each file ends in results (the areas read, up to the count, until an item that is not a
+// 32-bit integer) or in one message before anything is read or written.
+TEST(BadProgressionFile, EachEndsInTheAreasReadOrOneMessage) {
+    const std::string empty = "Progression is empty";
+    const std::string belowOne = " is below 1: every window area must be at least 1";
+    struct Case {
+        std::optional<std::string> text;  // none: no file
+        std::string message;              // none: results
+        std::string results;
+        Case(std::optional<std::string> t, std::string m, std::string r = "")
+            : text(std::move(t)), message(std::move(m)), results(std::move(r)) {}
+    };
+    const Case cases[] = {
+        {std::nullopt, empty},
+        {"0\n\n1\n4\n", empty},
+        {"-3\n\n1\n4\n", empty},
+        {"-2147483648\n1\n", empty},
+        {"", empty},
+        {"\n\n", empty},
+        {"two\n\n1\n4\n", empty},
+        {"99999999999\n\n1\n4\n", empty},
+        {"3\n1\n0\n4\n", "Area 0" + belowOne},
+        {"3\n1\n-4\n4\n", "Area -4" + belowOne},
+        {"3\n1\n-2147483648\n4\n", "Area -2147483648" + belowOne},
+        {"2147483647\n\n1\n4\n", "", FolderRun::kResults},  // a count beyond the items
+        {"3\n1\nfour\n4\n", "", "1\t0.00000\n"},
+        {"3\n1\n4abc\n9\n", "", FolderRun::kResults},
+        {"3\n1\n4.5\n9\n", "", FolderRun::kResults},
+        {"3\n1\n1,4\n", "", "1\t0.00000\n1\t0.00000\n"},
+        {"3\n1\n99999999999\n4\n", "", "1\t0.00000\n"},
+        {std::string("3 1 4 \0 9", 9), "", FolderRun::kResults},
+        {"+2\n+1\n+4\n", "", FolderRun::kResults},
+    };
+    for (const Case& c : cases) {
+        ProgressionRun run(c.text);
+        run.go();
+        const std::string what = c.text.value_or("(no file)");
+        if (c.message.empty()) {
+            EXPECT_TRUE(run.host.messages.empty()) << what;
+            EXPECT_EQ(run.results(), c.results) << what;
+        } else {
+            EXPECT_EQ(run.host.messages, Messages{c.message}) << what;
+            EXPECT_FALSE(run.asked()) << what;
+            EXPECT_EQ(run.files(), unchanged(run)) << what;
+        }
+    }
     ProgressionRun folder(std::nullopt);
     std::filesystem::create_directory(folder.settings.progressionFile);
     folder.go();
-    EXPECT_EQ(folder.host.messages, Messages{"Progression is empty"});
-    EXPECT_FALSE(folder.asked());
-}
-
-TEST(BadProgressionFile, ACountBeyondTheItemsTakesTheItemsThere) {
-    ProgressionRun run("2147483647\n\n1\n4\n");
-    run.go();
-    EXPECT_TRUE(run.host.messages.empty());
-    EXPECT_EQ(run.results(), FolderRun::kResults);
-}
-
-TEST(BadProgressionFile, ZeroNegativeOrMissingCountIsAnEmptyProgression) {
-    for (std::string text : {"0\n\n1\n4\n", "-3\n\n1\n4\n", "-2147483648\n1\n", "", "\n\n",
-                             "two\n\n1\n4\n", "99999999999\n\n1\n4\n"}) {
-        ProgressionRun run(text);
-        run.go();
-        EXPECT_EQ(run.host.messages, Messages{"Progression is empty"}) << text;
-        EXPECT_EQ(run.files(), unchanged(run)) << text;
-    }
-}
-
-TEST(BadProgressionFile, TheFirstItemThatIsNotA32BitIntegerEndsTheList) {
-    struct Case {
-        std::string text;
-        std::string results;
-    };
-    for (const Case& c :
-         {Case{"3\n1\nfour\n4\n", "1\t0.00000\n"}, Case{"3\n1\n4abc\n9\n", FolderRun::kResults},
-          Case{"3\n1\n4.5\n9\n", FolderRun::kResults},
-          Case{"3\n1\n1,4\n", "1\t0.00000\n1\t0.00000\n"},
-          Case{"3\n1\n99999999999\n4\n", "1\t0.00000\n"},
-          Case{std::string("3 1 4 \0 9", 9), FolderRun::kResults},
-          Case{"+2\n+1\n+4\n", FolderRun::kResults}}) {
-        ProgressionRun run(c.text);
-        run.go();
-        EXPECT_TRUE(run.host.messages.empty()) << c.text;
-        EXPECT_EQ(run.results(), c.results) << c.text;
-    }
-}
-
-TEST(BadProgressionFile, AreasBelowOneAreRefusedBeforeTheData) {
-    for (std::string area : {"0", "-4", "-2147483648"}) {
-        ProgressionRun run("3\n1\n" + area + "\n4\n");
-        run.go();
-        EXPECT_EQ(run.host.messages,
-                  Messages{"Area " + area + " is below 1: every window area must be at least 1"});
-        EXPECT_FALSE(run.asked());
-        EXPECT_EQ(run.files(), unchanged(run));
-    }
-}
-
-TEST(BadProgressionFile, RepeatedAreasGiveOneLineEach) {
-    ProgressionRun run("4\n4\n1\n4\n4\n");
-    run.go();
-    EXPECT_EQ(run.results(), "4\t4.00000\n1\t0.00000\n4\t4.00000\n4\t4.00000\n");
+    EXPECT_EQ(folder.host.messages, Messages{empty});
 }
 
 // Digits, signs, blanks and other bytes from a fixed generator: the reader always ends, and the

@@ -14,56 +14,39 @@ using Messages = std::vector<std::string>;
 
 }  // namespace
 
-TEST(OutputFaults, AFolderThatDoesNotExistIsNeitherReadNorCreated) {
-    FolderRun run;
-    std::filesystem::remove(run.settings.inputFile);
-    run.settings.inputFile = run.folder.path("gone/data.txt");
-    run.go();
-    EXPECT_EQ(run.host.messages, Messages{"Error loading data"});
-    EXPECT_EQ(run.files(), Files{});
-}
-
-// The results or surface file's name leads into a folder that does not exist (through a link
-// left behind by a moved folder).
-TEST(OutputFaults, AnOutputPathIntoAMissingFolderEndsTheRunWithItsName) {
-    FolderRun results;
-    const std::string gone = results.folder.path("gone/results.txt");
-    std::filesystem::create_symlink(gone, results.settings.inputFile + ".out.txt");
-    results.go();
-    EXPECT_EQ(results.host.messages,
-              Messages{"Error writing to " + results.settings.inputFile + ".out.txt"});
-    EXPECT_EQ(results.files(),
-              (Files{{"data.txt", FolderRun::kData}, {"data.txt.out.txt -> " + gone, ""}}));
-
-    FolderRun surface;
-    surface.options.generateSurfaces = 1;
-    std::filesystem::create_symlink(surface.folder.path("gone/surface.txt"),
-                                    surface.settings.inputFile + ".4.out.txt");
-    surface.go();
-    EXPECT_EQ(surface.host.messages,
-              Messages{"Error writing to " + surface.settings.inputFile + ".4.out.txt"});
-    Files files = surface.files();
-    EXPECT_EQ(files["data.txt.out.txt"], "1\t0.00000\n");  // the finished area's line stays
-    EXPECT_EQ(files.count("data.txt.1.out.txt"), 1u);
-    EXPECT_EQ(files.size(), 4u);
-}
-
-TEST(OutputFaults, AFullDiskEndsTheRunWithTheFileName) {
-    if (!std::filesystem::is_character_file("/dev/full")) GTEST_SKIP() << "no /dev/full";
-    FolderRun results;
-    std::filesystem::create_symlink("/dev/full", results.settings.inputFile + ".out.txt");
-    results.go();
-    EXPECT_EQ(results.host.messages,
-              Messages{"Error writing to " + results.settings.inputFile + ".out.txt"});
-
-    FolderRun surface;
-    surface.options.generateSurfaces = 1;
-    std::filesystem::create_symlink("/dev/full", surface.settings.inputFile + ".1.out.txt");
-    surface.go();
-    EXPECT_EQ(surface.host.messages,
-              Messages{"Error writing to " + surface.settings.inputFile + ".1.out.txt"});
-    EXPECT_EQ(surface.results(), "");  // created empty before the first area
-    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
+// The results or a surface file's name leads into a folder that does not exist (a link left
+// behind by a moved folder) or onto a full disk (/dev/full): the run ends with its name, the
+// lines of finished areas stay, and /dev/full stays a device.
+TEST(OutputFaults, AnOutputFileThatCannotBeWrittenEndsTheRunWithItsName) {
+    const bool full = std::filesystem::is_character_file("/dev/full");
+    struct Case {
+        std::string target;  // relative: in the run's folder
+        std::string file;
+        int surfaces;
+        std::string results;  // "-": none left
+    };
+    const Case cases[] = {
+        {"gone/results.txt", "data.txt.out.txt", 0, "-"},
+        {"gone/surface.txt", "data.txt.4.out.txt", 1, "1\t0.00000\n"},
+        {"/dev/full", "data.txt.out.txt", 0, "-"},
+        {"/dev/full", "data.txt.1.out.txt", 1, ""},  // created empty before the first area
+    };
+    for (const Case& c : cases) {
+        if (c.target == "/dev/full" && !full) continue;
+        FolderRun run;
+        const std::string target = c.target[0] == '/' ? c.target : run.folder.path(c.target);
+        std::filesystem::create_symlink(target, run.folder.path(c.file));
+        run.options.generateSurfaces = c.surfaces;
+        run.go();
+        EXPECT_EQ(run.host.messages, Messages{"Error writing to " + run.folder.path(c.file)});
+        EXPECT_EQ(std::filesystem::read_symlink(run.folder.path(c.file)), target) << c.file;
+        if (c.results != "-") {
+            EXPECT_EQ(run.results(), c.results) << c.file;
+        }
+    }
+    if (full) {
+        EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
+    }
 }
 
 // A disk that fills while the results are written (a file size limit in a child process): the

@@ -1,5 +1,5 @@
-#include "matrix_loader.h"
 #include "dialog_fixture.h"
+#include "matrix_loader.h"
 
 namespace {
 

@@ -68,46 +68,43 @@ TEST_F(MainDialogTest, LoadShowsTheFileAndSaveOffersItsPath) {
     EXPECT_TRUE(platform.messageBoxes().empty());
 }
 
-TEST_F(MainDialogTest, CancelledSaveWritesNothing) {
-    std::string loaded = writeFile("a.txt", configText("/d/g.txt", "0\t0", 0, "1\t2\t1", 0, ""));
-    platform.queueFileDialogAnswer(loaded);
-    window.click(kIdcLoadConfig);
-    window.click(kIdcSaveConfig);  // no answer queued: cancelled
-    EXPECT_EQ(platform.fileDialogs().size(), 2u);
-    EXPECT_EQ(window.text(kIdcConfigFileName), loaded);
-    EXPECT_TRUE(platform.messageBoxes().empty());
-}
-
-TEST_F(MainDialogTest, FailedSaveKeepsTheName) {
-    std::string loaded = writeFile("a.txt", configText("/d/g.txt", "0\t0", 0, "1\t2\t1", 0, ""));
-    platform.queueFileDialogAnswer(loaded);
-    window.click(kIdcLoadConfig);
-    platform.queueFileDialogAnswer((folder() / "missing" / "b.txt").string());
-    window.click(kIdcSaveConfig);
-    EXPECT_EQ(messages(), (std::vector<std::string>{"Error saving config file"}));
-    EXPECT_EQ(window.text(kIdcConfigFileName), loaded);
-    EXPECT_EQ(dialog.configFileName(), loaded);
-}
-
-TEST_F(MainDialogTest, CancelledLoadKeepsTheControlsAsTyped) {
-    window.type(kIdcNShift, " 0.750");
-    window.click(kIdcLoadConfig);  // cancelled
-    EXPECT_EQ(dialog.settings().nShift, 0.75);
-    EXPECT_EQ(window.text(kIdcNShift), " 0.750");
-    EXPECT_EQ(window.text(kIdcConfigFileName), "");
-}
-
-TEST_F(MainDialogTest, FailedLoadChangesNothingButTheRememberedPath) {
-    window.type(kIdcFrom, "9");
-    std::string missing = (folder() / "missing.txt").string();
-    platform.queueFileDialogAnswer(missing);
-    window.click(kIdcLoadConfig);
-    EXPECT_EQ(messages(), (std::vector<std::string>{"Error opening config file"}));
-    EXPECT_EQ(dialog.settings().from, 9);
-    EXPECT_EQ(window.text(kIdcConfigFileName), "");
-
-    window.click(kIdcLoadConfig);
-    EXPECT_EQ(platform.fileDialogs().back().initialName, missing);
+// Load and Save, cancelled or failed: the name in the box, the settings and the controls stay as
+// they were; a failure says so; the open dialog remembers the path it was given.
+TEST_F(MainDialogTest, CancelledOrFailedLoadAndSaveChangeNothing) {
+    const std::string loaded =
+        writeFile("a.txt", configText("/d/g.txt", "0\t0", 0, "1\t2\t1", 0, ""));
+    const std::string missing = (folder() / "missing" / "b.txt").string();
+    for (int k = 0; k < 4; ++k) {
+        const bool save = k < 2, failed = k % 2 == 1;  // Save (after a Load) or Load
+        const std::string what =
+            std::string(failed ? "failed " : "cancelled ") + (save ? "save" : "load");
+        HeadlessPlatform platform;
+        MainDialog dialog{platform};
+        HeadlessWindow& window = platform.open(dialog);
+        if (save) {
+            platform.queueFileDialogAnswer(loaded);
+            window.click(kIdcLoadConfig);
+        }
+        const std::string name = save ? loaded : "";
+        window.type(kIdcNShift, " 0.750");
+        window.type(kIdcFrom, "9");
+        if (failed) platform.queueFileDialogAnswer(missing);  // none queued: cancelled
+        window.click(save ? kIdcSaveConfig : kIdcLoadConfig);
+        std::vector<std::string> shown;
+        for (const auto& box : platform.messageBoxes()) shown.push_back(box.text);
+        const char* error = save ? "Error saving config file" : "Error opening config file";
+        EXPECT_EQ(shown, failed ? std::vector<std::string>{error} : std::vector<std::string>{})
+            << what;
+        EXPECT_EQ(window.text(kIdcConfigFileName), name) << what;
+        EXPECT_EQ(dialog.configFileName(), name) << what;
+        EXPECT_EQ(window.text(kIdcNShift), " 0.750") << what;
+        EXPECT_EQ(dialog.settings().from, 9) << what;
+        EXPECT_EQ(dialog.settings().nShift, 0.75) << what;
+        if (!save && failed) {
+            window.click(kIdcLoadConfig);
+            EXPECT_EQ(platform.fileDialogs().back().initialName, missing);
+        }
+    }
 }
 
 TEST_F(MainDialogTest, EachOpenDialogRemembersItsOwnPath) {
@@ -146,10 +143,33 @@ TEST_F(MainDialogTest, ViewOpensWhatTheFieldHoldsAtTheClick) {
     window.click(kIdcViewProgression);
     const auto& started = platform.startedPrograms();
     ASSERT_EQ(started.size(), 2u);
+#ifdef _WIN32
+    EXPECT_TRUE(started[0].commandLine.ends_with("\\Notepad.exe /my data/grid one.txt"));
+    EXPECT_TRUE(started[1].commandLine.ends_with("\\Notepad.exe "));
+#else
     EXPECT_EQ(started[0].arguments,
               (std::vector<std::string>{"xdg-open", "/my data/grid one.txt"}));
     EXPECT_EQ(started[1].arguments, (std::vector<std::string>{"xdg-open", ""}));
+#endif
     EXPECT_TRUE(platform.messageBoxes().empty());
+}
+
+// A viewer that cannot be started is named in a message box, with the system's reason.
+TEST_F(MainDialogTest, ViewTellsWhichProgramCouldNotStartAndWhy) {
+    window.type(kIdcProgressionFile, "/data/areas.txt");
+    platform.queueStartFailure("No such file or directory");
+    window.click(kIdcViewProgression);
+    window.click(kIdcViewInput);  // starts
+    ASSERT_EQ(messages().size(), 1u);
+#ifdef _WIN32
+    EXPECT_TRUE(messages()[0].starts_with("Could not start "));
+    EXPECT_TRUE(
+        messages()[0].ends_with("\\Notepad.exe /data/areas.txt: No such file or directory"));
+#else
+    EXPECT_EQ(messages()[0], "Could not start xdg-open: No such file or directory");
+#endif
+    EXPECT_EQ(platform.startedPrograms().size(), 1u);
+    EXPECT_FALSE(window.ended());
 }
 
 namespace {

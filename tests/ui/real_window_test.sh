@@ -1,15 +1,23 @@
 #!/usr/bin/env bash
-# Starts the real vantrel on a virtual display of its own, waits for the window titled
-# "Vantrel", saves a screenshot of it, presses Escape and checks that the program ends soon.
+# Drives the real vantrel in a real window on a virtual display of its own, as a person would with
+# keyboard and mouse: the Type list from the keyboard, Load and Save of a configuration whose name
+# has no extension, Tab after a pick with the mouse, a long configuration path, View without a
+# program to view with, and Escape. Saves a screenshot of the fresh dialog.
 # Usage: real_window_test.sh PATH_TO_VANTREL ARTIFACTS_DIR
 set -euo pipefail
 
-program=$1
+program=$(realpath "$1")
 artifacts=$2
 mkdir -p "$artifacts"
 
-for tool in Xvfb xdotool import; do
-  command -v "$tool" >/dev/null || { echo "real_window_test: $tool is missing (scripts/install-deps installs it)"; exit 1; }
+fail() {
+  echo "real_window_test: $*"
+  [ -f "${work:-}/program.log" ] && cat "$work/program.log"
+  exit 1
+}
+
+for tool in Xvfb xdotool import compare; do
+  command -v "$tool" >/dev/null || fail "$tool is missing (scripts/install-deps installs it)"
 done
 
 work=$(mktemp -d)
@@ -23,63 +31,191 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# Without any display the program says so in one line and ends with status 1.
+status=0
+env -u DISPLAY -u WAYLAND_DISPLAY "$program" </dev/null >"$work/no-display.out" 2>&1 || status=$?
+[ "$status" -eq 1 ] || fail "without a display vantrel ended with status $status, not 1"
+[ "$(cat "$work/no-display.out")" = \
+  "vantrel needs a graphical display (DISPLAY is not set); vantrel-cli works without one" ] ||
+  fail "without a display vantrel said: $(cat "$work/no-display.out")"
+
 # Xvfb picks a free display number itself and writes it to descriptor 3, so that two runs at
 # once never share (and then kill) one server.
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 </dev/null &
 xvfb_pid=$!
 for _ in $(seq 1 100); do
   [ -s "$work/display" ] && break
-  kill -0 "$xvfb_pid" 2>/dev/null || { echo "real_window_test: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
+  kill -0 "$xvfb_pid" 2>/dev/null || { cat "$work/xvfb.log"; fail "Xvfb did not start"; }
   sleep 0.1
 done
-[ -s "$work/display" ] || { echo "real_window_test: Xvfb chose no display"; exit 1; }
-display=":$(tr -d '[:space:]' < "$work/display")"
-export DISPLAY=$display
+[ -s "$work/display" ] || fail "Xvfb chose no display"
+export DISPLAY=":$(tr -d '[:space:]' < "$work/display")"
 for _ in $(seq 1 100); do
   xdotool getdisplaygeometry >/dev/null 2>&1 && break
-  kill -0 "$xvfb_pid" 2>/dev/null || { echo "real_window_test: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
   sleep 0.1
 done
-xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "real_window_test: Xvfb did not answer"; exit 1; }
+xdotool getdisplaygeometry >/dev/null 2>&1 || fail "Xvfb did not answer"
+
+# The program runs in a folder with a path too long for the configuration file label, which is
+# where its file dialogs open; nothing on its PATH can show a file.
+folder="$work/a-folder-whose-name-is-long-enough-to-overflow-the-label/and-one-more-long-folder-name"
+mkdir -p "$folder" "$work/empty-bin"
+config_text() {  # $1: progression type
+  printf '[Input file]\n/d/grid.txt\n\n[Shift (n, m)]\n0.5000\t0.2500\n\n'
+  printf '[Progression type (0=linear, 1=log)]\n%s\n\n[Progression (from, to, step)]\n4\t1024\t2\n\n' "$1"
+  printf '[Use progression file, progression file]\n0\n\n\n'
+}
+config_text 0 >"$folder/saved2"
+config_text 0 >"$folder/zother"
+config_text 0 >"$folder/my.cfg"
 
 # No session bus or accessibility bus on a bare display: keep GTK from looking for them.
 export NO_AT_BRIDGE=1 GSETTINGS_BACKEND=memory
 unset DBUS_SESSION_BUS_ADDRESS
-"$program" </dev/null >"$work/program.log" 2>&1 &
+(cd "$folder" && PATH="$work/empty-bin" exec "$program") </dev/null >"$work/program.log" 2>&1 &
 program_pid=$!
 
 window=""
 for _ in $(seq 1 150); do
   window=$(xdotool search --onlyvisible --name '^Vantrel$' 2>/dev/null | head -n 1 || true)
   [ -n "$window" ] && break
-  kill -0 "$program_pid" 2>/dev/null || { echo "real_window_test: vantrel ended before showing its window"; cat "$work/program.log"; exit 1; }
+  kill -0 "$program_pid" 2>/dev/null || fail "vantrel ended before showing its window"
   sleep 0.1
 done
-[ -n "$window" ] || { echo "real_window_test: no window titled Vantrel appeared"; cat "$work/program.log"; exit 1; }
+[ -n "$window" ] || fail "no window titled Vantrel appeared"
 
 # Let the first paint finish before the picture is taken.
 sleep 1
 import -window "$window" "$artifacts/main-dialog.png"
 echo "real_window_test: screenshot in $artifacts/main-dialog.png"
 
-xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
-xdotool key --clearmodifiers Escape
+# The windows there are now; later ones are boxes and dialogs the program opened.
+visible_windows() {
+  xdotool search --onlyvisible --name '' 2>/dev/null | while read -r id; do
+    xdotool getwindowgeometry "$id" 2>/dev/null | grep -q 'Geometry: 1x1' || echo "$id"
+  done | sort
+}
+baseline=$(visible_windows)
+new_windows() { comm -13 <(echo "$baseline") <(visible_windows); }
+alive() { kill -0 "$program_pid" 2>/dev/null || fail "vantrel ended $1"; }
+only_the_dialog() {  # $1: what was just done
+  sleep 0.5
+  alive "after $1"
+  [ -z "$(new_windows)" ] || fail "a window other than the dialog is open after $1"
+}
+wait_for_new_window() {  # $1: what was just done
+  for _ in $(seq 1 100); do
+    [ -n "$(new_windows)" ] && return 0
+    sleep 0.1
+  done
+  fail "no window opened after $1"
+}
 
+# Dialog units to pixels, from the window's size and the template's 353 x 172 units.
+read -r width height < <(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: \([0-9]*\)x\([0-9]*\).*/\1 \2/p')
+px() { echo $(($1 * width / 353)); }
+py() { echo $(($1 * height / 172)); }
+click_at() { xdotool mousemove --window "$window" "$(px "$1")" "$(py "$2")" click 1; sleep 0.4; }
+key() { xdotool key --clearmodifiers "$@"; sleep 0.4; }
+click_step() { click_at 270 97; }     # the Step field, just before the Type list in tab order
+click_save() { click_at 334 14; }
+crop_of() {  # $1: file; $2..$5: a rectangle in dialog units
+  import -window "$window" -crop "$(px "$4")x$(py "$5")+$(px "$2")+$(py "$3")" +repage "$1"
+}
+same_picture() { [ "$(compare -metric AE "$1" "$2" null: 2>&1 || true)" = "0" ]; }
+# The bottom of the screen, where the open dialog shows its filter, once it has stopped changing
+# (the dialog fills in while it reads the folder).
+filter_strip() {
+  import -window root -crop 1024x60+0+708 +repage "$1"
+  for _ in $(seq 1 20); do
+    sleep 0.5
+    import -window root -crop 1024x60+0+708 +repage "$1.next.png"
+    same_picture "$1" "$1.next.png" && return 0
+    mv "$1.next.png" "$1"
+  done
+}
+progression_type() { sed -n '/^\[Progression type/{n;p}' "$1"; }
+
+xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+
+# Load "saved2": the first tab stop, Load, has the focus; the open dialog starts in the folder.
+key Return
+wait_for_new_window "Load"
+filter_strip "$work/filter-first.png"
+xdotool type --delay 40 saved2; sleep 0.3; key Return
+only_the_dialog "loading saved2"
+
+# The Type list from the keyboard: Escape and Return on the open list close only the list, and
+# Down then Return picks the next item.
+click_step; key Tab
+key alt+Down; key Escape; only_the_dialog "Escape on the open Type list"
+key alt+Down; key Return; only_the_dialog "Return on the open Type list"
+key alt+Down; key Down; key Return; only_the_dialog "Down and Return on the open Type list"
+
+# Save offers the name as it is and asks before replacing it.
+click_save
+wait_for_new_window "Save"
+key Return
+wait_for_new_window "accepting the offered name"
+key alt+r
+only_the_dialog "replacing saved2"
+[ "$(progression_type "$folder/saved2")" = 1 ] || fail "saved2 does not hold the Type picked with the keyboard"
+[ "$(ls "$folder")" = "$(printf 'my.cfg\nsaved2\nzother')" ] || fail "Save wrote another file: $(ls "$folder")"
+crop_of "$work/label-saved2.png" 46 11 250 8
+
+# The closed list, Logarithmic unfocused, read along the middle of its text: it is white like the
+# edit fields, and the text ends well before the white does, so it was not cut to fit.
+text_fits_on_white() {
+  import -window "$window" -crop "$(px 48)x1+$(px 293)+$(py 97)" -depth 8 +repage txt:- |
+    awk -F'[(),]' 'NR > 1 { x = $1 + 0; r = $3 + 0; g = $4 + 0; b = $5 + 0
+                    if (r == 255 && g == 255 && b == 255) last_white = x
+                    else if (r + g + b < 300) dark[x] = 1 }
+                  END { for (x in dark) if (x + 0 < last_white && x + 0 > last_dark) last_dark = x + 0
+                        exit !(last_dark > 0 && last_white - last_dark >= 2) }'
+}
+text_fits_on_white || fail "Logarithmic does not fit on a white background in the closed Type list"
+
+# A pick with the mouse leaves the list its tab stop both ways, and the arrows change it.
+# The open list hangs below the closed box; its rows are a text line and 6 pixels high.
+click_at 317 97
+xdotool mousemove --window "$window" "$(px 317)" $(($(py 104) + 3 * ($(py 8) + 6) / 2)) click 1
+sleep 0.4
+click_step; key Tab; key Tab; key shift+Tab; key Up
+click_save
+wait_for_new_window "the second Save"
+key Return; wait_for_new_window "accepting the offered name again"; key alt+r
+only_the_dialog "replacing saved2 again"
+[ "$(progression_type "$folder/saved2")" = 0 ] || fail "after a pick with the mouse, Tab, Shift+Tab and Up did not reach the Type list"
+
+# Load my.cfg, which does not match *.txt; the next Load still starts with the first filter.
+# Then the long path of zother shows its end, where it differs from saved2.
+click_at 308 14
+wait_for_new_window "the second Load"
+xdotool type --delay 40 my.cfg; sleep 0.3; key Return
+only_the_dialog "loading my.cfg"
+click_at 308 14
+wait_for_new_window "the third Load"
+filter_strip "$work/filter-again.png"
+same_picture "$work/filter-first.png" "$work/filter-again.png" || fail "Load after my.cfg opened without the first filter"
+xdotool type --delay 40 zother; sleep 0.3; key Return
+only_the_dialog "loading zother"
+crop_of "$work/label-zother.png" 46 11 250 8
+same_picture "$work/label-saved2.png" "$work/label-zother.png" && fail "a long configuration path hides its file name"
+
+# View with no program to view with: a message box says so.
+click_at 334 45
+wait_for_new_window "View without xdg-open"
+key Return
+only_the_dialog "closing the View message"
+
+key Escape
 for _ in $(seq 1 50); do
   kill -0 "$program_pid" 2>/dev/null || break
   sleep 0.1
 done
-if kill -0 "$program_pid" 2>/dev/null; then
-  echo "real_window_test: vantrel was still running 5 seconds after Escape"
-  cat "$work/program.log"
-  exit 1
-fi
+kill -0 "$program_pid" 2>/dev/null && fail "vantrel was still running 5 seconds after Escape"
 status=0
 wait "$program_pid" || status=$?
 program_pid=""
-if [ "$status" -ne 0 ]; then
-  echo "real_window_test: vantrel exited with status $status"
-  cat "$work/program.log"
-  exit 1
-fi
-echo "real_window_test: window shown and closed with Escape"
+[ "$status" -eq 0 ] || fail "vantrel exited with status $status"
+echo "real_window_test: 0 failed; the dialog worked by keyboard and mouse and closed with Escape"

@@ -28,7 +28,7 @@ DialogTemplate makeMainDialogTemplate() {
     // One control a line, in template order.
     // clang-format off
     t.controls = {
-        {kIdcConfigFileName, K::kStaticText, "...", {46, 11, 250, 8}, kLabel},
+        {kIdcConfigFileName, K::kStaticText, "...", {46, 11, 250, 8}, kLabel | kPathEllipsis},
         {kIdcLoadConfig, K::kPushButton, "...", {300, 7, 17, 14}, kButton},
         {kIdStatic, K::kStaticText, "Input file", {7, 28, 28, 8}, kLabel},
         {kIdcInputFile, K::kEdit, "", {7, 38, 289, 14}, kField},

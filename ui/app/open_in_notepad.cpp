@@ -1,7 +1,12 @@
 #include "open_in_notepad.h"
 
 bool OpenInNotepad(Platform& platform, const std::string& path) {
-    platform.startProgram(viewFileCommand(path));
+    ProgramCommand command = viewFileCommand(path);
+    if (std::optional<std::string> failure = platform.startProgram(command)) {
+        const std::string& program =
+            command.arguments.empty() ? command.commandLine : command.arguments.front();
+        platform.messageBox("Could not start " + program + ": " + *failure, MessageBoxButtons::kOk);
+    }
     return true;
 }
 

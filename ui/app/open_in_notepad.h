@@ -6,7 +6,8 @@
 
 // Shows a file to the user in an outside program, started without waiting for it: on Windows,
 // Notepad from the Windows directory; elsewhere, the desktop's default application for the file.
-// Nothing is reported when the program cannot be started. Always true.
+// A program that cannot be started is reported in a message box that names it and says why.
+// Always true.
 bool OpenInNotepad(Platform& platform, const std::string& path);
 
 // The command that OpenInNotepad starts on this platform (open_in_notepad_win32.cpp,

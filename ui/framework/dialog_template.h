@@ -34,6 +34,7 @@ enum ControlStyle : unsigned {
     kDefaultButton = 1u << 5,  // the button Enter presses
     kNoPrefix = 1u << 6,       // a static text that shows '&' as it is
     kSorted = 1u << 7,         // a list that sorts its items
+    kPathEllipsis = 1u << 8,   // a static text showing a path: too long, its start gives way
 };
 
 // Style bits of a dialog.

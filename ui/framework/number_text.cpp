@@ -26,4 +26,6 @@ std::string formatInteger(int value) {
     return text;
 }
 
-std::string formatReal(double value) { return shortestText(value); }
+std::string formatReal(double value) {
+    return shortestText(value);
+}

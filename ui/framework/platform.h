@@ -59,6 +59,7 @@ class Platform {
     virtual void beginWaitCursor() = 0;
     virtual void endWaitCursor() = 0;
 
-    // Starts a program and returns at once, without waiting for it or watching it.
-    virtual void startProgram(const ProgramCommand& command) = 0;
+    // Starts a program and returns at once, without waiting for it or watching it. Nothing when
+    // it started; otherwise why it could not be started ("No such file or directory").
+    virtual std::optional<std::string> startProgram(const ProgramCommand& command) = 0;
 };

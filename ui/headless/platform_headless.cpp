@@ -60,6 +60,12 @@ void HeadlessPlatform::endWaitCursor() {
     --waitCursorBalance_;
 }
 
-void HeadlessPlatform::startProgram(const ProgramCommand& command) {
-    startedPrograms_.push_back(command);
+std::optional<std::string> HeadlessPlatform::startProgram(const ProgramCommand& command) {
+    if (startFailures_.empty()) {
+        startedPrograms_.push_back(command);
+        return std::nullopt;
+    }
+    std::string reason = std::move(startFailures_.front());
+    startFailures_.pop_front();
+    return reason;
 }

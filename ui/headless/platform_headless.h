@@ -29,6 +29,9 @@ class HeadlessPlatform : public Platform {
         modalScripts_.push_back(std::move(script));
     }
 
+    // Why the next program to be started cannot be; without one queued, programs start.
+    void queueStartFailure(std::string reason) { startFailures_.push_back(std::move(reason)); }
+
     // Opens the dialog as a modal run would, and leaves it open for the test to drive. The
     // window lives as long as the platform.
     HeadlessWindow& open(Dialog& dialog);
@@ -53,7 +56,8 @@ class HeadlessPlatform : public Platform {
     int waitCursorBegins() const { return waitCursorBegins_; }
     // Answers queued but never asked for.
     std::size_t unusedAnswers() const {
-        return messageBoxAnswers_.size() + fileDialogAnswers_.size() + modalScripts_.size();
+        return messageBoxAnswers_.size() + fileDialogAnswers_.size() + modalScripts_.size() +
+               startFailures_.size();
     }
 
     int runModal(Dialog& dialog) override;
@@ -61,7 +65,7 @@ class HeadlessPlatform : public Platform {
     std::optional<std::string> runFileDialog(const FileDialogRequest& request) override;
     void beginWaitCursor() override;
     void endWaitCursor() override;
-    void startProgram(const ProgramCommand& command) override;
+    std::optional<std::string> startProgram(const ProgramCommand& command) override;
 
   private:
     std::unique_ptr<HeadlessWindow> createWindow(Dialog& dialog);
@@ -69,6 +73,7 @@ class HeadlessPlatform : public Platform {
     std::deque<int> messageBoxAnswers_;
     std::deque<std::optional<std::string>> fileDialogAnswers_;
     std::deque<std::function<void(HeadlessWindow&)>> modalScripts_;
+    std::deque<std::string> startFailures_;
     std::list<std::unique_ptr<HeadlessWindow>> openWindows_;
 
     std::vector<MessageBoxRecord> messageBoxes_;

@@ -5,7 +5,6 @@
 #include <wx/dcclient.h>
 #include <wx/fontenum.h>
 #include <wx/menu.h>
-#include <wx/odcombo.h>
 #include <wx/settings.h>
 #include <wx/statbmp.h>
 #include <wx/statbox.h>
@@ -15,6 +14,7 @@
 #include <algorithm>
 
 #include "dialog.h"
+#include "drop_down_list_wx.h"
 #include "text_bytes_wx.h"
 
 namespace {
@@ -121,8 +121,10 @@ void WxDialogWindow::createControl(const ControlTemplate& c) {
     wxWindow* window = nullptr;
     switch (c.kind) {
         case ControlKind::kStaticText: {
+            // A path that does not fit keeps its end, the file name; other texts their start.
+            long ellipsis = (c.style & kPathEllipsis) ? wxST_ELLIPSIZE_START : wxST_ELLIPSIZE_END;
             auto* label = new wxStaticText(this, id, wxEmptyString, r.GetPosition(), r.GetSize(),
-                                           wxST_NO_AUTORESIZE | wxALIGN_LEFT | wxST_ELLIPSIZE_END);
+                                           wxST_NO_AUTORESIZE | wxALIGN_LEFT | ellipsis);
             if (c.style & kNoPrefix)
                 label->SetLabelText(caption);
             else
@@ -153,14 +155,11 @@ void WxDialogWindow::createControl(const ControlTemplate& c) {
             break;
         case ControlKind::kDropDownList: {
             // The template's height includes the dropped-down list; closed, the list is as high
-            // as an edit. GTK's own combo box cannot be made that small, so the list is the
-            // toolkit's drawn one, read-only: the user picks an item but cannot type.
-            wxSize closed(r.GetWidth(), toPixels({0, 0, 0, 14}).GetHeight());
-            auto* list = new wxOwnerDrawnComboBox(
-                this, id, wxEmptyString, r.GetPosition(), closed, 0, nullptr,
-                wxCB_READONLY | ((c.style & kSorted) ? wxCB_SORT : 0));
-            list->SetPopupMaxHeight(r.GetHeight() - closed.GetHeight());
-            window = list;
+            // as an edit.
+            wxRect closed(r.GetPosition(),
+                          wxSize(r.GetWidth(), toPixels({0, 0, 0, 14}).GetHeight()));
+            window = new WxDropDownList(this, id, closed, r.GetHeight() - closed.GetHeight(),
+                                        (c.style & kSorted) != 0);
             break;
         }
         case ControlKind::kIcon:
@@ -188,6 +187,13 @@ void WxDialogWindow::focusFirstTabStop() {
         if ((c.style & kTabStop) && control(c.id)) return control(c.id)->SetFocus();
 }
 
+bool WxDialogWindow::listIsOpen() const {
+    for (const auto& [id, window] : controls_)
+        if (auto* list = dynamic_cast<WxDropDownList*>(window); list && list->IsPopupShown())
+            return true;
+    return false;
+}
+
 std::string WxDialogWindow::text(int id) const {
     wxWindow* window = control(id);
     if (auto* edit = dynamic_cast<wxTextCtrl*>(window)) return toBytes(edit->GetValue());
@@ -213,17 +219,16 @@ void WxDialogWindow::setChecked(int id, bool checked) {
 }
 
 void WxDialogWindow::addListItem(int id, const std::string& item) {
-    if (auto* list = dynamic_cast<wxOwnerDrawnComboBox*>(control(id)))
-        list->Append(fromBytes(item));
+    if (auto* list = dynamic_cast<WxDropDownList*>(control(id))) list->addItem(fromBytes(item));
 }
 
 int WxDialogWindow::listSelection(int id) const {
-    auto* list = dynamic_cast<wxOwnerDrawnComboBox*>(control(id));
+    auto* list = dynamic_cast<WxDropDownList*>(control(id));
     return list ? list->GetSelection() : -1;
 }
 
 void WxDialogWindow::setListSelection(int id, int index) {
-    auto* list = dynamic_cast<wxOwnerDrawnComboBox*>(control(id));
+    auto* list = dynamic_cast<WxDropDownList*>(control(id));
     if (!list) return;
     bool inside = index >= 0 && index < static_cast<int>(list->GetCount());
     list->SetSelection(inside ? index : wxNOT_FOUND);
@@ -273,10 +278,16 @@ void WxDialogWindow::drawIcon(int x, int y, const IconResource& icon) {
 }
 
 void WxDialogWindow::endModal(int result) {
+    // An open list is closed first: it must not outlive the window it belongs to.
+    for (const auto& [id, window] : controls_)
+        if (auto* list = dynamic_cast<WxDropDownList*>(window)) list->closeList();
     if (IsModal()) EndModal(result);
 }
 
 void WxDialogWindow::OnCharHook(wxKeyEvent& event) {
+    // On an open list every key is the list's: Return picks the highlighted item, Escape closes
+    // the list and nothing more.
+    if (listIsOpen()) return event.Skip();
     switch (event.GetKeyCode()) {
         case WXK_ESCAPE:
             dialog_.command(kIdCancel);

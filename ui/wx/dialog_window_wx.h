@@ -47,6 +47,7 @@ class WxDialogWindow : public wxDialog, public DialogWindow {
     wxRect toPixels(const DialogRect& rect) const;
     void createControl(const ControlTemplate& control);
     wxWindow* control(int id) const;
+    bool listIsOpen() const;
 
     void OnCharHook(wxKeyEvent& event);
     void OnClose(wxCloseEvent& event);

@@ -1,20 +1,44 @@
 #include "platform_wx.h"
 
 #include <wx/app.h>
+#include <wx/arrstr.h>
 #include <wx/filedlg.h>
+#include <wx/filefn.h>
 #include <wx/filename.h>
-#include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/utils.h>
-
-#ifdef __WXMSW__
-#include <windows.h>
-#endif
 
 #include "dialog.h"
 #include "dialog_window_wx.h"
 #include "file_filter.h"
+#include "start_program.h"
 #include "text_bytes_wx.h"
+
+namespace {
+
+#ifdef __WXGTK__
+// Whether a file name matches one of a filter's patterns ("*.txt;*.dat"), in either case.
+bool matchesPattern(const std::string& patterns, const wxString& name) {
+    for (const wxString& pattern : wxSplit(fromBytes(patterns), ';'))
+        if (wxMatchWild(pattern.Lower(), name.Lower(), false)) return true;
+    return false;
+}
+#endif
+
+// The name a file dialog starts with. GTK cannot show selected a file that the first filter
+// hides: it drops the filter to show it. Such an open dialog starts in the file's folder, with
+// the first filter, as it always does.
+wxString startingName(const FileDialogRequest& request, const wxFileName& initial) {
+    wxString name = initial.GetFullName();
+#ifdef __WXGTK__
+    std::vector<FileFilterEntry> filters = parseFileFilter(request.filter);
+    if (request.open && !filters.empty() && !matchesPattern(filters.front().pattern, name))
+        return {};
+#endif
+    return name;
+}
+
+}  // namespace
 
 int WxPlatform::runModal(Dialog& dialog) {
     auto* window = new WxDialogWindow(activeWindow(), dialog);
@@ -48,8 +72,13 @@ std::optional<std::string> WxPlatform::runFileDialog(const FileDialogRequest& re
     // The chooser has no read-only box to hide, and only offers folders that exist.
 
     wxFileName initial(fromBytes(request.initialName));
+    wxString name = startingName(request, initial);
+    // A save dialog's name is given after the filters: given to the constructor, a name without
+    // an extension would get the first filter's pattern appended.
     wxFileDialog chooser(activeWindow(), request.open ? "Open" : "Save As", initial.GetPath(),
-                         initial.GetFullName(), fromBytes(desktopWildcard(request.filter)), style);
+                         request.open ? name : wxString(),
+                         fromBytes(desktopWildcard(request.filter)), style);
+    if (!request.open) chooser.SetFilename(name);
     if (chooser.ShowModal() != wxID_OK) return std::nullopt;
     wxFileName chosen(chooser.GetPath());
     if (request.defaultExtension && !chosen.HasExt())
@@ -65,16 +94,6 @@ void WxPlatform::endWaitCursor() {
     wxEndBusyCursor();
 }
 
-void WxPlatform::startProgram(const ProgramCommand& command) {
-#ifdef __WXMSW__
-    WinExec(command.commandLine.c_str(), SW_SHOW);
-#else
-    if (command.arguments.empty()) return;
-    std::vector<const char*> argv;
-    for (const std::string& argument : command.arguments) argv.push_back(argument.c_str());
-    argv.push_back(nullptr);
-    // Nothing is reported when the program cannot be started.
-    wxLogNull quiet;
-    wxExecute(argv.data(), wxEXEC_ASYNC);
-#endif
+std::optional<std::string> WxPlatform::startProgram(const ProgramCommand& command) {
+    return startDetached(command);
 }

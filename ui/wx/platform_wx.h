@@ -15,7 +15,7 @@ class WxPlatform : public Platform {
     std::optional<std::string> runFileDialog(const FileDialogRequest& request) override;
     void beginWaitCursor() override;
     void endWaitCursor() override;
-    void startProgram(const ProgramCommand& command) override;
+    std::optional<std::string> startProgram(const ProgramCommand& command) override;
 
   private:
     // The dialog that boxes and file dialogs belong to: the innermost modal one.

@@ -41,10 +41,13 @@ struct FolderRun {
 
     explicit FolderRun(const std::string& data = kData) {
         settings.inputFile = folder.write("data.txt", data);
+        linear(1, 4, 3);
+    }
+    void linear(int from, int to, int step) {
         settings.progressionType = 0;
-        settings.from = 1;
-        settings.to = 4;
-        settings.step = 3;
+        settings.from = from;
+        settings.to = to;
+        settings.step = step;
     }
     void go() { runAnalysis(settings, options, host); }
     Files files() const { return filesIn(folder.path("")); }

@@ -47,15 +47,17 @@ inline int exitStatusInChild(const ChildLimits& limits, const std::function<int(
 
 struct ProgramRun {
     int status = -1;
+    std::string out;
     std::string err;
 };
 
-// Runs vantrel-cli with these arguments in folder, without a shell: standard input from
-// /dev/null, standard error kept (in a folder of its own, so it is not among the run's files).
+// The one way the tests run vantrel-cli: with these arguments in folder, without a shell,
+// standard input from /dev/null, standard output and error kept (in a folder of their own, so
+// that they are not among the run's files).
 inline ProgramRun runCli(const std::string& folder, std::vector<std::string> args,
                          const ChildLimits& limits = {}) {
     TempFolder streams;
-    std::string errPath = streams.path("stderr");
+    std::string outPath = streams.path("stdout"), errPath = streams.path("stderr");
     args.insert(args.begin(), VANTREL_CLI);
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(arg.data());
@@ -63,7 +65,7 @@ inline ProgramRun runCli(const std::string& folder, std::vector<std::string> arg
     ProgramRun run;
     run.status = exitStatusInChild(limits, [&] {
         int in = open("/dev/null", O_RDONLY);
-        int out = open("/dev/null", O_WRONLY);
+        int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (in < 0 || out < 0 || err < 0 || chdir(folder.c_str()) != 0) return 126;
         dup2(in, 0);
@@ -72,6 +74,7 @@ inline ProgramRun runCli(const std::string& folder, std::vector<std::string> arg
         execv(argv[0], argv.data());
         return 127;
     });
+    run.out = readFile(outPath);
     run.err = readFile(errPath);
     return run;
 }

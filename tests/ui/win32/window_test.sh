@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# Starts vantrel.exe under Wine on a virtual display of its own: the window titled "Vantrel"
+# with its 32 controls, a screenshot, the About entry of the system menu chosen with the keyboard,
+# one Calculate on a data file under a non-ASCII folder name (its results file must equal
+# vantrel-cli.exe's), and Escape, after which the program must end.
+# Usage: window_test.sh WINDOWS_BUILD_DIR ARTIFACTS_DIR
+set -euo pipefail
+cd "$(dirname "$0")/../../.."
+build=$(realpath "$1")
+artifacts=$2
+mkdir -p "$artifacts"
+source scripts/wine-env "$build"
+export LC_ALL=C.UTF-8  # file names reach Wine as UTF-8
+
+work=$(mktemp -d)
+xvfb_pid=""
+program_pid=""
+cleanup() {
+  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "window_test: $*"; cat "$work/program.log" 2>/dev/null || true; exit 1; }
+
+# Xvfb picks a free display number itself, so that two runs at once never share one server.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 </dev/null &
+xvfb_pid=$!
+for _ in $(seq 1 100); do
+  [ -s "$work/display" ] && break
+  sleep 0.1
+done
+[ -s "$work/display" ] || fail "Xvfb chose no display"
+export DISPLAY=":$(tr -d '[:space:]' < "$work/display")"
+
+probe() { wine64 "$build/tests/ui/window_probe.exe" "$@"; }
+window=""
+program_started() {
+  wine64 "$build/ui/vantrel.exe" </dev/null >"$work/program.log" 2>&1 &
+  program_pid=$!
+  for _ in $(seq 1 300); do
+    window=$(xdotool search --onlyvisible --name '^Vantrel$' 2>/dev/null | head -n 1 || true)
+    [ -n "$window" ] && return 0
+    kill -0 "$program_pid" 2>/dev/null || fail "vantrel.exe ended before showing its window"
+    sleep 0.1
+  done
+  fail "no window titled Vantrel appeared"
+}
+program_started
+
+probe controls >"$work/controls.txt" || { cat "$work/controls.txt"; fail "not the 32 controls"; }
+tail -n 1 "$work/controls.txt"
+sleep 1  # the first paint
+import -window "$window" "$artifacts/main-dialog.png"
+echo "window_test: screenshot in $artifacts/main-dialog.png"
+
+# The system menu from the keyboard: Alt+Space opens it, Up wraps to its last entry, the
+# About entry, and Enter chooses it.
+xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+xdotool key --clearmodifiers alt+space
+sleep 1
+import -window root "$artifacts/system-menu.png"
+xdotool key Up Return
+probe about || fail "the system menu's last entry did not open the About box"
+
+# One Calculate through the dialog, on a file under a folder whose name is not ASCII.
+mkdir -p "$work/dati-è" "$work/cli"
+cp examples/rough_surface.txt "$work/dati-è/"
+cp examples/rough_surface.txt "$work/cli/"
+input=$(wine64 winepath -w "$work/dati-è/rough_surface.txt" 2>/dev/null | tr -d '\r')
+probe calculate "$input" 4 64 12 0 || fail "Calculate did not complete"
+(cd "$work/cli" && wine64 "$build/cli/vantrel-cli.exe" run --input rough_surface.txt \
+   --shift 0.5 0.5 --linear 4 64 12 --yes --quiet)
+[ -s "$work/dati-è/rough_surface.txt.out.txt" ] || fail "Calculate wrote no results"
+cmp "$work/dati-è/rough_surface.txt.out.txt" "$work/cli/rough_surface.txt.out.txt" \
+  || fail "the dialog's results file differs from vantrel-cli.exe's"
+echo "window_test: Calculate wrote the same results file as vantrel-cli.exe"
+
+xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+xdotool key --clearmodifiers Escape
+for _ in $(seq 1 100); do
+  kill -0 "$program_pid" 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 "$program_pid" 2>/dev/null && fail "vantrel.exe was still running 10 seconds after Escape"
+status=0
+wait "$program_pid" || status=$?
+program_pid=""
+[ "$status" -eq 0 ] || fail "vantrel.exe exited with status $status"
+echo "window_test: window shown, About opened from the system menu, closed with Escape"

@@ -1,0 +1,220 @@
+#include "dialog_window_win32.h"
+
+#include <cstdint>
+
+#include "dialog.h"
+#include "dialog_template_win32.h"
+#include "platform_win32.h"
+#include "wide_text.h"
+
+namespace {
+
+// A 16-colour picture as a Windows icon: the colours, and a mask that is set where the picture
+// is transparent.
+HICON makeIcon(const IconImage& image) {
+    const int width = image.width, height = image.height;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP colour = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!colour) return nullptr;
+    auto* pixels = static_cast<std::uint32_t*>(bits);
+    // One bit a pixel, each row padded to a WORD.
+    const int maskStride = ((width + 15) / 16) * 2;
+    std::vector<unsigned char> mask(static_cast<std::size_t>(maskStride * height), 0);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            bool transparent = image.transparentAt(x, y);
+            pixels[y * width + x] = transparent ? 0 : image.colourAt(x, y);
+            if (transparent) mask[y * maskStride + x / 8] |= 0x80 >> (x % 8);
+        }
+    }
+    HBITMAP maskBitmap = CreateBitmap(width, height, 1, 1, mask.data());
+    ICONINFO icon{TRUE, 0, 0, maskBitmap, colour};
+    HICON result = CreateIconIndirect(&icon);
+    DeleteObject(maskBitmap);
+    DeleteObject(colour);
+    return result;
+}
+
+}  // namespace
+
+Win32DialogWindow::~Win32DialogWindow() {
+    for (const MadeIcon& made : icons_) DestroyIcon(made.handle);
+}
+
+int Win32DialogWindow::runModal(HWND owner) {
+    std::vector<DWORD> bytes = buildDialogTemplate(dialog_.dialogTemplate());
+    INT_PTR result = DialogBoxIndirectParamW(
+        GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(bytes.data()), owner,
+        &Win32DialogWindow::dialogProcedure, reinterpret_cast<LPARAM>(this));
+    window_ = nullptr;
+    return static_cast<int>(result);
+}
+
+INT_PTR CALLBACK Win32DialogWindow::dialogProcedure(HWND window, UINT message, WPARAM wParam,
+                                                    LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto* self = reinterpret_cast<Win32DialogWindow*>(lParam);
+        SetWindowLongPtrW(window, DWLP_USER, lParam);
+        self->window_ = window;
+    }
+    auto* self = reinterpret_cast<Win32DialogWindow*>(GetWindowLongPtrW(window, DWLP_USER));
+    return self ? self->handle(message, wParam, lParam) : FALSE;
+}
+
+INT_PTR Win32DialogWindow::handle(UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG:
+            showTemplateIcons();
+            // TRUE: the dialog manager puts the focus on the first control with a tab stop.
+            return dialog_.initDialog() ? TRUE : FALSE;
+        case WM_COMMAND:
+            // Clicks of buttons, and IDOK and IDCANCEL from Enter, Escape and the close box;
+            // the other controls' notifications are nobody's business here.
+            if (HIWORD(wParam) == BN_CLICKED) dialog_.command(LOWORD(wParam));
+            return TRUE;
+        case WM_SYSCOMMAND:
+            // While a modal window of this dialog's own is open, the dialog is disabled and no
+            // user can reach its system menu; Wine's menu loop may still hand the last command
+            // over a second time, which would open that window again over itself.
+            if ((wParam & 0xFFF0) < SC_SIZE && !IsWindowEnabled(window_)) return TRUE;
+            return dialog_.systemCommand(static_cast<int>(wParam)) ? TRUE : FALSE;
+        case WM_PAINT: {
+            if (!IsIconic(window_)) return FALSE;
+            PAINTSTRUCT paint;
+            paintDc_ = BeginPaint(window_, &paint);
+            dialog_.paint();
+            EndPaint(window_, &paint);
+            paintDc_ = nullptr;
+            return TRUE;
+        }
+        case WM_QUERYDRAGICON:
+            // Returned as it is: this message's answer is not the dialog's message result.
+            if (const IconResource* icon = dialog_.OnQueryDragIcon())
+                return reinterpret_cast<INT_PTR>(iconHandle(*icon, 32));
+            return FALSE;
+        case WM_SETCURSOR:
+            if (!Win32Platform::waitCursorShown()) return FALSE;
+            SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+            SetWindowLongPtrW(window_, DWLP_MSGRESULT, TRUE);
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+void Win32DialogWindow::showTemplateIcons() {
+    // The icon controls have no id of their own: they are found in template order.
+    HWND child = GetWindow(window_, GW_CHILD);
+    for (const ControlTemplate& c : dialog_.dialogTemplate().controls) {
+        if (!child) break;
+        if (c.kind == ControlKind::kIcon && c.icon)
+            SendMessageW(child, STM_SETICON, reinterpret_cast<WPARAM>(iconHandle(*c.icon, 32)), 0);
+        child = GetWindow(child, GW_HWNDNEXT);
+    }
+}
+
+HICON Win32DialogWindow::iconHandle(const IconResource& icon, int size) {
+    for (const MadeIcon& made : icons_)
+        if (made.icon == &icon && made.size == size) return made.handle;
+    const IconImage* image = icon.imageFor(size);
+    HICON handle = image ? makeIcon(*image) : nullptr;
+    if (handle) icons_.push_back({&icon, size, handle});
+    return handle;
+}
+
+std::string Win32DialogWindow::text(int id) const {
+    HWND control = GetDlgItem(window_, id);
+    if (!control) return {};
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    return narrow(text);
+}
+
+void Win32DialogWindow::setText(int id, const std::string& text) {
+    SetDlgItemTextW(window_, id, widen(text).c_str());
+}
+
+bool Win32DialogWindow::checked(int id) const {
+    return IsDlgButtonChecked(window_, id) == BST_CHECKED;
+}
+
+void Win32DialogWindow::setChecked(int id, bool checked) {
+    CheckDlgButton(window_, id, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void Win32DialogWindow::addListItem(int id, const std::string& item) {
+    SendDlgItemMessageW(window_, id, CB_ADDSTRING, 0,
+                        reinterpret_cast<LPARAM>(widen(item).c_str()));
+}
+
+int Win32DialogWindow::listSelection(int id) const {
+    if (!GetDlgItem(window_, id)) return -1;
+    LRESULT index = SendDlgItemMessageW(window_, id, CB_GETCURSEL, 0, 0);
+    return index == CB_ERR ? -1 : static_cast<int>(index);
+}
+
+void Win32DialogWindow::setListSelection(int id, int index) {
+    // CB_SETCURSEL with an index outside the list clears the selection.
+    SendDlgItemMessageW(window_, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void Win32DialogWindow::setFocus(int id) {
+    if (HWND control = GetDlgItem(window_, id))
+        SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+}
+
+bool Win32DialogWindow::hasSystemMenu() const {
+    return GetSystemMenu(window_, FALSE) != nullptr;
+}
+
+void Win32DialogWindow::appendSystemMenuSeparator() {
+    if (HMENU menu = GetSystemMenu(window_, FALSE)) AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+}
+
+void Win32DialogWindow::appendSystemMenuItem(int commandId, const std::string& text) {
+    if (HMENU menu = GetSystemMenu(window_, FALSE))
+        AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(commandId), widen(text).c_str());
+}
+
+void Win32DialogWindow::setIcon(IconSize size, const IconResource& icon) {
+    bool big = size == IconSize::kBig;
+    int pixels = GetSystemMetrics(big ? SM_CXICON : SM_CXSMICON);
+    SendMessageW(window_, WM_SETICON, big ? ICON_BIG : ICON_SMALL,
+                 reinterpret_cast<LPARAM>(iconHandle(icon, pixels > 0 ? pixels : 32)));
+}
+
+bool Win32DialogWindow::isIconic() const {
+    return IsIconic(window_) != FALSE;
+}
+
+void Win32DialogWindow::clientSize(int& width, int& height) const {
+    RECT client{};
+    GetClientRect(window_, &client);
+    width = client.right - client.left;
+    height = client.bottom - client.top;
+}
+
+void Win32DialogWindow::systemIconSize(int& width, int& height) const {
+    width = GetSystemMetrics(SM_CXICON);
+    height = GetSystemMetrics(SM_CYICON);
+}
+
+void Win32DialogWindow::eraseIconBackground() {
+    if (paintDc_) SendMessageW(window_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paintDc_), 0);
+}
+
+void Win32DialogWindow::drawIcon(int x, int y, const IconResource& icon) {
+    if (paintDc_) DrawIcon(paintDc_, x, y, iconHandle(icon, 32));
+}
+
+void Win32DialogWindow::endModal(int result) {
+    if (window_) EndDialog(window_, result);
+}
