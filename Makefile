@@ -7,8 +7,8 @@ CMAKE_FLAGS ?=
 # Warnings are errors in our own builds.
 WERROR = -DVANTREL_WERROR=ON
 
-.PHONY: deps configure build test demo gui bench clean test-sanitize fuzz check-format windows \
-	test-windows validate
+.PHONY: deps configure build test demo gui bench bench-python clean test-sanitize fuzz check-format \
+	windows test-windows validate package
 
 deps:
 	scripts/install-deps
@@ -19,8 +19,16 @@ configure:
 build: deps configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# The C++ tests first, in parallel; then the Python package's pytest run, which wants the cores.
 test: build
-	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) -E '^python_package$$'
+	cd $(BUILD_DIR) && ctest --output-on-failure -R '^python_package$$'
+
+# The Debian package of everything cmake --install installs: $(BUILD_DIR)/vantrel_*.deb, its
+# control fields and files listed, and its vantrel-cli run from an unpacked copy.
+package: build
+	cmake --build $(BUILD_DIR) --target package
+	scripts/check-package $(BUILD_DIR)/vantrel_*.deb
 
 # The demo builds vantrel-cli and what it links, nothing else.
 demo: deps configure
@@ -46,6 +54,7 @@ SANITIZE_FLAGS = -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanit
 
 test-sanitize: deps
 	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(WERROR) -DVANTREL_BUILD_GUI=OFF \
+	  -DVANTREL_BUILD_PYTHON=OFF \
 	  "-DCMAKE_CXX_FLAGS=$(SANITIZE_FLAGS) -Wformat -Werror=format-security" \
 	  "-DCMAKE_EXE_LINKER_FLAGS=$(SANITIZE_FLAGS)"
 	cmake --build $(ASAN_DIR) -j $(JOBS)
@@ -81,6 +90,14 @@ bench: deps
 # and coverage on the report seeds. Takes minutes.
 validate: build
 	nice $(BUILD_DIR)/validate/vantrel-validate
+
+# The Python package against the command line and against a summed-area-table NumPy script, as
+# ratios in one table.
+bench-python: deps
+	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DVANTREL_BUILD_BENCH=ON \
+	  -DVANTREL_BUILD_GUI=OFF -DVANTREL_BUILD_TESTS=OFF
+	cmake --build $(BENCH_DIR) -j $(JOBS) --target vantrel_python vantrel-cli
+	PYTHONPATH=$(BENCH_DIR)/python /usr/bin/python3 bench/python_bench.py --cli $(BENCH_DIR)/cli/vantrel-cli
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -1,0 +1,186 @@
+// _vantrel: the engine for Python. The pure-Python package `vantrel` checks and converts the
+// arguments; these functions take float64 arrays whose rows are contiguous, and plain numbers.
+
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <optional>
+#include <span>
+#include <string>
+#include <tuple>
+
+#include "area_sweep.h"
+#include "matrix_loader.h"
+#include "matrix_view.h"
+#include "python_host.h"
+#include "version.h"
+
+namespace py = pybind11;
+
+namespace {
+
+using IntArray = py::array_t<int, py::array::c_style>;
+using RectangleArray = py::array_t<long long, py::array::c_style>;
+
+ComputeOptions computeOptions(bool fast, int threads) {
+    ComputeOptions compute;
+    compute.method = fast ? SurfaceMethod::kFast : SurfaceMethod::kExact;
+    compute.threads = threads;
+    return compute;
+}
+
+void checkAreasAndShifts(std::span<const int> areas, double nShift, double mShift) {
+    if (auto problem = areaProblem(areas)) throw py::value_error(*problem);
+    if (auto problem = shiftProblem(nShift, mShift)) throw py::value_error(*problem);
+}
+
+// A copy of the data rescaled to [-1, 1] as a run with normalise does it; the caller's array is
+// left as it was.
+struct NormalisedCopy {
+    RowTable rows = nullptr;
+    int R = 0, C = 0;
+    explicit NormalisedCopy(const MatrixView& view) : R(view.rowCount()), C(view.columnCount()) {
+        allocateMatrix(rows, R, C);
+        for (int i = 0; i < R; ++i) std::copy(view.rows()[i], view.rows()[i] + C, rows[i]);
+        normaliseMatrix(rows, R, C);
+    }
+    ~NormalisedCopy() { freeMatrix(rows, R, C); }
+};
+
+py::array_t<double> residuals(const MatrixView::Array& data, const IntArray& areas, double nShift,
+                              double mShift, bool fast, bool optimise, bool normalise,
+                              int threads) {
+    const std::span<const int> list(areas.data(), static_cast<std::size_t>(areas.size()));
+    checkAreasAndShifts(list, nShift, mShift);
+    const MatrixView view(data);
+    py::array_t<double> result(static_cast<py::ssize_t>(list.size()));
+    double* sums = result.mutable_data();
+    PythonHost host;
+    {
+        py::gil_scoped_release withoutGil;
+        std::optional<NormalisedCopy> copy;
+        const double* const* rows = view.rows();
+        if (normalise) rows = copy.emplace(view).rows;
+        AreaSweep sweep(rows, view.rowCount(), view.columnCount(), nShift, mShift, optimise, false,
+                        computeOptions(fast, threads));
+        const int count = static_cast<int>(list.size());
+        for (int k = 0; k < count; ++k) {
+            host.areaStarted(k, count, list[k]);
+            sums[k] = sweep.residualOf(list[k]);
+        }
+    }
+    return result;
+}
+
+py::array_t<double> surface(const MatrixView::Array& data, int area, double nShift, double mShift,
+                            bool fast, bool optimise, int threads) {
+    checkAreasAndShifts({&area, 1}, nShift, mShift);
+    const MatrixView view(data);
+    const int R = view.rowCount(), C = view.columnCount();
+    py::array_t<double> result({static_cast<py::ssize_t>(R), static_cast<py::ssize_t>(C)});
+    double* out = result.mutable_data();
+    {
+        py::gil_scoped_release withoutGil;
+        AreaSweep sweep(view.rows(), R, C, nShift, mShift, optimise, true,
+                        computeOptions(fast, threads));
+        sweep.residualOf(area);
+        for (int i = 0; i < R; ++i)
+            std::copy(sweep.surface()[i], sweep.surface()[i] + C,
+                      out + static_cast<std::size_t>(i) * C);
+    }
+    return result;
+}
+
+// For each area k, the sum of (S - M)^2 by the fast method over the cells of rectangle k (first
+// row, end row, first column, end column, ends excluded), row by row: a part of a larger
+// matrix's residual sum, taken from a block that carries enough of its neighbours.
+py::array_t<double> fastResidualsWithin(const MatrixView::Array& data, const IntArray& areas,
+                                        const RectangleArray& rectangles, double nShift,
+                                        double mShift, int threads) {
+    const std::span<const int> list(areas.data(), static_cast<std::size_t>(areas.size()));
+    checkAreasAndShifts(list, nShift, mShift);
+    if (rectangles.ndim() != 2 || rectangles.shape(0) != areas.size() || rectangles.shape(1) != 4)
+        throw py::value_error("one rectangle of four bounds is needed per area");
+    const MatrixView view(data);
+    py::array_t<double> result(static_cast<py::ssize_t>(list.size()));
+    double* sums = result.mutable_data();
+    const long long* bounds = rectangles.data();
+    PythonHost host;
+    {
+        py::gil_scoped_release withoutGil;
+        AreaSweep sweep(view.rows(), view.rowCount(), view.columnCount(), nShift, mShift, 1, true,
+                        computeOptions(true, threads));
+        const int count = static_cast<int>(list.size());
+        for (int k = 0; k < count; ++k) {
+            host.areaStarted(k, count, list[k]);
+            sweep.residualOf(list[k]);
+            const long long* b = bounds + 4 * k;
+            const long long lastRow = std::min<long long>(b[1], view.rowCount());
+            const long long lastColumn = std::min<long long>(b[3], view.columnCount());
+            double sum = 0.0;
+            for (long long i = std::max(0LL, b[0]); i < lastRow; ++i)
+                for (long long j = std::max(0LL, b[2]); j < lastColumn; ++j) {
+                    const double difference = sweep.surface()[i][j] - view.rows()[i][j];
+                    sum += difference * difference;
+                }
+            sums[k] = sum;
+        }
+    }
+    return result;
+}
+
+// The text matrix read by the engine's loader. Raises ValueError with the loader's message, or
+// OSError when the file cannot be read.
+py::array_t<double> loadText(const std::string& path, int threads) {
+    PythonHost host;
+    RowTable rows = nullptr;
+    int R = 0, C = 0;
+    bool loaded;
+    {
+        py::gil_scoped_release withoutGil;
+        loaded = loadDataMatrix(host, path, rows, R, C, threads);
+    }
+    if (!loaded) {
+        if (host.unreadableError() != 0) {
+            errno = host.unreadableError();
+            PyErr_SetFromErrnoWithFilename(PyExc_OSError, path.c_str());
+            throw py::error_already_set();
+        }
+        throw py::value_error(host.message().empty() ? "Error loading data" : host.message());
+    }
+    py::array_t<double> result({static_cast<py::ssize_t>(R), static_cast<py::ssize_t>(C)});
+    double* out = result.mutable_data();
+    // Each row is released as soon as it is copied, so the data are held about once.
+    for (int i = 0; i < R; ++i) {
+        std::memcpy(out + static_cast<std::size_t>(i) * C, rows[i], sizeof(double) * C);
+        delete[] rows[i];
+    }
+    delete[] rows;
+    return result;
+}
+
+std::tuple<int, int, int> geometry(int area, double nShift, double mShift) {
+    const WindowGeometry g = windowGeometry(area, nShift, mShift);
+    return {g.side, g.rowOffset, g.columnOffset};
+}
+
+}  // namespace
+
+PYBIND11_MODULE(_vantrel, m) {
+    m.doc() = "The Vantrel engine; use the package `vantrel`, which checks the arguments.";
+    m.attr("__version__") = kVantrelVersion;
+    m.def("residuals", &residuals, py::arg("data"), py::arg("areas"), py::arg("n_shift"),
+          py::arg("m_shift"), py::arg("fast"), py::arg("optimise"), py::arg("normalise"),
+          py::arg("threads"));
+    m.def("surface", &surface, py::arg("data"), py::arg("area"), py::arg("n_shift"),
+          py::arg("m_shift"), py::arg("fast"), py::arg("optimise"), py::arg("threads"));
+    m.def("fast_residuals_within", &fastResidualsWithin, py::arg("data"), py::arg("areas"),
+          py::arg("rectangles"), py::arg("n_shift"), py::arg("m_shift"), py::arg("threads"));
+    m.def("load_text", &loadText, py::arg("path"), py::arg("threads"));
+    m.def("window_geometry", &geometry, py::arg("area"), py::arg("n_shift"), py::arg("m_shift"),
+          "(side, row offset, column offset) of an area's window");
+}

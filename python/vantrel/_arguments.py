@@ -1,0 +1,92 @@
+"""Checks and conversions shared by the public functions: every argument reaches the engine in
+the one form it takes, or the caller learns at once what is wrong with it."""
+
+from __future__ import annotations
+
+import numbers
+from typing import Iterable, Optional, Sequence, Tuple, Union
+
+import numpy as np
+
+ArrayLike = Union[np.ndarray, Sequence[Sequence[float]]]
+
+METHODS = ("exact", "fast")
+MOST_THREADS = 1024
+
+
+def matrix(data: ArrayLike) -> np.ndarray:
+    """The data as a 2-D float64 array whose rows are each contiguous: the array itself when it
+    is one already (C order, or a slice of whole rows and some columns of one), otherwise one
+    converted C-contiguous copy."""
+    array = np.asarray(data)
+    if array.dtype.kind not in "iuf":
+        raise TypeError(f"data must hold real numbers, not {array.dtype}")
+    if array.ndim != 2:
+        raise ValueError(f"data must be a 2-D array, not {array.ndim}-D")
+    rows, columns = array.shape
+    item = np.dtype(np.float64).itemsize
+    rows_apart = rows <= 1 or array.strides[0] >= item * columns
+    if array.dtype == np.float64 and array.dtype.isnative and rows_apart and (
+        columns <= 1 or array.strides[1] == item
+    ):
+        return array
+    return np.ascontiguousarray(array, dtype=np.float64)
+
+
+def areas(values: Union[int, Iterable[int]]) -> np.ndarray:
+    """Window areas as a 1-D array of 32-bit integers; a single area gives a list of one."""
+    array = np.atleast_1d(np.asarray(values))
+    if array.dtype.kind not in "iu":
+        raise TypeError(f"areas must be integers, not {array.dtype}")
+    if array.ndim != 1:
+        raise ValueError(f"areas must be a 1-D list, not {array.ndim}-D")
+    info = np.iinfo(np.int32)
+    if array.size and (array.min() < info.min or array.max() > info.max):
+        raise ValueError("areas must lie within 32-bit integers")
+    return np.ascontiguousarray(array, dtype=np.int32)
+
+
+def area(value: int) -> int:
+    """One window area as an int."""
+    if isinstance(value, bool) or not isinstance(value, numbers.Integral):
+        raise TypeError(f"area must be an integer, not {type(value).__name__}")
+    return int(value)
+
+
+def shift(value: Tuple[float, float]) -> Tuple[float, float]:
+    """The (row, column) shift fractions as two floats; the engine checks their range."""
+    try:
+        n_shift, m_shift = value
+    except (TypeError, ValueError):
+        raise TypeError("shift must be a pair (row shift, column shift)") from None
+    for part in (n_shift, m_shift):
+        if isinstance(part, bool) or not isinstance(part, numbers.Real):
+            raise TypeError(f"shift must hold two real numbers, not {type(part).__name__}")
+    return float(n_shift), float(m_shift)
+
+
+def method_is_fast(method: str) -> bool:
+    """True for "fast", False for "exact"."""
+    if not isinstance(method, str):
+        raise TypeError(f"method must be a string, not {type(method).__name__}")
+    if method not in METHODS:
+        raise ValueError(f"method: '{method}' is neither exact nor fast")
+    return method == "fast"
+
+
+def threads(value: Optional[int]) -> int:
+    """The engine's thread count: 0 (one per core) for None."""
+    if value is None:
+        return 0
+    if isinstance(value, bool) or not isinstance(value, numbers.Integral):
+        raise TypeError(f"threads must be an integer or None, not {type(value).__name__}")
+    if not 1 <= value <= MOST_THREADS:
+        raise ValueError(f"threads: {value} is not between 1 and {MOST_THREADS}")
+    return int(value)
+
+
+def flag(name: str, value: bool) -> bool:
+    """A yes/no option; anything but a bool is refused so that a misplaced argument shows."""
+    if not isinstance(value, (bool, np.bool_)):
+        raise TypeError(f"{name} must be True or False, not {type(value).__name__}")
+    return bool(value)
