@@ -6,6 +6,10 @@
 
 const char* const kUsageText =
     "Usage: vantrel-cli run [CONFIG] [options]\n"
+    "       vantrel-cli analyse FILE [options]  H of the surface in FILE (vantrel-cli analyse "
+    "--help)\n"
+    "       vantrel-cli fit FILE [options]      H from a run's FILE.out.txt (vantrel-cli analyse "
+    "--help)\n"
     "       vantrel-cli --help | --version\n"
     "\n"
     "Computes the moving-average surface of a data matrix for each window area of a\n"
@@ -65,8 +69,9 @@ bool parseDoubleText(const std::string& text, double& value) {
 // Walks the arguments, handing out the values that options take.
 class ArgumentCursor {
   public:
-    ArgumentCursor(const std::vector<std::string>& args, std::string& error)
-        : args_(args), error_(error) {}
+    ArgumentCursor(const std::vector<std::string>& args, std::string& error, std::size_t next = 0)
+        : args_(args), error_(error), next_(next) {}
+    std::size_t position() const { return next_; }
     bool done() const { return next_ >= args_.size(); }
     const std::string& take() { return args_[next_++]; }
 
@@ -100,7 +105,7 @@ class ArgumentCursor {
   private:
     const std::vector<std::string>& args_;
     std::string& error_;
-    std::size_t next_ = 0;
+    std::size_t next_;
 };
 
 bool parseRule(ArgumentCursor& cursor, const std::string& option, int type, CliRequest& request) {
@@ -195,6 +200,18 @@ bool parseOption(ArgumentCursor& cursor, const std::string& option, CliRequest& 
 }
 
 }  // namespace
+
+bool isReadOption(const std::string& word) {
+    return word == "--format" || word == "--band" || word == "--crop-valid";
+}
+
+bool parseReadOptionAt(const std::vector<std::string>& args, std::size_t& k, ReadOptions& read,
+                       std::string& error) {
+    ArgumentCursor cursor(args, error, k + 1);
+    if (!parseReadOption(cursor, args[k], read)) return false;
+    k = cursor.position() - 1;
+    return true;
+}
 
 std::optional<CliRequest> parseCommandLine(const std::vector<std::string>& args,
                                            std::string& error) {

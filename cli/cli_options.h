@@ -34,6 +34,14 @@ std::optional<CliRequest> parseCommandLine(const std::vector<std::string>& args,
 // cannot be opened), then the overrides in order.
 bool effectiveSettings(const CliRequest& request, AnalysisSettings& settings);
 
+// Whether `word` is one of the input options (--format, --band, --crop-valid) that every command
+// reading a surface file takes.
+bool isReadOption(const std::string& word);
+// Parses the input option args[k] and its value into `read`, leaving k on its last word; false
+// with `error` set on a usage fault.
+bool parseReadOptionAt(const std::vector<std::string>& args, std::size_t& k, ReadOptions& read,
+                       std::string& error);
+
 extern const char* const kUsageText;
 // What follows a usage error's one-line reason.
 extern const char* const kUsageHint;

@@ -1,15 +1,17 @@
 #include "scaling_command.h"
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <new>
 #include <optional>
 
+#include "cli_options.h"
 #include "loglog_plot.h"
-#include "matrix_loader.h"
 #include "results_reader.h"
 #include "scaling_analysis.h"
 #include "scaling_report.h"
+#include "surface_file.h"
 #include "text_scan.h"
 
 namespace {
@@ -31,12 +33,21 @@ const char* const kScalingUsage =
     "  --sides S1,S2,...    these sides, all fitted (analyse)\n"
     "  --method exact|fast  how the residuals are computed (default fast)\n"
     "  --shift N M          window shifts (default 0.5 0.5, centred windows)\n"
-    "  --threads N          compute with N threads (default: one per core)\n";
+    "  --threads N          compute with N threads (default: one per core)\n"
+    "  --format F           read FILE as text, csv, npy, gsf or gdal (default: by its\n"
+    "                       content, then its name's ending, else text)\n"
+    "  --band N             the raster band GDAL reads (default 1)\n"
+    "  --crop-valid         analyse the largest rectangle without missing values\n"
+    "                       (default: missing values end the command)\n"
+    "\n"
+    "Where FILE gives a pixel size (a GeoTIFF's geotransform, a GSF's XReal), the sides are\n"
+    "told in its units too, and the plot's axis is drawn in them.\n";
 
 struct ScalingOptions {
     bool fit = false, json = false;
     std::string file, tableFile, plotFile;
     ScalingRequest request;
+    ReadOptions read;
 };
 
 bool parseInt(const std::string& text, int& value) {
@@ -74,7 +85,9 @@ std::optional<ScalingOptions> parseScalingOptions(const std::vector<std::string>
             return true;
         };
         std::string text, second;
-        if (word == "--json") {
+        if (isReadOption(word)) {
+            if (!parseReadOptionAt(args, k, options.read, error)) return std::nullopt;
+        } else if (word == "--json") {
             options.json = true;
         } else if (word == "--table") {
             if (!value(options.tableFile)) return std::nullopt;
@@ -142,11 +155,37 @@ class QuietLoadHost : public RunHost {
     std::string message;
 };
 
-// The one place a surface file is read, so that other file formats can come in behind it.
-bool loadSurface(const std::string& path, DataMatrix& data, std::string& error) {
+// The cell side a report tells lengths in, from what the file says about its pixels.
+SideUnit sideUnitOf(const SurfaceUnits& units) {
+    SideUnit unit;
+    if (!units.hasPixelSize()) return unit;
+    unit.pixelWidth = units.pixelWidth;
+    unit.pixelHeight = units.pixelHeight;
+    unit.length = units.pixelWidth == units.pixelHeight
+                      ? units.pixelWidth
+                      : std::sqrt(units.pixelWidth * units.pixelHeight);
+    // GDAL names a projection's unit in words; the axis reads better with the symbol.
+    const std::string& name = units.lateralUnit;
+    unit.name = name == "metre" || name == "meter" || name == "metres" ? "m" : name;
+    return unit;
+}
+
+// The one place a surface file is read, in any format the run reads. What the reader says on
+// success (the rectangle --crop-valid kept) goes to standard error, beside the warnings.
+bool loadSurface(const ScalingOptions& options, DataMatrix& data, SideUnit& unit,
+                 std::string& error) {
     QuietLoadHost host;
-    if (loadDataMatrix(host, path, data.rows, data.rowCount, data.columnCount)) return true;
-    error = "Cannot load the surface " + path + (host.message.empty() ? "" : ": " + host.message);
+    ReadOptions read = options.read;
+    read.threads = options.request.compute.threads;
+    SurfaceUnits units;
+    if (loadSurfaceFile(host, options.file, read, data.rows, data.rowCount, data.columnCount,
+                        units)) {
+        if (!host.message.empty()) std::fprintf(stderr, "%s\n", host.message.c_str());
+        unit = sideUnitOf(units);
+        return true;
+    }
+    error = "Cannot load the surface " + options.file +
+            (host.message.empty() ? "" : ": " + host.message);
     return false;
 }
 
@@ -162,7 +201,7 @@ int fail(const std::string& message) {
     return 1;
 }
 
-int analyseLoaded(const ScalingOptions& options, const DataMatrix& data) {
+int analyseLoaded(const ScalingOptions& options, const DataMatrix& data, const SideUnit& unit) {
     const int R = data.rowCount, C = data.columnCount;
     if (auto problem = scalingProblem(R, C)) return fail(*problem);
     ScalingResult result;
@@ -177,6 +216,7 @@ int analyseLoaded(const ScalingOptions& options, const DataMatrix& data) {
         result = analyseSurface(data.rows, R, C, options.request);
     }
     if (result.table.points.empty()) return fail("No window side fits the surface");
+    result.sideUnit = unit;
 
     if (!options.tableFile.empty() && !writeText(options.tableFile, scalingTsv(result)))
         return fail("Error writing to " + options.tableFile);
@@ -207,8 +247,9 @@ int runScalingCommand(const std::vector<std::string>& args) {
     }
     DataMatrix data;
     try {
-        if (!loadSurface(options->file, data, error)) return fail(error);
-        const int status = analyseLoaded(*options, data);
+        SideUnit unit;
+        if (!loadSurface(*options, data, unit, error)) return fail(error);
+        const int status = analyseLoaded(*options, data, unit);
         freeMatrix(data.rows, data.rowCount, data.columnCount);
         return status;
     } catch (const std::bad_alloc& exhausted) {

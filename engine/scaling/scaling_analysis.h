@@ -18,8 +18,18 @@ struct ScalingRequest {
     ScalingCompute compute;
 };
 
+// The length of a cell's side where the surface file gives one (a GeoTIFF's geotransform, a
+// GSF's XReal / XRes), so that sides can be told in those units too; length 0 where it does not.
+struct SideUnit {
+    double length = 0.0;  // a cell's side: the pixel width, or sqrt(width x height) if not square
+    double pixelWidth = 0.0, pixelHeight = 0.0;
+    std::string name;  // "m", "degree", ...; empty where the file names none
+    bool known() const { return length > 0.0; }
+};
+
 struct ScalingResult {
     ScalingTable table;
+    SideUnit sideUnit;  // set by the caller that read the file; reports only
     HurstFit fit;
     double hurst = 0.0, low = 0.0, high = 0.0;  // corrected estimate and 90% interval
     bool defined = false;                       // false: no exponent could be fitted

@@ -35,6 +35,11 @@ std::string jsonString(const std::string& text) {
     return out + "\"";
 }
 
+// A side of `cells` cells in the file's units, as people read lengths.
+std::string sideLength(const SideUnit& unit, double cells) {
+    return format("%g", cells * unit.length) + (unit.name.empty() ? "" : " " + unit.name);
+}
+
 }  // namespace
 
 std::string scalingSummary(const ScalingResult& result, const std::string& source) {
@@ -48,6 +53,11 @@ std::string scalingSummary(const ScalingResult& result, const std::string& sourc
         text += "Fitted sides " + std::to_string(result.fit.firstSide) + " to " +
                 std::to_string(result.fit.lastSide) + ": " + std::to_string(result.fit.points) +
                 " of " + std::to_string(table.points.size()) + " points\n";
+        if (result.sideUnit.known())
+            text += "In the file's units: sides " +
+                    sideLength(result.sideUnit, result.fit.firstSide) + " to " +
+                    sideLength(result.sideUnit, result.fit.lastSide) + " (a cell is " +
+                    sideLength(result.sideUnit, 1) + ")\n";
     } else {
         text += "Hurst exponent H: not defined (no line could be fitted)\n";
     }
@@ -62,6 +72,12 @@ std::string scalingJson(const ScalingResult& result, const std::string& source) 
     json += "  \"source\": " + jsonString(source) + ",\n";
     json += "  \"rows\": " + std::to_string(result.table.rows) + ",\n";
     json += "  \"columns\": " + std::to_string(result.table.columns) + ",\n";
+    const SideUnit& unit = result.sideUnit;
+    if (unit.known()) {
+        json += "  \"pixel_size\": [" + jsonNumber(unit.pixelWidth) + ", " +
+                jsonNumber(unit.pixelHeight) + "],\n";
+        json += "  \"unit\": " + (unit.name.empty() ? "null" : jsonString(unit.name)) + ",\n";
+    }
     json += "  \"hurst\": " + orNull(result.hurst) + ",\n";
     json += "  \"hurst_ci90\": " +
             (defined ? "[" + jsonNumber(result.low) + ", " + jsonNumber(result.high) + "]"
@@ -81,11 +97,12 @@ std::string scalingJson(const ScalingResult& result, const std::string& source) 
     const auto& points = result.table.points;
     for (std::size_t k = 0; k < points.size(); ++k) {
         const ScalingPoint& p = points[k];
-        json += std::string(k ? "," : "") + "\n    {\"side\": " + std::to_string(p.side) +
-                ", \"area\": " + std::to_string(p.area) +
-                ", \"residual\": " + jsonNumber(p.residual) +
-                ", \"sigma2\": " + jsonNumber(p.sigma2) +
-                ", \"fitted\": " + (p.fitted ? "true" : "false") + "}";
+        json +=
+            std::string(k ? "," : "") + "\n    {\"side\": " + std::to_string(p.side) +
+            ", \"area\": " + std::to_string(p.area) + ", \"residual\": " + jsonNumber(p.residual) +
+            ", \"sigma2\": " + jsonNumber(p.sigma2) +
+            ", \"fitted\": " + (p.fitted ? "true" : "false") +
+            (unit.known() ? ", \"side_length\": " + jsonNumber(p.side * unit.length) : "") + "}";
     }
     json += points.empty() ? "]\n}\n" : "\n  ]\n}\n";
     return json;

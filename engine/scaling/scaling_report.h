@@ -7,7 +7,8 @@
 // The three ways a scaling analysis is written out. The JSON keys are read by other programs:
 // hurst, hurst_ci90, fractal_dimension, fit_sides, fit_points, warnings and table (side, area,
 // residual, sigma2, fitted) keep their names and meaning. An exponent that could not be fitted
-// is null.
+// is null. Where the file gives a pixel size the JSON adds pixel_size (width, height), unit
+// (null when the file names none) and each row's side_length in that unit.
 
 // A few lines for a person: H with its interval, D, the sides fitted, the points, the warnings.
 std::string scalingSummary(const ScalingResult& result, const std::string& source);

@@ -29,17 +29,25 @@ std::string format(const char* pattern, double value) {
 struct Axes {
     double x0, x1, y0, y1;  // log10 ranges
     double left, right, top, bottom;
+    double sideShift;  // log10 of a cell's side in the axis' unit: 0 when the axis counts cells
     double x(double logValue) const { return left + (logValue - x0) / (x1 - x0) * (right - left); }
+    double side(double logSide) const { return x(logSide + sideShift); }
     double y(double logValue) const {
         return bottom - (logValue - y0) / (y1 - y0) * (bottom - top);
     }
 };
 
+// The window side is drawn in the file's unit where it names one, else in cells.
+bool axisInUnits(const SideUnit& unit) {
+    return unit.known() && !unit.name.empty();
+}
+
 Axes axesFor(const ScalingResult& result, double width, double height) {
+    const double shift = axisInUnits(result.sideUnit) ? std::log10(result.sideUnit.length) : 0.0;
     double x0 = 1e300, x1 = -1e300, y0 = 1e300, y1 = -1e300;
     for (const ScalingPoint& p : result.table.points) {
-        x0 = std::min(x0, std::log10(p.side));
-        x1 = std::max(x1, std::log10(p.side));
+        x0 = std::min(x0, std::log10(p.side) + shift);
+        x1 = std::max(x1, std::log10(p.side) + shift);
         if (p.sigma2 > 0 && std::isfinite(p.sigma2)) {
             y0 = std::min(y0, std::log10(p.sigma2));
             y1 = std::max(y1, std::log10(p.sigma2));
@@ -50,8 +58,8 @@ Axes axesFor(const ScalingResult& result, double width, double height) {
     if (x1 - x0 < 0.5) x0 -= 0.25, x1 += 0.25;
     if (y1 - y0 < 0.5) y0 -= 0.25, y1 += 0.25;
     const double padX = 0.04 * (x1 - x0), padY = 0.06 * (y1 - y0);
-    return {x0 - padX, x1 + padX,      y0 - padY, y1 + padY,
-            kLeft,     width - kRight, kTop,      height - kBottom};
+    return {x0 - padX,      x1 + padX, y0 - padY,        y1 + padY, kLeft,
+            width - kRight, kTop,      height - kBottom, shift};
 }
 
 // Tick values in log10: every 1, 2 and 5 times a power of ten when the range is short, else the
@@ -81,7 +89,7 @@ void text(cairo_t* cr, double x, double y, const std::string& s, double alignX) 
     cairo_show_text(cr, s.c_str());
 }
 
-void drawFrame(cairo_t* cr, const Axes& a) {
+void drawFrame(cairo_t* cr, const Axes& a, const SideUnit& unit) {
     cairo_set_source_rgb(cr, 1, 1, 1);
     cairo_paint(cr);
     cairo_set_source_rgb(cr, 0, 0, 0);
@@ -102,7 +110,9 @@ void drawFrame(cairo_t* cr, const Axes& a) {
         text(cr, a.left - 6, a.y(v) + 4, tickLabel(v), 1.0);
     }
     cairo_set_font_size(cr, 13);
-    text(cr, (a.left + a.right) / 2, a.bottom + 38, "window side s", 0.5);
+    const std::string xLabel =
+        axisInUnits(unit) ? "window side (" + unit.name + ")" : std::string("window side s");
+    text(cr, (a.left + a.right) / 2, a.bottom + 38, xLabel, 0.5);
     cairo_save(cr);
     cairo_move_to(cr, 0, 0);
     cairo_translate(cr, 18, (a.top + a.bottom) / 2);
@@ -116,7 +126,7 @@ void drawFit(cairo_t* cr, const Axes& a, const ScalingResult& result) {
     if (!fit.valid) return;
     const double from = std::log10(fit.firstSide), to = std::log10(fit.lastSide);
     cairo_set_source_rgb(cr, 0.86, 0.92, 1.0);
-    cairo_rectangle(cr, a.x(from), a.top + 0.5, a.x(to) - a.x(from), a.bottom - a.top - 1);
+    cairo_rectangle(cr, a.side(from), a.top + 0.5, a.side(to) - a.side(from), a.bottom - a.top - 1);
     cairo_fill(cr);
     // The line is fitted in natural logarithms: log10 sigma2 = (b + 2H ln s) / ln 10.
     auto lineAt = [&](double logSide) {
@@ -124,8 +134,8 @@ void drawFit(cairo_t* cr, const Axes& a, const ScalingResult& result) {
     };
     cairo_set_source_rgb(cr, 0.8, 0.1, 0.1);
     cairo_set_line_width(cr, 1.6);
-    cairo_move_to(cr, a.x(from), a.y(lineAt(from)));
-    cairo_line_to(cr, a.x(to), a.y(lineAt(to)));
+    cairo_move_to(cr, a.side(from), a.y(lineAt(from)));
+    cairo_line_to(cr, a.side(to), a.y(lineAt(to)));
     cairo_stroke(cr);
 }
 
@@ -135,7 +145,7 @@ void drawPoints(cairo_t* cr, const Axes& a, const ScalingResult& result) {
     for (const ScalingPoint& p : result.table.points) {
         if (!(p.sigma2 > 0 && std::isfinite(p.sigma2))) continue;
         cairo_new_sub_path(cr);
-        cairo_arc(cr, a.x(std::log10(p.side)), a.y(std::log10(p.sigma2)), 3.2, 0, 2 * M_PI);
+        cairo_arc(cr, a.side(std::log10(p.side)), a.y(std::log10(p.sigma2)), 3.2, 0, 2 * M_PI);
         if (p.fitted)
             cairo_fill(cr);
         else
@@ -194,7 +204,7 @@ void drawLogLogPlotOn(cairo_t* cr, double width, double height, const ScalingRes
     const Axes axes = axesFor(result, width, height);
     cairo_save(cr);
     cairo_select_font_face(cr, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
-    drawFrame(cr, axes);
+    drawFrame(cr, axes, result.sideUnit);
     cairo_save(cr);
     cairo_rectangle(cr, axes.left, axes.top, axes.right - axes.left, axes.bottom - axes.top);
     cairo_clip(cr);
