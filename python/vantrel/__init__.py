@@ -4,7 +4,7 @@ progression of window areas, computed by the same engine as `vantrel-cli`.
     >>> import numpy as np, vantrel
     >>> data = np.random.default_rng(1).normal(size=(256, 256))
     >>> sums = vantrel.residuals(data, [4, 16, 64, 256])
-    >>> analysis = vantrel.analyse(data.cumsum(axis=0))   # the Hurst exponent, as the CLI's
+    >>> analysis = vantrel.analyse(data.cumsum(axis=0).cumsum(axis=1))   # H, as `analyse`
 
 `vantrel.dask` takes the same computation to arrays larger than memory and to many files.
 """
@@ -134,8 +134,9 @@ def analyse(
     shifts (`--shift`; not 0.5 gives a warning), `threads` defaults to one per core.
 
     Returns an `Analysis`; its `plot()` draws the log-log plot with matplotlib. Raises ValueError
-    with the engine's words for a surface too small to analyse, sides that do not fit it, or a
-    shift outside [0, 1]; TypeError for arguments of the wrong kind.
+    with the engine's words for a surface too small to analyse, sides of which none fits it, or
+    a shift outside [0, 1] (sides that do not fit are left out with a warning, as on the
+    command line); TypeError for arguments of the wrong kind.
     """
     if sides is not None and side_range is not None:
         raise ValueError("give sides or side_range, not both")
