@@ -12,11 +12,14 @@
 #include <span>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "area_sweep.h"
 #include "matrix_loader.h"
 #include "matrix_view.h"
 #include "python_host.h"
+#include "scaling_analysis.h"
+#include "surface_file.h"
 #include "version.h"
 
 namespace py = pybind11;
@@ -133,16 +136,25 @@ py::array_t<double> fastResidualsWithin(const MatrixView::Array& data, const Int
     return result;
 }
 
-// The text matrix read by the engine's loader. Raises ValueError with the loader's message, or
+// The surface file read by the reader the command line would choose (`format` empty: by the
+// file's content, then its name's ending). Raises ValueError with the reader's message, or
 // OSError when the file cannot be read.
-py::array_t<double> loadText(const std::string& path, int threads) {
+py::array_t<double> loadSurface(const std::string& path, const std::string& format, int band,
+                                bool cropValid, int threads) {
+    ReadOptions options;
+    if (!format.empty() && !surfaceFormatFromName(format, options.format))
+        throw py::value_error("format: '" + format + "' is none of text, csv, npy, gsf and gdal");
+    options.band = band;
+    options.cropValid = cropValid;
+    options.threads = threads;
     PythonHost host;
     RowTable rows = nullptr;
     int R = 0, C = 0;
+    SurfaceUnits units;
     bool loaded;
     {
         py::gil_scoped_release withoutGil;
-        loaded = loadDataMatrix(host, path, rows, R, C, threads);
+        loaded = loadSurfaceFile(host, path, options, rows, R, C, units);
     }
     if (!loaded) {
         if (host.unreadableError() != 0) {
@@ -163,6 +175,67 @@ py::array_t<double> loadText(const std::string& path, int threads) {
     return result;
 }
 
+// The scaling analysis of `vantrel-cli analyse`: the same request, the same function, as a
+// dictionary of plain values and arrays. `sides` given: those sides, all fitted; else
+// `fromSide` > 0: odd sides over that range; else the defaults.
+py::dict analyse(const MatrixView::Array& data, const std::vector<int>& sides, int fromSide,
+                 int toSide, bool fast, double nShift, double mShift, int threads) {
+    if (auto problem = shiftProblem(nShift, mShift)) throw py::value_error(*problem);
+    const MatrixView view(data);
+    if (auto problem = scalingProblem(view.rowCount(), view.columnCount()))
+        throw py::value_error(*problem);
+    ScalingRequest request;
+    request.sides = sides;
+    request.fromSide = fromSide;
+    request.toSide = toSide;
+    request.compute.method = fast ? SurfaceMethod::kFast : SurfaceMethod::kExact;
+    request.compute.nShift = nShift;
+    request.compute.mShift = mShift;
+    request.compute.threads = threads;
+    ScalingResult result;
+    {
+        py::gil_scoped_release withoutGil;
+        result = analyseSurface(view.rows(), view.rowCount(), view.columnCount(), request);
+    }
+    const std::vector<ScalingPoint>& points = result.table.points;
+    if (points.empty()) throw py::value_error("No window side fits the surface");
+
+    const auto n = static_cast<py::ssize_t>(points.size());
+    py::array_t<int> side(n);
+    py::array_t<long long> area(n);
+    py::array_t<double> residual(n), sigma2(n);
+    py::array_t<bool> fitted(n);
+    for (py::ssize_t k = 0; k < n; ++k) {
+        const ScalingPoint& p = points[static_cast<std::size_t>(k)];
+        side.mutable_at(k) = p.side;
+        area.mutable_at(k) = p.area;
+        residual.mutable_at(k) = p.residual;
+        sigma2.mutable_at(k) = p.sigma2;
+        fitted.mutable_at(k) = p.fitted;
+    }
+    py::dict out;
+    out["rows"] = result.table.rows;
+    out["columns"] = result.table.columns;
+    out["defined"] = result.defined;
+    out["hurst"] = result.hurst;
+    out["low"] = result.low;
+    out["high"] = result.high;
+    out["fractal_dimension"] = result.fractalDimension();
+    out["fit_valid"] = result.fit.valid;
+    out["fit_first_side"] = result.fit.firstSide;
+    out["fit_last_side"] = result.fit.lastSide;
+    out["fit_points"] = result.fit.points;
+    out["fit_slope"] = 2.0 * result.fit.hurst;
+    out["fit_intercept"] = result.fit.intercept;
+    out["warnings"] = result.warnings;
+    out["side"] = side;
+    out["area"] = area;
+    out["residual"] = residual;
+    out["sigma2"] = sigma2;
+    out["fitted"] = fitted;
+    return out;
+}
+
 std::tuple<int, int, int> geometry(int area, double nShift, double mShift) {
     const WindowGeometry g = windowGeometry(area, nShift, mShift);
     return {g.side, g.rowOffset, g.columnOffset};
@@ -180,7 +253,11 @@ PYBIND11_MODULE(_vantrel, m) {
           py::arg("m_shift"), py::arg("fast"), py::arg("optimise"), py::arg("threads"));
     m.def("fast_residuals_within", &fastResidualsWithin, py::arg("data"), py::arg("areas"),
           py::arg("rectangles"), py::arg("n_shift"), py::arg("m_shift"), py::arg("threads"));
-    m.def("load_text", &loadText, py::arg("path"), py::arg("threads"));
+    m.def("load_surface", &loadSurface, py::arg("path"), py::arg("format"), py::arg("band"),
+          py::arg("crop_valid"), py::arg("threads"));
+    m.def("analyse", &analyse, py::arg("data"), py::arg("sides"), py::arg("from_side"),
+          py::arg("to_side"), py::arg("fast"), py::arg("n_shift"), py::arg("m_shift"),
+          py::arg("threads"));
     m.def("window_geometry", &geometry, py::arg("area"), py::arg("n_shift"), py::arg("m_shift"),
           "(side, row offset, column offset) of an area's window");
 }

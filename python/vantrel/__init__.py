@@ -4,6 +4,7 @@ progression of window areas, computed by the same engine as `vantrel-cli`.
     >>> import numpy as np, vantrel
     >>> data = np.random.default_rng(1).normal(size=(256, 256))
     >>> sums = vantrel.residuals(data, [4, 16, 64, 256])
+    >>> analysis = vantrel.analyse(data.cumsum(axis=0).cumsum(axis=1))   # H, as `analyse`
 
 `vantrel.dask` takes the same computation to arrays larger than memory and to many files.
 """
@@ -11,14 +12,15 @@ progression of window areas, computed by the same engine as `vantrel-cli`.
 from __future__ import annotations
 
 import os
-from typing import Iterable, Optional, Tuple, Union
+from typing import Iterable, Optional, Sequence, Tuple, Union
 
 import numpy as np
 
 from . import _arguments, _formats, _vantrel
+from ._analysis import Analysis
 
 __version__: str = _vantrel.__version__
-__all__ = ["load", "residuals", "surface", "__version__"]
+__all__ = ["load", "residuals", "surface", "analyse", "Analysis", "__version__"]
 
 PathLike = Union[str, "os.PathLike[str]"]
 
@@ -26,17 +28,20 @@ PathLike = Union[str, "os.PathLike[str]"]
 def load(
     path: PathLike, *, format: Optional[str] = None, band: int = 1, crop_valid: bool = False
 ) -> np.ndarray:
-    """Read a data file into a 2-D float64 array.
+    """Read a data file into a 2-D float64 array, with the reader `vantrel-cli` would choose.
 
-    A text matrix (one row per line, values separated by white space) is read by the same
-    loader as `vantrel-cli`, so the values are the ones a run computes with. `format` names the
-    reader ("text", the default, reads the file as the command line does); `band` picks a band
-    of a multi-band raster and `crop_valid` crops a raster to its valid cells (a text matrix has
-    one band and no missing values). This build reads text matrices only.
+    Every format the command line reads: a text matrix (one row per line, values separated by
+    white space, read by the same loader, so the values are the ones a run computes with), CSV,
+    NumPy .npy, GSF, and the rasters GDAL opens (GeoTIFF, ...). `format` names the reader
+    ("text", "csv", "npy", "gsf", "gdal"); None chooses it by the file's content, then by its
+    name's ending, as the command line does. `band` picks a band of a multi-band raster,
+    counted from 1. A file with missing values is refused unless `crop_valid` is True, which
+    keeps the largest rectangle of cells without any.
 
-    Raises FileNotFoundError when the file does not exist, ValueError with the loader's message
-    when the file is not a matrix (rows of different lengths, a value that is not a number),
-    OSError when it cannot be read, and MemoryError when the matrix does not fit in memory.
+    Raises FileNotFoundError when the file does not exist, ValueError with the reader's message
+    when the file is not a surface it can read (rows of different lengths, a value that is not
+    a number, a band the raster lacks, missing values), OSError when it cannot be read, and
+    MemoryError when the matrix does not fit in memory.
     """
     text_path = os.fspath(path)
     if isinstance(text_path, bytes):
@@ -107,3 +112,43 @@ def surface(
         optimise=_arguments.flag("optimise", optimise),
         threads=_arguments.threads(threads),
     )
+
+
+def analyse(
+    data: _arguments.ArrayLike,
+    *,
+    sides: Optional[Sequence[int]] = None,
+    side_range: Optional[Tuple[int, int]] = None,
+    method: str = "fast",
+    shift: Tuple[float, float] = (0.5, 0.5),
+    threads: Optional[int] = None,
+) -> Analysis:
+    """The Hurst (roughness) exponent H of the surface with its 90% interval, the fractal
+    dimension D = 3 - H and the per-side table: the same estimate, by the same code and with
+    the same defaults, as `vantrel-cli analyse`.
+
+    By default the sides are odd (windows centred at shifts of 0.5), spaced evenly in log s, and
+    the fit range is chosen automatically. `sides` lists the sides to use instead, all fitted
+    (`--sides S1,S2,...`); `side_range=(A, B)` takes odd sides from A to B in log steps, all
+    fitted (`--sides A:B`). `method` is "fast" or "exact" (`--method`), `shift` the window
+    shifts (`--shift`; not 0.5 gives a warning), `threads` defaults to one per core.
+
+    Returns an `Analysis`; its `plot()` draws the log-log plot with matplotlib. Raises ValueError
+    with the engine's words for a surface too small to analyse, sides of which none fits it, or
+    a shift outside [0, 1] (sides that do not fit are left out with a warning, as on the
+    command line); TypeError for arguments of the wrong kind.
+    """
+    if sides is not None and side_range is not None:
+        raise ValueError("give sides or side_range, not both")
+    side_list = [] if sides is None else _arguments.sides(sides)
+    first, last = (0, 0) if side_range is None else _arguments.side_range(side_range)
+    found = _vantrel.analyse(
+        _arguments.matrix(data),
+        side_list,
+        first,
+        last,
+        _arguments.method_is_fast(method),
+        *_arguments.shift(shift),
+        _arguments.threads(threads),
+    )
+    return Analysis.from_engine(found)

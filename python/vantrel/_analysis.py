@@ -1,40 +1,93 @@
-"""What `vantrel.dask.analyse_files` computes for one surface.
-
-`analyse_matrix` is the single place where the per-file analysis is chosen. Until this build has
-the scaling analysis, it returns the residual sums over a progression of window areas; when the
-analysis arrives, it is called here instead and every caller follows."""
+"""The scaling analysis of one surface: the Hurst exponent with its 90% interval, the per-side
+table it was fitted on, and its log-log plot."""
 
 from __future__ import annotations
 
-from typing import Any, Dict, Iterable, Optional, Tuple
+from dataclasses import dataclass, field
+from typing import Any, List, Optional, Tuple
 
 import numpy as np
 
-#: The default areas: log 4 ... 1048576, factor 4 (window sides 2 ... 1024).
-DEFAULT_AREAS: Tuple[int, ...] = tuple(4**k for k in range(1, 11))
 
+@dataclass(frozen=True)
+class Analysis:
+    """What `vantrel.analyse` found, the numbers of `vantrel-cli analyse --json`.
 
-def analyse_matrix(
-    data: np.ndarray,
-    *,
-    areas: Optional[Iterable[int]] = None,
-    shift: Tuple[float, float] = (0.5, 0.5),
-    method: str = "fast",
-    optimise: bool = True,
-    normalise: bool = False,
-    threads: Optional[int] = None,
-) -> Dict[str, Any]:
-    """The analysis of one matrix: {"areas": int array, "residuals": float array}."""
-    from . import residuals
+    `hurst`, `hurst_ci90`, `fractal_dimension` and `fit_sides` are None when no line could be
+    fitted (the warnings say why). The per-side table is `side`, `area`, `residual`, `sigma2`
+    (the mean squared residual per cell) and `fitted` (whether the fit took the point), one
+    array element per side. `fit_line` is the fitted line's (slope, intercept) in natural
+    logarithms, ln sigma2 = intercept + slope ln s, whose slope is twice the exponent before
+    its bias correction.
+    """
 
-    chosen = np.asarray(DEFAULT_AREAS if areas is None else list(areas))
-    sums = residuals(
-        data,
-        chosen,
-        shift=shift,
-        method=method,
-        optimise=optimise,
-        normalise=normalise,
-        threads=threads,
-    )
-    return {"areas": chosen, "residuals": sums}
+    rows: int
+    columns: int
+    hurst: Optional[float]
+    hurst_ci90: Optional[Tuple[float, float]]
+    fractal_dimension: Optional[float]
+    fit_sides: Optional[Tuple[int, int]]
+    fit_points: int
+    warnings: List[str]
+    side: np.ndarray = field(repr=False)
+    area: np.ndarray = field(repr=False)
+    residual: np.ndarray = field(repr=False)
+    sigma2: np.ndarray = field(repr=False)
+    fitted: np.ndarray = field(repr=False)
+    fit_line: Optional[Tuple[float, float]] = field(default=None, repr=False)
+
+    @classmethod
+    def from_engine(cls, found: dict) -> "Analysis":
+        """The Analysis of the engine's dictionary (vantrel._vantrel.analyse)."""
+        defined = found["defined"]
+        return cls(
+            rows=found["rows"],
+            columns=found["columns"],
+            hurst=found["hurst"] if defined else None,
+            hurst_ci90=(found["low"], found["high"]) if defined else None,
+            fractal_dimension=found["fractal_dimension"] if defined else None,
+            fit_sides=(found["fit_first_side"], found["fit_last_side"]) if defined else None,
+            fit_points=found["fit_points"],
+            warnings=list(found["warnings"]),
+            side=found["side"],
+            area=found["area"],
+            residual=found["residual"],
+            sigma2=found["sigma2"],
+            fitted=found["fitted"],
+            fit_line=(found["fit_slope"], found["fit_intercept"]) if found["fit_valid"] else None,
+        )
+
+    def plot(self, ax: Any = None) -> Any:
+        """Draw the log-log plot on the matplotlib Axes `ax` (the current Axes when None), as
+        `vantrel-cli analyse --plot` draws it: sigma2 against the side, fitted points filled and
+        the others hollow, the fitted line over the fit range, the range shaded, H with its
+        interval in the legend. Returns the Axes. Needs matplotlib (Debian python3-matplotlib).
+        """
+        try:
+            import matplotlib.pyplot as plt
+        except ImportError as missing:
+            raise ImportError("Analysis.plot needs matplotlib (python3-matplotlib)") from missing
+        if ax is None:
+            ax = plt.gca()
+        shown = np.isfinite(self.sigma2) & (self.sigma2 > 0)
+        fitted, other = shown & self.fitted, shown & ~self.fitted
+        ax.loglog(self.side[fitted], self.sigma2[fitted], "o", color="#0d338c", label="fitted sides")
+        ax.loglog(self.side[other], self.sigma2[other], "o", mfc="none", color="#0d338c",
+                  label="other sides")
+        if self.fit_line is not None and self.fit_sides is not None:
+            slope, intercept = self.fit_line
+            first, last = self.fit_sides
+            ax.axvspan(first, last, color="#dbebff", zorder=0)
+            ends = np.array([first, last], dtype=float)
+            ax.loglog(ends, np.exp(intercept + slope * np.log(ends)), "-", color="#cc1a1a",
+                      label=self._legend())
+        ax.set_xlabel("window side s")
+        ax.set_ylabel("mean squared residual per cell, $\\sigma^2(s)$")
+        ax.legend()
+        return ax
+
+    def _legend(self) -> str:
+        if self.hurst is None or self.hurst_ci90 is None:
+            return "fit (H not defined)"
+        low, high = self.hurst_ci90
+        return f"H = {self.hurst:.3f} (90%: {low:.3f} to {high:.3f})"

@@ -4,7 +4,7 @@ the one form it takes, or the caller learns at once what is wrong with it."""
 from __future__ import annotations
 
 import numbers
-from typing import Iterable, Optional, Sequence, Tuple, Union
+from typing import Iterable, List, Optional, Sequence, Tuple, Union
 
 import numpy as np
 
@@ -51,6 +51,26 @@ def area(value: int) -> int:
     if isinstance(value, bool) or not isinstance(value, numbers.Integral):
         raise TypeError(f"area must be an integer, not {type(value).__name__}")
     return int(value)
+
+
+def sides(values: Iterable[int]) -> List[int]:
+    """Window sides as a list of ints, each at least 1."""
+    array = np.atleast_1d(np.asarray(values))
+    if array.dtype.kind not in "iu":
+        raise TypeError(f"sides must be integers, not {array.dtype}")
+    if array.ndim != 1 or array.size == 0:
+        raise ValueError("sides must be a non-empty 1-D list")
+    if array.min() < 1 or array.max() > np.iinfo(np.int32).max:
+        raise ValueError(f"sides: {int(array.min())} to {int(array.max())} are not all window sides")
+    return [int(side) for side in array]
+
+
+def side_range(value: Tuple[int, int]) -> Tuple[int, int]:
+    """(first, last) of a range of sides, 1 <= first <= last."""
+    first, last = sides(value) if len(value) == 2 else (0, 0)
+    if not 1 <= first <= last:
+        raise ValueError(f"side_range must be (A, B) with 1 <= A <= B, not {tuple(value)}")
+    return first, last
 
 
 def shift(value: Tuple[float, float]) -> Tuple[float, float]:

@@ -14,7 +14,7 @@ from typing import Any, Iterable, List, Optional, Sequence, Tuple, Union
 
 import numpy as np
 
-from . import _analysis, _arguments, _vantrel, load
+from . import Analysis, _arguments, _vantrel, analyse, load
 
 __all__ = ["residuals", "analyse_files", "FileResult"]
 
@@ -107,10 +107,11 @@ def _chunk_part(piece, areas, rectangles, n_shift, m_shift) -> np.ndarray:
 
 @dataclass
 class FileResult:
-    """The outcome for one file: `result` when it was analysed, else `error` saying why not."""
+    """The outcome for one file: `result` (a vantrel.Analysis) when it was analysed, else `error`
+    saying why not."""
 
     path: str
-    result: Optional[Any] = None
+    result: Optional[Analysis] = None
     error: Optional[str] = None
 
     @property
@@ -119,9 +120,15 @@ class FileResult:
         return self.error is None
 
 
+#: The options of `analyse_files` that go to `vantrel.load`; the others go to `vantrel.analyse`.
+LOAD_OPTIONS = ("format", "band", "crop_valid")
+
+
 def _analyse_path(path: str, options: dict) -> FileResult:
     try:
-        return FileResult(path, result=_analysis.analyse_matrix(load(path), **options))
+        reading = {key: value for key, value in options.items() if key in LOAD_OPTIONS}
+        fitting = {key: value for key, value in options.items() if key not in LOAD_OPTIONS}
+        return FileResult(path, result=analyse(load(path, **reading), **fitting))
     except Exception as error:  # reported per file, so that the other files go on
         return FileResult(path, error=f"{type(error).__name__}: {error}")
 
@@ -131,11 +138,12 @@ def analyse_files(
 ) -> List[FileResult]:
     """Analyse many data files on a dask.distributed cluster, one task per file.
 
-    `client` is a dask.distributed Client; without one, a LocalCluster is started for the call
-    and closed after it. `options` go to the analysis of each file (`areas`, `shift`, `method`,
-    `optimise`, `normalise`, `threads`, which is 1 unless given). Returns one FileResult per path, in the order given; a
-    file that cannot be read or analysed, or whose worker fails, gets its error there and the
-    other files go on.
+    Each file is read by `vantrel.load` and analysed by `vantrel.analyse`. `client` is a
+    dask.distributed Client; without one, a LocalCluster is started for the call and closed
+    after it. `options` go to those two: `format`, `band` and `crop_valid` to the reading,
+    `sides`, `side_range`, `method`, `shift` and `threads` (1 unless given) to the analysis.
+    Returns one FileResult per path, in the order given; a file that cannot be read or
+    analysed, or whose worker fails, gets its error there and the other files go on.
     """
     from dask.distributed import Client, LocalCluster
 

@@ -110,8 +110,13 @@ ERRORS = [
     (lambda t: vantrel.load(write(t / "ragged.txt", "1 2 3\n4 5\n")), ValueError,
      "The number of columns of row 2 is wrong (2 against 3)"),
     (lambda t: vantrel.load(write(t / "comma.txt", "1 2,5\n")), ValueError, '"2,5" in row 1'),
-    (lambda t: vantrel.load(write(t / "m.txt", "1\n"), band=2), ValueError, "one band"),
-    (lambda t: vantrel.load(write(t / "m.tif", ""), format="gdal"), ValueError, "cannot be read"),
+    (lambda t: vantrel.load(write(t / "m.txt", "1\n"), format="tiff"), ValueError,
+     "'tiff' is none of text, csv, npy, gsf and gdal"),
+    (lambda t: vantrel.load(write(t / "m.tif", "")), ValueError, "is not a raster that GDAL can read"),
+    (lambda t: vantrel.analyse(BASE[:5]), ValueError, "The surface (5 x 20) is too small to analyse"),
+    (lambda t: vantrel.analyse(BASE, sides=[40]), ValueError, "No window side fits the surface"),
+    (lambda t: vantrel.analyse(BASE, shift=(2, 0)), ValueError, "The n shift 2 must lie between"),
+    (lambda t: vantrel.analyse(BASE, side_range=(9, 3)), ValueError, "1 <= A <= B"),
 ]
 
 
@@ -135,10 +140,23 @@ def test_too_large_a_matrix_raises_memory_error(tmp_path):
         vantrel.residuals(huge, [4])
 
 
-def test_load_reads_what_the_cli_reads(tmp_path):
-    data = rough(12, 9, 8)
-    np.savetxt(tmp_path / "m.txt", data, fmt="%.17g")
-    assert vantrel.load(tmp_path / "m.txt").tobytes() == data.tobytes()
+LOAD_DATA = rough(12, 9, 8)
+
+# (file name, writer): each file holds LOAD_DATA, and the reader is chosen by its content.
+WRITERS = {
+    "text": ("m.txt", lambda path: np.savetxt(path, LOAD_DATA, fmt="%.17g")),
+    "npy": ("m.npy", lambda path: np.save(path, LOAD_DATA)),
+    "npy, Fortran order": ("f.dat", lambda path: np.save(open(path, "wb"),
+                                                         np.asfortranarray(LOAD_DATA))),
+    "csv": ("m.csv", lambda path: np.savetxt(path, LOAD_DATA, fmt="%.17g", delimiter=",")),
+}
+
+
+@pytest.mark.parametrize("case", WRITERS)
+def test_load_reads_every_format_to_the_same_values(case, tmp_path):
+    name, write_file = WRITERS[case]
+    write_file(tmp_path / name)
+    assert vantrel.load(tmp_path / name).tobytes() == LOAD_DATA.tobytes()
 
 
 def test_ctrl_c_stops_between_areas():
