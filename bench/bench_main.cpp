@@ -147,8 +147,8 @@ int main(int argc, char** argv) {
     // The readers hold one row of blocks of the file beside the matrices; GDAL's own code and
     // caches count in the 64 MiB too.
     for (const std::string& raster : {inputs.geoTiff, inputs.npy}) {
-        const long long peak = peakMemoryOfRun({paths.cli, "run", "--input", raster, "--linear",
-                                                "4", "4", "1", "--yes", "--quiet"});
+        const long long peak = peakMemoryOfRun(
+            {paths.cli, "run", "--input", raster, "--linear", "4", "4", "1", "--yes", "--quiet"});
         const bool met = peak > 0 && peak <= limit;
         const std::string name = raster.substr(raster.rfind('.'));
         if (!met) missed.push_back("peak memory, " + name);
@@ -213,8 +213,8 @@ int main(int argc, char** argv) {
         add("run on W3 as float32 GeoTIFF (64 MiB), area 4", tiff, "same values as text ",
             tiff.literal, 10);
         const Timing npy = timeWholeRun(paths.cli, inputs.text, inputs.npy, runs);
-        add("run on W3 as float32 .npy (64 MiB), area 4", npy, "same values as text ",
-            npy.literal, 10);
+        add("run on W3 as float32 .npy (64 MiB), area 4", npy, "same values as text ", npy.literal,
+            10);
     }
 
     rows.insert(rows.end(), memoryRows.begin(), memoryRows.end());

@@ -7,8 +7,8 @@
 #include <iterator>
 
 #include "bench_support.h"
-#include "matrix_loader.h"
 #include "exact_residual.h"
+#include "matrix_loader.h"
 #include "output_files.h"
 #include "progression.h"
 #include "scaling_analysis.h"

@@ -32,7 +32,8 @@ std::vector<double> diamondSquare(int n, double hurst, unsigned long long key) {
         for (int i = half; i < size; i += cell)
             for (int j = half; j < size; j += cell)
                 at(i, j) = (at(i - half, j - half) + at(i - half, j + half) +
-                            at(i + half, j - half) + at(i + half, j + half)) / 4 +
+                            at(i + half, j - half) + at(i + half, j + half)) /
+                               4 +
                            scale * uniform(random);
         for (int i = 0; i < size; i += half) {
             for (int j = (i / half) % 2 == 0 ? half : 0; j < size; j += cell) {

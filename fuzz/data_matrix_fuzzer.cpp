@@ -14,8 +14,8 @@
 #include <string_view>
 #include <vector>
 
-#include "matrix_loader.h"
 #include "fuzz_check.h"
+#include "matrix_loader.h"
 #include "text_scan.h"
 
 namespace {

@@ -8,7 +8,7 @@
 // part of the result (surface files are compared byte for byte), so each method adds in exactly
 // the order its comment gives.
 class WindowAverager {
-public:
+  public:
     WindowAverager(const double* const* data, int R, int C, int side, int rowOffset,
                    int columnOffset)
         : windowRows_(side),
@@ -36,7 +36,7 @@ public:
     int matrixColumns() const { return matrixColumns_; }
     const double* const* data() const { return data_; }
 
-private:
+  private:
     int windowRows_;
     int windowColumns_;
     int rowOffset_;

@@ -12,7 +12,7 @@ namespace {
 // at once where they hold no NUL, byte by byte elsewhere. A NUL byte ends the pass as the end of
 // the file would, except that its line is not counted.
 class ShapeCounter {
-public:
+  public:
     explicit ShapeCounter(RunHost& host) : host_(host) {}
 
     // Feeds one block; false once the pass has ended.
@@ -30,7 +30,7 @@ public:
     void finish() { endLine(); }
     const MatrixShape& shape() const { return shape_; }
 
-private:
+  private:
     // Bytes whose masks are known: for each line feed, the values since the last one, then the
     // line's end; the values after the last line feed stay on the line.
     bool feed64(const ByteMasks& masks) {
@@ -130,4 +130,3 @@ MatrixShape countShape(RunHost& host, BlockReader& reader) {
     shape.readError = reader.failed();
     return shape;
 }
-

@@ -19,11 +19,11 @@ struct DataMatrix {
 // an allocation that would only succeed on paper (overcommitted memory) would end the program
 // later with no message at all.
 class MatrixTooLarge : public std::bad_alloc {
-public:
+  public:
     MatrixTooLarge(int rows, int columns);
     const char* what() const noexcept override { return message_.c_str(); }
 
-private:
+  private:
     std::string message_;
 };
 

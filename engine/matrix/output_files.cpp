@@ -45,7 +45,9 @@ void formatSurfaceRows(Piece& piece, const double* const* surface, int first, in
 
 }  // namespace
 
-std::string resultsFileName(const std::string& inputFile) { return inputFile + ".out.txt"; }
+std::string resultsFileName(const std::string& inputFile) {
+    return inputFile + ".out.txt";
+}
 
 std::string surfaceFileName(const std::string& inputFile, int area, int optimise) {
     return inputFile + "." + std::to_string(area) + (optimise ? ".out.txt" : ".out.no_opt.txt");

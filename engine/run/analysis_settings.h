@@ -5,7 +5,7 @@
 // The settings that configuration files save and load: the data file, the two window shifts and
 // the description of the window areas.
 class AnalysisSettings {
-public:
+  public:
     std::string inputFile;
     double nShift = 0.0;
     double mShift = 0.0;

@@ -9,7 +9,7 @@
 // the capacity is always a multiple of 10. Element access is unchecked.
 template <typename T>
 class GrowArray {
-public:
+  public:
     T* data = nullptr;
     int growStep = 10;
     int count = 0;
@@ -64,7 +64,7 @@ public:
     // The capacity for n elements: n rounded up to a multiple of 10 (0 stays 0).
     static int roundedCapacity(int n) { return n / 10 * 10 + (n % 10 != 0 ? 10 : 0); }
 
-private:
+  private:
     void reallocate(int newCapacity) {
         T* fresh = newCapacity > 0 ? new T[newCapacity] : nullptr;
         std::copy(data, data + count, fresh);

@@ -1,11 +1,13 @@
 #include "worker_pool.h"
 
-#include "system.h"
-
 #include <system_error>
 #include <utility>
 
-int WorkerPool::coreCount() { return processorCount(); }
+#include "system.h"
+
+int WorkerPool::coreCount() {
+    return processorCount();
+}
 
 WorkerPool::WorkerPool(int threads) {
     if (threads <= 0) threads = coreCount();

@@ -19,8 +19,8 @@ double strtodInCLocale(const char* text, char** end);
 // contents, never a part: the text goes to a temporary file beside the target, which is renamed
 // into place once it is complete. The replacement keeps the old file's permissions; a new file
 // gets 0666 less the umask. Through a symbolic link, the file the link names is written (made,
-// when it does not exist yet) and the link is kept. What is not a regular file (a device, a pipe) is written in place, never replaced;
-// a folder fails. False when anything could not be written.
+// when it does not exist yet) and the link is kept. What is not a regular file (a device, a pipe)
+// is written in place, never replaced; a folder fails. False when anything could not be written.
 bool replaceFileAtomically(const std::string& path, const std::string& text);
 
 // True when `path` names a folder.

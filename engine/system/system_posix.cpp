@@ -1,18 +1,19 @@
-#include "system.h"
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <locale.h>
+#include <sched.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
-#include <dlfcn.h>
 #include <fstream>
 #include <random>
-#include <locale.h>
-#include <sched.h>
-#include <sys/stat.h>
 #include <thread>
-#include <unistd.h>
+
+#include "system.h"
 
 unsigned long long availableMemoryBytes() {
     std::ifstream meminfo("/proc/meminfo");

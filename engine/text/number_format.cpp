@@ -15,8 +15,8 @@ void appendFixed(std::string& out, double value, int precision) {
     if (precision < 0) precision = 6;
     int computed = precision < kExactDigits ? precision : kExactDigits;
     char buffer[kExactDigits + 400];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed,
-                                computed);
+    auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, computed);
     out.append(buffer, result.ptr);
     if (precision > computed && std::isfinite(value))
         out.append(static_cast<std::size_t>(precision - computed), '0');

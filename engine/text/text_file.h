@@ -15,7 +15,7 @@ bool readWholeTextFile(const std::string& path, std::string& text,
 // Streams a file in large blocks, so that no line length is limited and the text is never held
 // whole in memory.
 class BlockReader {
-public:
+  public:
     explicit BlockReader(std::FILE* file, std::size_t blockSize = 1u << 20)
         : file_(file), buffer_(blockSize) {}
 
@@ -24,7 +24,7 @@ public:
     bool failed() const { return failed_; }
     void rewind();
 
-private:
+  private:
     std::FILE* file_;
     std::vector<char> buffer_;
     bool failed_ = false;
@@ -32,7 +32,7 @@ private:
 
 // Owns a FILE* and closes it when the scope ends.
 class FileCloser {
-public:
+  public:
     explicit FileCloser(std::FILE* file) : file_(file) {}
     ~FileCloser() {
         if (file_) std::fclose(file_);
@@ -47,6 +47,6 @@ public:
         return f && std::fclose(f) == 0;
     }
 
-private:
+  private:
     std::FILE* file_;
 };

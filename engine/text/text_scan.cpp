@@ -1,16 +1,19 @@
 #include "text_scan.h"
 
+#include <fast_float/fast_float.h>
+
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
-#include <fast_float/fast_float.h>
 #include <limits>
 
 #include "system.h"
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 bool startsWithNoCase(const char* p, const char* end, std::string_view word) {
     if (static_cast<std::size_t>(end - p) < word.size()) return false;

@@ -9,7 +9,9 @@
 // are read as the C library reads them in the "C" locale.
 
 // White space as isspace() classifies it in the "C" locale: blank, \t, \n, \v, \f, \r.
-inline bool isCSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+inline bool isCSpace(unsigned char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 // A position in a text and its end.
 struct TextCursor {

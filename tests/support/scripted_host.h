@@ -9,7 +9,7 @@
 // A RunHost for tests: records every call in order and answers the question from a queue
 // (Yes when the queue is empty).
 class ScriptedHost : public RunHost {
-public:
+  public:
     std::vector<std::string> calls;     // "message: ...", "ask: ...", "size: ...", "begin", "end"
     std::vector<std::string> messages;  // the texts of showMessage only
     std::deque<bool> answers;

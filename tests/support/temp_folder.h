@@ -8,7 +8,7 @@
 
 // A fresh folder for one test, removed with everything in it when the test ends.
 class TempFolder {
-public:
+  public:
     TempFolder() {
         std::random_device random;
         path_ = std::filesystem::temp_directory_path() /
@@ -29,7 +29,7 @@ public:
         return path(name);
     }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
@@ -38,4 +38,6 @@ inline std::string readFile(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-inline bool fileExists(const std::string& path) { return std::filesystem::exists(path); }
+inline bool fileExists(const std::string& path) {
+    return std::filesystem::exists(path);
+}

@@ -122,12 +122,13 @@ TEST_F(MainDialogTest, EachOpenDialogRemembersItsOwnPath) {
     window.click(kIdcLoadConfig);
     const auto& dialogs = platform.fileDialogs();
     ASSERT_EQ(dialogs.size(), 4u);
-    EXPECT_EQ(dialogs[0].filter, "Data files (*.txt)|*.txt|Surface files (*.txt;*.csv;*.npy;*.gsf;"
-                                 "*.tif;*.tiff;*.asc;*.png;*.nc;*.h5;*.hdf5;*.img;*.dem;*.bil;"
-                                 "*.flt;*.vrt;*.grd;*.jp2)|*.txt;*.csv;*.npy;*.gsf;*.tif;*.tiff;"
-                                 "*.asc;*.png;*.nc;*.h5;*.hdf5;*.img;*.dem;*.bil;*.flt;*.vrt;"
-                                 "*.grd;*.jp2|" +
-                                     std::string(kAllFiles));
+    EXPECT_EQ(dialogs[0].filter,
+              "Data files (*.txt)|*.txt|Surface files (*.txt;*.csv;*.npy;*.gsf;"
+              "*.tif;*.tiff;*.asc;*.png;*.nc;*.h5;*.hdf5;*.img;*.dem;*.bil;"
+              "*.flt;*.vrt;*.grd;*.jp2)|*.txt;*.csv;*.npy;*.gsf;*.tif;*.tiff;"
+              "*.asc;*.png;*.nc;*.h5;*.hdf5;*.img;*.dem;*.bil;*.flt;*.vrt;"
+              "*.grd;*.jp2|" +
+                  std::string(kAllFiles));
     EXPECT_EQ(dialogs[2].filter, std::string("Progression files (*.txt)|*.txt|") + kAllFiles);
     EXPECT_EQ(dialogs[2].initialName, "");
     EXPECT_EQ(dialogs[3].initialName, "");
