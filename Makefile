@@ -59,6 +59,7 @@ test-sanitize: deps
 	  "-DCMAKE_EXE_LINKER_FLAGS=$(SANITIZE_FLAGS)"
 	cmake --build $(ASAN_DIR) -j $(JOBS)
 	cd $(ASAN_DIR) && ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizer/leak-suppressions.txt:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
 # The libFuzzer targets (clang), each run for FUZZ_SECONDS; any finding fails.
