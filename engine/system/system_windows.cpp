@@ -9,20 +9,11 @@
 #include <thread>
 
 #include "system.h"
+#include "wide_text.h"
 
 // File names are UTF-8 inside the program and wide at every call into Windows.
 
 namespace {
-
-std::wstring widen(const std::string& text) {
-    if (text.empty()) return {};
-    int length =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                        length);
-    return wide;
-}
 
 // A name for the temporary file beside the target, unique within this machine for now.
 std::wstring temporaryNameBeside(const std::wstring& target) {

@@ -4,7 +4,8 @@
 
 #include <string>
 
-// The program's texts are UTF-8; Windows' own calls take and give UTF-16.
+// The program's texts are UTF-8; Windows' own calls take and give UTF-16. Windows builds only:
+// the system seam and the Win32 dialog backend both convert here.
 
 inline std::wstring widen(const std::string& text) {
     if (text.empty()) return {};
