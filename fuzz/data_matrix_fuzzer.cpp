@@ -16,21 +16,10 @@
 
 #include "fuzz_check.h"
 #include "matrix_loader.h"
+#include "reader_fuzz_host.h"
 #include "text_scan.h"
 
 namespace {
-
-// Answers Yes and keeps what the loader says.
-class RecordingHost : public RunHost {
-  public:
-    std::vector<std::string> messages;
-    std::string sizeText;
-    void showMessage(const std::string& text) override { messages.push_back(text); }
-    bool askYesNo(const std::string&) override { return true; }
-    void setDataSizeText(const std::string& text) override { sizeText = text; }
-    void beginWaitCursor() override {}
-    void endWaitCursor() override {}
-};
 
 struct Expected {
     bool loaded = false;
@@ -123,7 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::FILE* file = fmemopen(text.data(), text.size(), "r");
     if (!file) return 0;
-    RecordingHost host;
+    ReaderFuzzHost host;
     RowTable rows = nullptr;
     int R = 0;
     int C = 0;

@@ -14,11 +14,6 @@ namespace {
 constexpr double kWidth = 640, kHeight = 480;
 constexpr double kLeft = 78, kRight = 18, kTop = 18, kBottom = 52;
 
-bool endsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() &&
-           text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 std::string format(const char* pattern, double value) {
     char text[64];
     std::snprintf(text, sizeof text, pattern, value);
@@ -192,13 +187,6 @@ void fixSurfaceId(std::string& svg) {
 }
 
 }  // namespace
-
-std::optional<PlotFormat> plotFormatOf(const std::string& path) {
-    if (endsWith(path, ".svg")) return PlotFormat::kSvg;
-    if (endsWith(path, ".png")) return PlotFormat::kPng;
-    if (endsWith(path, ".pdf")) return PlotFormat::kPdf;
-    return std::nullopt;
-}
 
 void drawLogLogPlotOn(cairo_t* cr, double width, double height, const ScalingResult& result) {
     const Axes axes = axesFor(result, width, height);
