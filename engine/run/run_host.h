@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "cancel_token.h"
+
 struct RunPreview;
 
 // What the engine needs of whoever runs it: a way to tell the user something, to ask the one
@@ -34,6 +36,9 @@ class RunHost {
     // Called once before the first area, when the data is loaded (and normalised when asked) and
     // the results file created: a front end may warn about what the run is about to compute.
     virtual void beforeFirstArea(const RunPreview& /*preview*/) {}
+    // The token the engine polls between sides and row blocks; none means the run cannot be
+    // stopped from outside.
+    virtual const CancelToken* cancelToken() const { return nullptr; }
 };
 
 // Pairs beginWaitCursor with exactly one endWaitCursor, whichever way the scope is left.
