@@ -100,7 +100,7 @@ int main(int argc, char** argv) {
     }
     if (ranges) return printRangeStudy(scale), 0;
     const double hursts[] = {0.2, 0.35, 0.5, 0.65, 0.8};
-    const Cell cells[] = {{256, 256, 100}, {512, 512, 50}, {384, 640, 50}, {1024, 1024, 16}};
+    const Cell cells[] = {{64, 64, 400}, {128, 128, 200}, {256, 256, 100}, {512, 512, 50}, {384, 640, 50}, {1024, 1024, 16}};
     const unsigned long long base = calibrate ? kCalibrationSeeds : kReportSeeds;
 
     std::printf("%s seeds from %llu; each seed gives two surfaces\n\n",

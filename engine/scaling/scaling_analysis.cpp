@@ -136,9 +136,8 @@ ScalingResult fitScalingTable(ScalingTable table, const ScalingRequest& request,
     if (result.defined) {
         const bool calibrated =
             defaults && request.compute.nShift == 0.5 && request.compute.mShift == 0.5;
-        const double octaves = std::log2(
-            static_cast<double>(defaultFitLastSide(result.table.rows, result.table.columns)) /
-            kFitFirstSide);
+        const double octaves =
+            std::log2(static_cast<double>(result.fit.lastSide) / result.fit.firstSide);
         result.hurst = calibrated ? correctedHurst(result.fit.hurst, octaves) : result.fit.hurst;
         const double halfWidth = kIntervalFactor * result.fit.standardError;
         result.low = result.hurst - halfWidth;
