@@ -98,7 +98,8 @@ std::vector<Shifts> matchingShifts(const double* const* data, int R, int C,
     for (const ResultsRow& row : checks) {
         if (candidates.empty() || checked == mostChecks) break;
         bool settled = true;
-        for (const Shifts& s : candidates) settled = settled && sameGeometry(s, candidates[0], rows);
+        for (const Shifts& s : candidates)
+            settled = settled && sameGeometry(s, candidates[0], rows);
         if (settled && checked > 0) break;
         ++checked;
         std::map<std::pair<int, int>, double> residualAt;
@@ -157,8 +158,6 @@ ResultsAnalysis analyseResults(const std::vector<ResultsRow>& rows, const std::s
             matchingShifts(runData.rows(), R, C, rows, candidates, request.threads,
                            shiftsGiven ? 2 : static_cast<int>(rows.size()), mismatch);
         if (found.empty()) continue;
-        analysis.settings = {found[0].first, found[0].second, normalise,
-                             !shiftsGiven || request.normalise == NormaliseSetting::kFind};
         std::vector<std::pair<int, double>> pairs;
         for (const ResultsRow& row : rows) pairs.emplace_back(row.area, row.residual);
         ScalingRequest fit;
@@ -167,24 +166,27 @@ ResultsAnalysis analyseResults(const std::vector<ResultsRow>& rows, const std::s
         fit.compute.nShift = found[0].first;
         fit.compute.mShift = found[0].second;
         analysis.result = fitResultsTable(runData.rows(), R, C, pairs, fit);
+        analysis.result->resultsSettings =
+            ResultsSettings{found[0].first, found[0].second, normalise,
+                            !shiftsGiven || request.normalise == NormaliseSetting::kFind};
         return analysis;
     }
     analysis.error = "The results file " + resultsName + " does not match the data";
     if (mismatch.area > 0)
-        analysis.error += " (area " + std::to_string(mismatch.area) + ": the file says " +
-                          number(mismatch.inFile, "%.6g") + ", the data give " +
-                          number(mismatch.computed, "%.6g") +
-                          (shiftsGiven ? " with shifts " + number(*request.nShift) + " " +
-                                             number(*request.mShift)
-                                       : std::string(" with the shifts tried, 0 to 1 in steps "
-                                                     "of 0.05")) +
-                          ")";
+        analysis.error +=
+            " (area " + std::to_string(mismatch.area) + ": the file says " +
+            number(mismatch.inFile, "%.6g") + ", the data give " +
+            number(mismatch.computed, "%.6g") +
+            (shiftsGiven ? " with shifts " + number(*request.nShift) + " " + number(*request.mShift)
+                         : std::string(" with the shifts tried, 0 to 1 in steps "
+                                       "of 0.05")) +
+            ")";
     analysis.error += ": was it written from other data, other shifts, or with --normalise?";
     return analysis;
 }
 
-ResultsAnalysis analyseResultsFile(const std::string& resultsPath, const double* const* data,
-                                   int R, int C, const ResultsAnalysisRequest& request) {
+ResultsAnalysis analyseResultsFile(const std::string& resultsPath, const double* const* data, int R,
+                                   int C, const ResultsAnalysisRequest& request) {
     ResultsAnalysis analysis;
     const auto rows = readResultsRows(resultsPath, analysis.error);
     if (!rows) return analysis;

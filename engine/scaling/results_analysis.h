@@ -27,23 +27,15 @@ struct ResultsAnalysisRequest {
     int threads = 0;
 };
 
-// The settings the file was found to be written with.
-struct ResultsSettings {
-    double nShift = 0.0, mShift = 0.0;
-    bool normalised = false;
-    bool found = false;  // true: searched for, not given
-};
-
 struct ResultsAnalysis {
-    std::optional<ScalingResult> result;  // set when the file fits the data
-    ResultsSettings settings;
-    std::string error;  // otherwise, why not: names the file
+    std::optional<ScalingResult> result;  // set when the file fits the data, with its settings
+    std::string error;                    // otherwise, why not: names the file
 };
 
 // Reads `resultsPath` and analyses it against the R x C data it was written from. The data are
 // not changed (a normalised copy is made where needed). The surface must pass scalingProblem.
-ResultsAnalysis analyseResultsFile(const std::string& resultsPath, const double* const* data,
-                                   int R, int C, const ResultsAnalysisRequest& request);
+ResultsAnalysis analyseResultsFile(const std::string& resultsPath, const double* const* data, int R,
+                                   int C, const ResultsAnalysisRequest& request);
 
 // The same for rows already read; `resultsName` is what the messages call them.
 ResultsAnalysis analyseResults(const std::vector<ResultsRow>& rows, const std::string& resultsName,

@@ -18,7 +18,8 @@ int digitsAfterPoint(const std::string& text) {
 
 }  // namespace
 
-std::optional<std::vector<ResultsRow>> readResultsRows(const std::string& path, std::string& error) {
+std::optional<std::vector<ResultsRow>> readResultsRows(const std::string& path,
+                                                       std::string& error) {
     std::ifstream in(path);
     if (!in) {
         error = "Cannot open the results file " + path;
