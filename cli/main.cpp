@@ -7,6 +7,7 @@
 
 #include "analysis_run.h"
 #include "cli_options.h"
+#include "multifractal_command.h"
 #include "output_files.h"
 #include "scaling_command.h"
 #include "terminal_host.h"
@@ -46,6 +47,7 @@ int run(const CliRequest& request) {
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (!args.empty() && isScalingCommand(args[0])) return runScalingCommand(args);
+    if (!args.empty() && isMultifractalCommand(args[0])) return runMultifractalCommand(args);
     std::string error;
     auto request = parseCommandLine(args, error);
     if (!request) {
