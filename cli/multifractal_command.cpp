@@ -4,13 +4,13 @@
 #include <cstdio>
 #include <fstream>
 #include <new>
-#include <optional>
 
-#include "cli_options.h"
+#include "command_line.h"
 #include "loglog_plot.h"
 #include "multifractal_analysis.h"
 #include "multifractal_plot.h"
 #include "multifractal_report.h"
+#include "option_values.h"
 #include "run_host.h"
 #include "surface_file.h"
 #include "text_scan.h"
@@ -107,86 +107,74 @@ bool parseSides(const std::string& text, MultifractalRequest& request) {
     return true;
 }
 
-std::optional<MultifractalOptions> parseOptions(const std::vector<std::string>& args,
-                                                std::string& error) {
-    MultifractalOptions options;
+// The options of multifractal, storing into `options`.
+CliOptionTable multifractalOptionTable(MultifractalOptions& options) {
     MultifractalRequest& request = options.request;
-    for (std::size_t k = 1; k < args.size(); ++k) {
-        const std::string& word = args[k];
-        auto value = [&](std::string& out) {
-            if (k + 1 >= args.size()) return error = word + " needs a value", false;
-            out = args[++k];
-            return true;
-        };
-        std::string text, second;
-        if (isReadOption(word)) {
-            if (!parseReadOptionAt(args, k, options.read, error)) return std::nullopt;
-        } else if (word == "--json") {
-            options.json = true;
-        } else if (word == "--measure") {
-            request.kind = ResidualKind::kMeasure;
-        } else if (word == "--table") {
-            if (!value(options.tableFile)) return std::nullopt;
-        } else if (word == "--plot") {
-            if (!value(options.plotFile)) return std::nullopt;
-            if (!plotFormatOf(options.plotFile)) {
-                error = "--plot: '" + options.plotFile + "' does not end in .svg, .png or .pdf";
-                return std::nullopt;
-            }
-        } else if (word == "--q") {
-            if (!value(text)) return std::nullopt;
-            if (!parseMoments(text, request.q)) {
-                error = "--q: '" + text + "' is neither A:B:STEP nor a list of numbers Q1,Q2,...";
-                return std::nullopt;
-            }
-        } else if (word == "--sides") {
-            if (!value(text)) return std::nullopt;
-            if (!parseSides(text, request)) {
-                error = "--sides: '" + text + "' is neither A:B nor a list of sides S1,S2,...";
-                return std::nullopt;
-            }
-        } else if (word == "--shift") {
-            if (!value(text) || !value(second)) return std::nullopt;
-            if (!parseNumber(text, request.nShift) || !parseNumber(second, request.mShift) ||
-                !(request.nShift >= 0 && request.nShift <= 1 && request.mShift >= 0 &&
-                  request.mShift <= 1)) {
-                error = "--shift needs two numbers between 0 and 1";
-                return std::nullopt;
-            }
-        } else if (word == "--surrogates") {
-            if (!value(text)) return std::nullopt;
-            if (!parseInt(text, request.surrogates) || request.surrogates < 0 ||
-                request.surrogates > 100000) {
-                error = "--surrogates: '" + text + "' is not between 0 and 100000";
-                return std::nullopt;
-            }
-        } else if (word == "--seed") {
-            int seed = 0;
-            if (!value(text)) return std::nullopt;
-            if (!parseInt(text, seed) || seed < 0) {
-                error = "--seed: '" + text + "' is not a whole number of at least 0";
-                return std::nullopt;
-            }
-            request.seed = static_cast<std::uint64_t>(seed);
-        } else if (word == "--threads") {
-            if (!value(text)) return std::nullopt;
-            if (!parseInt(text, request.threads) || request.threads < 1 || request.threads > 1024) {
-                error = "--threads: '" + text + "' is not between 1 and 1024";
-                return std::nullopt;
-            }
-        } else if (!word.empty() && word[0] == '-') {
-            error = "unknown option '" + word + "'";
-            return std::nullopt;
-        } else if (options.file.empty()) {
-            options.file = word;
-        } else {
-            error = "unexpected argument '" + word + "' (only one surface file)";
-            return std::nullopt;
+    using Values = std::vector<std::string>;
+    CliOptionTable table = {
+        flagOption({"--json"}, [&options] { options.json = true; }),
+        flagOption({"--measure"}, [&request] { request.kind = ResidualKind::kMeasure; }),
+        textOption("--table", options.tableFile),
+        valuesOption("--plot", 1,
+                     [&options](const std::string& name, const Values& v, std::string& error) {
+                         options.plotFile = v[0];
+                         if (plotFormatOf(v[0])) return true;
+                         error = name + ": '" + v[0] + "' does not end in .svg, .png or .pdf";
+                         return false;
+                     }),
+        valuesOption("--q", 1,
+                     [&request](const std::string& name, const Values& v, std::string& error) {
+                         request.q.clear();
+                         if (parseMoments(v[0], request.q)) return true;
+                         error = name + ": '" + v[0] +
+                                 "' is neither A:B:STEP nor a list of numbers Q1,Q2,...";
+                         return false;
+                     }),
+        valuesOption("--sides", 1,
+                     [&request](const std::string& name, const Values& v, std::string& error) {
+                         if (parseSides(v[0], request)) return true;
+                         error =
+                             name + ": '" + v[0] + "' is neither A:B nor a list of sides S1,S2,...";
+                         return false;
+                     }),
+        valuesOption("--surrogates", 1,
+                     [&request](const std::string& name, const Values& v, std::string& error) {
+                         return integerValue(name, v[0], request.surrogates, error, 0, 100000);
+                     }),
+        valuesOption("--seed", 1,
+                     [&request](const std::string& name, const Values& v, std::string& error) {
+                         int seed = 0;
+                         if (!integerValue(name, v[0], seed, error, 0)) return false;
+                         request.seed = static_cast<std::uint64_t>(seed);
+                         return true;
+                     }),
+        shiftOption([&request](double n, double m) {
+            request.nShift = n;
+            request.mShift = m;
+        }),
+        threadsOption(request.threads),
+    };
+    addReadOptions(table, options.read);
+    return table;
+}
+
+ParseOutcome parseOptions(const std::vector<std::string>& args, MultifractalOptions& options,
+                          std::string& error) {
+    const CliOptionTable table = multifractalOptionTable(options);
+    auto surfaceFile = [&options](const std::string& word, std::string& fault) {
+        if (!options.file.empty()) {
+            fault = "unexpected argument '" + word + "' (only one surface file)";
+            return false;
         }
+        options.file = word;
+        return true;
+    };
+    const ParseOutcome outcome = parseCommandArguments(args, 1, table, surfaceFile, error);
+    if (outcome == ParseOutcome::kParsed && options.file.empty()) {
+        error = "no surface file named";
+        return ParseOutcome::kUsageError;
     }
-    if (options.file.empty()) error = "no surface file named";
-    if (!error.empty()) return std::nullopt;
-    return options;
+    return outcome;
 }
 
 // Answers the loader's question with Yes and keeps its messages for the caller.
@@ -236,26 +224,29 @@ bool isMultifractalCommand(const std::string& word) {
 }
 
 int runMultifractalCommand(const std::vector<std::string>& args) {
-    for (const std::string& word : args)
-        if (word == "--help" || word == "-h") return std::fputs(kMultifractalUsage, stdout), 0;
+    MultifractalOptions options;
     std::string error;
-    const auto options = parseOptions(args, error);
-    if (!options) {
-        std::fprintf(stderr, "vantrel-cli: %s\n\n%s", error.c_str(), kMultifractalUsage);
-        return 2;
+    switch (parseOptions(args, options, error)) {
+        case ParseOutcome::kHelp:
+            return std::fputs(kMultifractalUsage, stdout), 0;
+        case ParseOutcome::kUsageError:
+            std::fputs(usageErrorText(args[0], error).c_str(), stderr);
+            return kUsageError;
+        case ParseOutcome::kParsed:
+            break;
     }
     DataMatrix data;
     try {
         QuietLoadHost host;
-        ReadOptions read = options->read;
-        read.threads = options->request.threads;
+        ReadOptions read = options.read;
+        read.threads = options.request.threads;
         SurfaceUnits units;
-        if (!loadSurfaceFile(host, options->file, read, data.rows, data.rowCount, data.columnCount,
+        if (!loadSurfaceFile(host, options.file, read, data.rows, data.rowCount, data.columnCount,
                              units))
-            return fail("Cannot load the surface " + options->file +
+            return fail("Cannot load the surface " + options.file +
                         (host.message.empty() ? "" : ": " + host.message));
         if (!host.message.empty()) std::fprintf(stderr, "%s\n", host.message.c_str());
-        const int status = analyseLoaded(*options, data);
+        const int status = analyseLoaded(options, data);
         freeMatrix(data.rows, data.rowCount, data.columnCount);
         return status;
     } catch (const std::bad_alloc& exhausted) {
