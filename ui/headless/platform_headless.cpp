@@ -51,6 +51,14 @@ std::optional<std::string> HeadlessPlatform::runFileDialog(const FileDialogReque
     return answer;
 }
 
+void HeadlessPlatform::handlePendingEvents() {
+    // The user acts once the work is past its load, whose wait cursor has come and gone.
+    if (whileRunning_.empty() || waitCursorBegins_ == 0 || waitCursorBalance_ != 0) return;
+    std::function<void()> action = std::move(whileRunning_.front());
+    whileRunning_.pop_front();
+    action();
+}
+
 void HeadlessPlatform::beginWaitCursor() {
     ++waitCursorBalance_;
     ++waitCursorBegins_;

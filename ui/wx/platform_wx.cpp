@@ -2,6 +2,7 @@
 
 #include <wx/app.h>
 #include <wx/arrstr.h>
+#include <wx/evtloop.h>
 #include <wx/filedlg.h>
 #include <wx/filefn.h>
 #include <wx/filename.h>
@@ -84,6 +85,10 @@ std::optional<std::string> WxPlatform::runFileDialog(const FileDialogRequest& re
     if (request.defaultExtension && !chosen.HasExt())
         chosen.SetExt(fromBytes(*request.defaultExtension));
     return toBytes(chosen.GetFullPath());
+}
+
+void WxPlatform::handlePendingEvents() {
+    if (wxEventLoopBase* loop = wxEventLoopBase::GetActive()) loop->YieldFor(wxEVT_CATEGORY_ALL);
 }
 
 void WxPlatform::beginWaitCursor() {
