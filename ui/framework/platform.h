@@ -40,6 +40,10 @@ struct FileDialogRequest {
 struct ProgramCommand {
     std::string commandLine;
     std::vector<std::string> arguments;
+    // What to tell the user when the program ends with this exit status; empty for nothing.
+    // A platform that can watch the program does so without waiting for it, and shows the text
+    // in a message box whenever the program ends. It is called on any thread.
+    std::function<std::string(int status)> exitProblem;
 };
 
 class Platform {

@@ -35,6 +35,8 @@ class HeadlessPlatform : public Platform {
         whileRunning_.push_back(std::move(action));
     }
 
+    // The exit status of the next program that starts; without one queued, it is not watched.
+    void queueExitStatus(int status) { exitStatuses_.push_back(status); }
     // Why the next program to be started cannot be; without one queued, programs start.
     void queueStartFailure(std::string reason) { startFailures_.push_back(std::move(reason)); }
 
@@ -63,7 +65,7 @@ class HeadlessPlatform : public Platform {
     // Answers queued but never asked for.
     std::size_t unusedAnswers() const {
         return messageBoxAnswers_.size() + fileDialogAnswers_.size() + modalScripts_.size() +
-               startFailures_.size() + whileRunning_.size();
+               startFailures_.size() + whileRunning_.size() + exitStatuses_.size();
     }
 
     int runModal(Dialog& dialog) override;
@@ -84,6 +86,7 @@ class HeadlessPlatform : public Platform {
     std::deque<std::function<void(HeadlessWindow&)>> modalScripts_;
     std::deque<std::string> startFailures_;
     std::deque<std::function<void()>> whileRunning_;
+    std::deque<int> exitStatuses_;
     std::list<std::unique_ptr<HeadlessWindow>> openWindows_;
 
     std::vector<MessageBoxRecord> messageBoxes_;
