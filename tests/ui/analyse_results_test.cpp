@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "dialog_fixture.h"
-#include "scaling_analysis.h"
+#include "results_analysis.h"
 #include "scaling_report.h"
 
 namespace {
@@ -65,19 +65,7 @@ std::string npyGrid() {
     return bytes;
 }
 
-// A results file over sides 3 to 13 whose residual sums follow (R - s)(C - s) s.
-std::string resultsText() {
-    std::string results;
-    for (int side = 3; side <= 13; side += 2) {
-        char line[64];
-        std::snprintf(line, sizeof line, "%d\t%.5f\n", side * side,
-                      (kSide - side) * (kSide - side) * (side + 0.1 * (side % 3)));
-        results += line;
-    }
-    return results;
-}
-
-// The summary the engine gives for the grid with these shifts.
+// The summary the engine gives for the text grid's results file under these settings.
 std::string expectedSummary(const std::string& resultsFile, double nShift, double mShift) {
     std::vector<std::vector<double>> rows(kSide, std::vector<double>(kSide));
     std::vector<const double*> pointers;
@@ -85,46 +73,57 @@ std::string expectedSummary(const std::string& resultsFile, double nShift, doubl
         for (int j = 0; j < kSide; ++j) rows[i][j] = cell(i, j);
         pointers.push_back(rows[i].data());
     }
-    std::vector<std::pair<int, double>> table;
-    std::istringstream in(resultsText());
-    for (int area; in >> area;) {
-        double residual = 0;
-        in >> residual;
-        table.emplace_back(area, residual);
-    }
-    ScalingRequest request;
-    request.compute.nShift = nShift;
-    request.compute.mShift = mShift;
-    return scalingSummary(fitResultsTable(pointers.data(), kSide, kSide, table, request),
-                          resultsFile);
+    ResultsAnalysisRequest request;
+    request.nShift = nShift;
+    request.mShift = mShift;
+    request.normalise = NormaliseSetting::kOff;
+    ResultsAnalysis analysis =
+        analyseResultsFile(resultsFile, pointers.data(), kSide, kSide, request);
+    return analysis.result ? scalingSummary(*analysis.result, resultsFile) : analysis.error;
 }
 
 }  // namespace
 
-// Every format Calculate reads, at the dialog's own shifts: the same summary as the engine's.
-TEST_F(MainDialogTest, AnalyseResultsReadsWhatCalculateReadsWithTheDialogsShifts) {
-    // The shifts matter to the summary, so that the test sees which ones were used.
-    ASSERT_NE(expectedSummary("r", 0.25, 0.75), expectedSummary("r", 0.5, 0.5));
+// Every format Calculate reads, at the dialog's own shifts: the same summary as the engine's
+// for the results Calculate wrote; under other shifts, or normalised, the file is refused.
+TEST_F(MainDialogTest, AnalyseResultsReadsWhatCalculateReadsWithTheDialogsSettings) {
     const std::pair<const char*, std::string> files[] = {
         {"grid.txt", textGrid()}, {"grid.csv", csvGrid()}, {"grid.npy", npyGrid()}};
+    window.type(kIdcFrom, "9");
+    window.type(kIdcTo, "225");
+    window.type(kIdcStep, "24");
+    window.pick(kIdcProgressionType, 0);
     for (const auto& [name, content] : files) {
         SCOPED_TRACE(name);
         const std::string input = writeFile(name, content);
-        writeFile(std::string(name) + ".out.txt", resultsText());
         window.type(kIdcInputFile, input);
         window.type(kIdcNShift, "0.25");
         window.type(kIdcMShift, "0.75");
-        const std::size_t before = messages().size();
+        window.tick(kIdcNormalise, false);
+        platform.queueMessageBoxAnswer(kAnswerYes);
+        window.click(kIdcCalculate);
+        const std::string results = input + ".out.txt";
+        const std::string expected = expectedSummary(results, 0.25, 0.75);
+        ASSERT_NE(expected.find("Hurst exponent"), std::string::npos) << expected;
+
         window.chooseSystemCommand(kIdmAnalyseResults);
-        ASSERT_EQ(messages().size(), before + 1);
-        EXPECT_EQ(messages().back(), expectedSummary(input + ".out.txt", 0.25, 0.75));
+        EXPECT_EQ(messages().back(), expected);
+        // The dialog's settings are the ones checked: others do not fit this file.
+        window.type(kIdcMShift, "0");
+        window.chooseSystemCommand(kIdmAnalyseResults);
+        EXPECT_EQ(messages().back().find("Hurst exponent"), std::string::npos) << messages().back();
+        EXPECT_NE(messages().back().find(results), std::string::npos) << messages().back();
+        window.type(kIdcMShift, "0.75");
+        window.tick(kIdcNormalise, true);
+        window.chooseSystemCommand(kIdmAnalyseResults);
+        EXPECT_EQ(messages().back().find("Hurst exponent"), std::string::npos) << messages().back();
     }
     EXPECT_EQ(platform.waitCursorBalance(), 0);
 }
 
 TEST_F(MainDialogTest, AnalyseResultsRefusesShiftsOutsideTheData) {
     const std::string input = writeFile("grid.txt", textGrid());
-    writeFile("grid.txt.out.txt", resultsText());
+    writeFile("grid.txt.out.txt", "9\t1.0\n");
     window.type(kIdcInputFile, input);
     window.type(kIdcNShift, "1.5");
     window.chooseSystemCommand(kIdmAnalyseResults);
@@ -140,7 +139,7 @@ TEST_F(MainDialogTest, AnalyseResultsNamesWhatIsMissing) {
                               "button beside it."}));
     // Results without their data: the data file and the system's reason.
     const std::string missing = (folder() / "gone.txt").string();
-    writeFile("gone.txt.out.txt", resultsText());
+    writeFile("gone.txt.out.txt", "9\t1.0\n");
     window.type(kIdcInputFile, missing);
     window.chooseSystemCommand(kIdmAnalyseResults);
     EXPECT_EQ(messages().back(),
@@ -154,29 +153,4 @@ TEST_F(MainDialogTest, AnalyseResultsSaysPlainlyWhenThereAreNone) {
     EXPECT_EQ(messages(),
               (std::vector<std::string>{"There are no results for " + input +
                                         " yet: Calculate writes them to " + input + ".out.txt"}));
-}
-
-// Residual sums of (R - s)(C - s) s: sigma2 = s, a line of slope 1, so H = 0.5 exactly.
-TEST_F(MainDialogTest, AnalyseResultsFitsTheResultsFile) {
-    std::string grid, results;
-    for (int i = 0; i < 64; ++i) {
-        for (int j = 0; j < 64; ++j) grid += std::to_string(std::sin(i * 0.7 + j * j * 0.3)) + " ";
-        grid += "\n";
-    }
-    for (int side : {5, 7, 9, 11, 13, 15}) {
-        char line[64];
-        std::snprintf(line, sizeof line, "%d\t%.5f\n", side * side,
-                      (64.0 - side) * (64 - side) * side);
-        results += line;
-    }
-    const std::string input = writeFile("grid.txt", grid);
-    writeFile("grid.txt.out.txt", results);
-    window.type(kIdcInputFile, input);
-    window.chooseSystemCommand(kIdmAnalyseResults);
-    ASSERT_EQ(messages().size(), 1u);
-    EXPECT_EQ(
-        messages()[0].rfind(input + ".out.txt: 64 x 64\nHurst exponent H = 0.500, 90% interval", 0),
-        0u)
-        << messages()[0];
-    EXPECT_EQ(readFile(input + ".out.txt"), results);  // nothing written
 }

@@ -9,6 +9,7 @@
 #include "main_dialog.h"
 #include "output_files.h"
 #include "platform.h"
+#include "results_analysis.h"
 #include "results_reader.h"
 #include "scaling_analysis.h"
 #include "scaling_report.h"
@@ -54,12 +55,18 @@ void MainDialog::OnAnalyseResults() {
             "in Input file, or choose it with the \"...\" button beside it.");
     const std::string resultsFile = resultsFileName(input);
     std::string error;
-    const auto rows = readResultsFile(resultsFile, error);
+    const auto rows = readResultsRows(resultsFile, error);
     if (!rows || rows->empty())
         return showMessage("There are no results for " + input + " yet: Calculate writes them to " +
                            resultsFile);
     if (auto problem = shiftProblem(settings_.nShift, settings_.mShift))
         return showMessage(*problem);
+    // The dialog's own settings, which the analysis checks against the data before it fits: a
+    // results file written under others is refused, not fitted wrongly.
+    ResultsAnalysisRequest request;
+    request.nShift = settings_.nShift;
+    request.mShift = settings_.mShift;
+    request.normalise = options_.normalise == 1 ? NormaliseSetting::kOn : NormaliseSetting::kOff;
 
     std::string text;
     std::optional<std::string> png;
@@ -78,15 +85,11 @@ void MainDialog::OnAnalyseResults() {
         }
         if (auto problem = scalingProblem(data.rowCount, data.columnCount))
             return showMessage(*problem);
-        // The residuals were computed on the data as the run saw them.
-        if (options_.normalise == 1) normaliseMatrix(data.rows, data.rowCount, data.columnCount);
-        ScalingRequest request;
-        request.compute.nShift = settings_.nShift;
-        request.compute.mShift = settings_.mShift;
-        const ScalingResult result =
-            fitResultsTable(data.rows, data.rowCount, data.columnCount, *rows, request);
-        text = scalingSummary(result, resultsFile);
-        png = renderLogLogPlot(result, PlotFormat::kPng);
+        ResultsAnalysis analysis =
+            analyseResults(*rows, resultsFile, data.rows, data.rowCount, data.columnCount, request);
+        if (!analysis.result) return showMessage(analysis.error);
+        text = scalingSummary(*analysis.result, resultsFile);
+        png = renderLogLogPlot(*analysis.result, PlotFormat::kPng);
     }
     if (png) return platform().showPicture("Analyse results", *png, text);
     showMessage(text);
