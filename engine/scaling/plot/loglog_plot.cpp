@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "system.h"
+
 namespace {
 
 constexpr double kWidth = 640, kHeight = 480;
@@ -234,10 +236,7 @@ bool drawLogLogPlot(const ScalingResult& result, const std::string& path, std::s
     if (!format) return false;
     const auto bytes = renderLogLogPlot(result, *format);
     if (!bytes) return false;
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
-    const bool written = std::fwrite(bytes->data(), 1, bytes->size(), file) == bytes->size();
-    if (std::fclose(file) != 0 || !written) return false;
+    if (!replaceFileAtomically(path, *bytes)) return false;
     error.clear();
     return true;
 }
