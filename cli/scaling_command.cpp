@@ -147,6 +147,8 @@ class QuietLoadHost : public RunHost {
 // The cell side a report tells lengths in, from what the file says about its pixels.
 SideUnit sideUnitOf(const SurfaceUnits& units) {
     SideUnit unit;
+    unit.valueName =
+        units.valueUnit == "metre" || units.valueUnit == "meter" ? "m" : units.valueUnit;
     if (!units.hasPixelSize()) return unit;
     unit.pixelWidth = units.pixelWidth;
     unit.pixelHeight = units.pixelHeight;

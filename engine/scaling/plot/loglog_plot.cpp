@@ -114,7 +114,10 @@ void drawFrame(cairo_t* cr, const Axes& a, const SideUnit& unit) {
     cairo_move_to(cr, 0, 0);
     cairo_translate(cr, 18, (a.top + a.bottom) / 2);
     cairo_rotate(cr, -M_PI / 2);
-    text(cr, 0, 0, "mean squared residual per cell, sigma^2(s)", 0.5);
+    // The residual is squared, and so is the values' unit.
+    const std::string yLabel = "mean squared residual per cell, sigma^2(s)" +
+                               (unit.valueName.empty() ? "" : " (" + unit.valueName + "^2)");
+    text(cr, 0, 0, yLabel, 0.5);
     cairo_restore(cr);
 }
 
