@@ -7,25 +7,38 @@
 
 namespace {
 
+// Digits after the decimal point of a number printed in fixed notation; 0 without a point.
+int digitsAfterPoint(const std::string& text) {
+    const std::size_t point = text.find('.');
+    if (point == std::string::npos) return 0;
+    int digits = 0;
+    for (std::size_t k = point + 1; k < text.size() && text[k] >= '0' && text[k] <= '9'; ++k)
+        ++digits;
+    return digits;
+}
+
 // One line of a results file, without its line end; false when it is not "AREA\tSUM".
-bool parseResultsLine(const std::string& line, std::pair<int, double>& row) {
+bool parseResultsLine(const std::string& line, ResultsRow& row) {
     const std::size_t tab = line.find('\t');
     if (tab == std::string::npos) return false;
     TextCursor cursor{line.data(), line.data() + tab};
-    return scanInt(cursor, row.first) && cursor.atEnd() &&
-           parseWholeDouble(line.data() + tab + 1, line.data() + line.size(), row.second);
+    if (!scanInt(cursor, row.area) || !cursor.atEnd() ||
+        !parseWholeDouble(line.data() + tab + 1, line.data() + line.size(), row.residual))
+        return false;
+    row.digits = digitsAfterPoint(line.substr(tab + 1));
+    return true;
 }
 
 }  // namespace
 
-std::optional<std::vector<std::pair<int, double>>> readResultsFile(const std::string& path,
-                                                                   std::string& error) {
+std::optional<std::vector<ResultsRow>> readResultsRows(const std::string& path,
+                                                       std::string& error) {
     FileCloser file(openFile(path, "r"));
     if (!file.get() || isFolder(path)) {
         error = "Cannot open the results file " + path;
         return std::nullopt;
     }
-    std::vector<std::pair<int, double>> rows;
+    std::vector<ResultsRow> rows;
     std::string line;
     int number = 0;
     // Takes the line gathered so far; a line end written on Windows ("\r\n") reads as "\n".
@@ -33,7 +46,7 @@ std::optional<std::vector<std::pair<int, double>>> readResultsFile(const std::st
         ++number;
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty()) return true;
-        std::pair<int, double> row;
+        ResultsRow row;
         if (!parseResultsLine(line, row)) {
             error = path + ", line " + std::to_string(number) +
                     ": not an area and a residual sum separated by a tab";
@@ -61,4 +74,13 @@ std::optional<std::vector<std::pair<int, double>>> readResultsFile(const std::st
     }
     if (!line.empty() && !takeLine()) return std::nullopt;
     return rows;
+}
+
+std::optional<std::vector<std::pair<int, double>>> readResultsFile(const std::string& path,
+                                                                   std::string& error) {
+    const auto rows = readResultsRows(path, error);
+    if (!rows) return std::nullopt;
+    std::vector<std::pair<int, double>> pairs;
+    for (const ResultsRow& row : *rows) pairs.emplace_back(row.area, row.residual);
+    return pairs;
 }
