@@ -15,18 +15,21 @@ namespace {
 constexpr int kCompleted = 0;
 constexpr int kEndedWithMessage = 1;
 
-// Every file the command line names to be read, the configuration file included, and the two
-// it names to be written: neither output may be one of them. The run checks its own outputs
+// The outputs the command line names against every file it reads. --save-config may name the
+// configuration file read, which it rewrites with the options applied, but no other input; the
+// results may replace none, the configuration file included. The run checks its own outputs
 // against its inputs again, for every front end.
 std::optional<std::string> commandLineClash(const CliRequest& request,
                                             const AnalysisSettings& settings) {
     std::vector<std::string> inputs = {settings.inputFile};
     if (settings.useProgressionFile != 0) inputs.push_back(settings.progressionFile);
+    if (auto clash = outputThatIsAnInput(inputs, {request.saveConfigFile.value_or("")}))
+        return clash;
     if (request.configFile) inputs.push_back(*request.configFile);
     const std::string resultsFile = request.compute.resultsFile.empty()
                                         ? resultsFileName(settings.inputFile)
                                         : request.compute.resultsFile;
-    return outputThatIsAnInput(inputs, {request.saveConfigFile.value_or(""), resultsFile});
+    return outputThatIsAnInput(inputs, {resultsFile});
 }
 
 int run(const CliRequest& request) {
