@@ -296,8 +296,12 @@ wait_for_title '^Vantrel - area [0-9]+ of 3000$' 300 || fail "the title showed n
 click_calculate
 import -window "$window" "$artifacts/run-in-progress.png"
 first=$(title_of)
-wait_for_title '^Vantrel - area [0-9]+ of 3000$' 50 && sleep 1
-[ "$(title_of)" != "$first" ] || [ "$(title_of)" = Vantrel ] || fail "the title stayed at: $first"
+moved=""
+for _ in $(seq 1 100); do
+  [ "$(title_of)" != "$first" ] && { moved=1; break; }
+  sleep 0.1
+done
+[ -n "$moved" ] || fail "the title stayed at: $first"
 wait_for_title '^Vantrel$' 1200 || fail "the run did not end: $(title_of)"
 only_the_dialog "the run, with a second Calculate during it"
 [ "$(count_messages "Data rows: 400 Data colums:400
@@ -323,7 +327,8 @@ for _ in $(seq 1 100); do
 done
 ended_after=$((($(date +%s%N) - stopped_at) / 1000000))
 kill -0 "$program_pid" 2>/dev/null && fail "vantrel was still running 2 seconds after stopping the run"
-[ "$ended_after" -le 1000 ] || fail "vantrel took $ended_after ms to stop the run and close"
+# Half a second to stop, and time for the program to end on a busy machine.
+[ "$ended_after" -le 1500 ] || fail "vantrel took $ended_after ms to stop the run and close"
 lines=$(wc -l <"$work/big.txt.out.txt")
 [ "$lines" -lt 10000 ] || fail "the stopped run wrote every area"
 echo "real_window_test: the run stopped after $lines of 10000 areas; vantrel ended $ended_after ms after Yes"
