@@ -7,6 +7,8 @@
 #include <optional>
 
 #include "cli_options.h"
+#include "directional_analysis.h"
+#include "directional_report.h"
 #include "loglog_plot.h"
 #include "results_reader.h"
 #include "scaling_analysis.h"
@@ -27,6 +29,8 @@ const char* const kScalingUsage =
     "\n"
     "Options:\n"
     "  --json               print one JSON object instead of the summary\n"
+    "  --directional        also the exponents along rows and along columns, and their\n"
+    "                       difference (analyse)\n"
     "  --table FILE         write the per-side table (tab-separated)\n"
     "  --plot FILE          draw the log-log plot: FILE ending in .svg, .png or .pdf\n"
     "  --sides A:B          odd sides from A to B in log steps, all fitted (analyse)\n"
@@ -44,7 +48,7 @@ const char* const kScalingUsage =
     "told in its units too, and the plot's axis is drawn in them.\n";
 
 struct ScalingOptions {
-    bool fit = false, json = false;
+    bool fit = false, json = false, directional = false;
     std::string file, tableFile, plotFile;
     ScalingRequest request;
     ReadOptions read;
@@ -89,6 +93,8 @@ std::optional<ScalingOptions> parseScalingOptions(const std::vector<std::string>
             if (!parseReadOptionAt(args, k, options.read, error)) return std::nullopt;
         } else if (word == "--json") {
             options.json = true;
+        } else if (word == "--directional") {
+            options.directional = true;
         } else if (word == "--table") {
             if (!value(options.tableFile)) return std::nullopt;
         } else if (word == "--plot") {
@@ -140,6 +146,8 @@ std::optional<ScalingOptions> parseScalingOptions(const std::vector<std::string>
     if (options.file.empty()) error = "no surface file named";
     if (options.fit && (!options.request.sides.empty() || options.request.fromSide > 0))
         error = "--sides does not apply to fit: the sides are those of the results file";
+    if (options.fit && options.directional)
+        error = "--directional does not apply to fit: it needs the surface's own residuals";
     if (!error.empty()) return std::nullopt;
     return options;
 }
@@ -224,8 +232,15 @@ int analyseLoaded(const ScalingOptions& options, const DataMatrix& data, const S
         std::string error;
         if (!drawLogLogPlot(result, options.plotFile, error)) return fail(error);
     }
-    const std::string text =
+    std::string text =
         options.json ? scalingJson(result, options.file) : scalingSummary(result, options.file);
+    if (options.directional) {
+        const DirectionalResult directional = analyseDirections(data.rows, R, C, options.request);
+        if (options.json)
+            text.insert(2, directionalJsonMembers(directional));  // after the opening "{\n"
+        else
+            text += directionalSummary(directional);
+    }
     std::fputs(text.c_str(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }

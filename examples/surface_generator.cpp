@@ -6,6 +6,9 @@
 // With --fbm it writes an exact fractional Brownian surface instead (fbm_command.cpp):
 //
 //   vantrel-make-surface --fbm --hurst H --size ROWS COLUMNS --seed S OUT
+//
+// With --mosaic or --sheet it writes a surface of known local or directional exponents
+// (truth_command.cpp).
 
 #include <cmath>
 #include <cstdio>
@@ -15,6 +18,7 @@
 #include <vector>
 
 #include "fbm_command.h"
+#include "truth_command.h"
 
 namespace {
 
@@ -62,6 +66,9 @@ int usage() {
 int main(int argc, char** argv) {
     for (int k = 1; k < argc; ++k)
         if (std::string(argv[k]) == "--fbm") return runFbmCommand(argc, argv);
+    for (int k = 1; k < argc; ++k)
+        if (std::string(argv[k]) == "--mosaic" || std::string(argv[k]) == "--sheet")
+            return runTruthCommand(argc, argv);
     if (argc < 3) return usage();
     const long rows = std::strtol(argv[1], nullptr, 10);
     const long columns = std::strtol(argv[2], nullptr, 10);
