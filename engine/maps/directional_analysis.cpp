@@ -35,7 +35,7 @@ double directionalBias(double fitted) {
 
 ScalingResult fitAxis(const double* const* data, int R, int C, const ScalingRequest& request,
                       const std::vector<int>& sides, const TileSums& tiles, WindowAxis axis,
-                      const std::vector<std::string>& warnings, long long nonFinite) {
+                      const std::vector<ScalingWarning>& warnings, const SurfaceFacts& facts) {
     ScalingTable table;
     table.rows = R;
     table.columns = C;
@@ -56,7 +56,7 @@ ScalingResult fitAxis(const double* const* data, int R, int C, const ScalingRequ
     centred.compute.nShift = centred.compute.mShift = 0.5;
     ScalingResult result =
         fitScalingTable(std::move(table), centred,
-                        chosen ? FitRange::kEverySide : FitRange::kAutomatic, warnings, nonFinite);
+                        chosen ? FitRange::kEverySide : FitRange::kAutomatic, warnings, facts);
     if (result.defined) {
         if (!chosen) result.hurst = result.fit.hurst - directionalBias(result.fit.hurst);
         const double halfWidth = kDirectionalIntervalFactor * result.fit.standardError;
@@ -70,15 +70,15 @@ ScalingResult fitAxis(const double* const* data, int R, int C, const ScalingRequ
 
 DirectionalResult analyseDirections(const double* const* data, int R, int C,
                                     const ScalingRequest& request) {
-    std::vector<std::string> warnings;
+    std::vector<ScalingWarning> warnings;
     const std::vector<int> sides = requestedSides(request, R, C, warnings);
     const TileSums tiles = jackknifeTiles(R, C);
-    const long long nonFinite = countNonFinite(data, R, C);
+    const SurfaceFacts facts = surfaceFacts(data, R, C);
     DirectionalResult result;
     result.rows =
-        fitAxis(data, R, C, request, sides, tiles, WindowAxis::kAlongRows, warnings, nonFinite);
+        fitAxis(data, R, C, request, sides, tiles, WindowAxis::kAlongRows, warnings, facts);
     result.columns =
-        fitAxis(data, R, C, request, sides, tiles, WindowAxis::kAlongColumns, warnings, nonFinite);
+        fitAxis(data, R, C, request, sides, tiles, WindowAxis::kAlongColumns, warnings, facts);
     result.defined = result.rows.defined && result.columns.defined;
     if (!result.defined) return result;
     result.anisotropy = result.rows.hurst - result.columns.hurst;
