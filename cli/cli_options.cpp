@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include "scaling_sides.h"
 #include "text_scan.h"
 
 const char* const kUsageText =
@@ -22,6 +23,9 @@ const char* const kUsageText =
     "  --log FROM TO STEP         logarithmic progression of areas (STEP is the factor)\n"
     "                             (default: no type chosen, from 0 to 0 step 0: area 0)\n"
     "  --progression-file FILE    take the areas from a progression file (default: off)\n"
+    "  --sides A:B                the areas s^2 of odd sides s from A to B, four per doubling\n"
+    "                             (as analyse's sides; replaces the progression, and is not\n"
+    "                             kept by --save-config)\n"
     "Run options:\n"
     "  --generate-surfaces        write each area's surface to INPUT.AREA.out.txt (default: off)\n"
     "  --no-optimise              sum every window from scratch (INPUT.AREA.out.no_opt.txt)\n"
@@ -123,6 +127,24 @@ bool parseRule(ArgumentCursor& cursor, const std::string& option, int type, CliR
     return true;
 }
 
+// --sides A:B: the areas s^2 of the odd sides s from A to B, four per doubling, as analyse
+// chooses them.
+bool parseRunSides(ArgumentCursor& cursor, const std::string& option, CliRequest& request) {
+    std::string word;
+    if (!cursor.text(option, word)) return false;
+    const std::size_t colon = word.find(':');
+    int from = 0, to = 0;
+    if (colon == std::string::npos || !parseIntText(word.substr(0, colon), from) ||
+        !parseIntText(word.substr(colon + 1), to) || from < 1 || to < from || to > 46339)
+        return cursor.fail(option + ": '" + word +
+                           "' is not A:B with 1 <= A <= B <= 46339 (the odd sides A to B)");
+    request.compute.areas.clear();
+    for (int side : oddSidesInLog(from, to)) request.compute.areas.push_back(side * side);
+    if (request.compute.areas.empty())
+        return cursor.fail(option + ": '" + word + "' holds no odd side");
+    return true;
+}
+
 // The options that choose how the input file is read.
 bool parseReadOption(ArgumentCursor& cursor, const std::string& option, ReadOptions& read) {
     if (option == "--crop-valid") {
@@ -162,6 +184,8 @@ bool parseOption(ArgumentCursor& cursor, const std::string& option, CliRequest& 
             s.progressionFile = file;
             s.useProgressionFile = 1;
         });
+    } else if (option == "--sides") {
+        return parseRunSides(cursor, option, request);
     } else if (option == "--generate-surfaces") {
         request.options.generateSurfaces = 1;
     } else if (option == "--no-optimise") {

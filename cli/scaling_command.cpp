@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <new>
 #include <optional>
@@ -152,6 +153,10 @@ class QuietLoadHost : public RunHost {
     void setDataSizeText(const std::string&) override {}
     void beginWaitCursor() override {}
     void endWaitCursor() override {}
+    // As the run does, the system's reason ("No such file or directory").
+    void dataFileUnreadable(const std::string&, int error) override {
+        message += std::strerror(error);
+    }
     std::string message;
 };
 

@@ -92,7 +92,8 @@ const Failure kFailures[] = {
          return npyOf<double>({{1, 2}, {3, std::nan("")}}, "<f8", false);
      },
      {},
-     "1 of 4 cells hold no value; the first is in row 2, column 2"},
+     "1 of 4 cells hold no value; the first is in row 2, column 2 (--crop-valid keeps the "
+     "largest rectangle without them)"},
     {"npy forced on a text file",
      "a.txt",
      [](auto&) { return std::string("1 2\n3 4\n"); },
@@ -137,7 +138,8 @@ const Failure kFailures[] = {
      "a.csv",
      [](auto&) { return std::string("a,b\n1,2\n3,\n"); },
      {},
-     "1 of 4 cells hold no value; the first is in row 2, column 2"},
+     "1 of 4 cells hold no value; the first is in row 2, column 2 (--crop-valid keeps the "
+     "largest rectangle without them)"},
     {"GeoTIFF without the band asked for",
      "a.tif",
      [](auto& f) {
@@ -167,7 +169,7 @@ const Failure kFailures[] = {
      "a.tif",
      [](auto& f) { return truncatedTiff(f, 9000); },
      {},
-     "row * of the band cannot be read: *"},
+     "is cut short: row * of the band cannot be read"},
     {"a text matrix forced through GDAL",
      "a.txt",
      [](auto&) { return std::string("not a raster\n"); },
