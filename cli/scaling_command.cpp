@@ -5,10 +5,10 @@
 #include <cstring>
 #include <fstream>
 #include <new>
-#include <optional>
 
-#include "cli_options.h"
+#include "command_line.h"
 #include "loglog_plot.h"
+#include "option_values.h"
 #include "results_reader.h"
 #include "scaling_analysis.h"
 #include "scaling_report.h"
@@ -73,76 +73,64 @@ bool parseSides(const std::string& text, ScalingRequest& request) {
     }
 }
 
-// Parses the options after the command word; sets `error` on a usage fault.
-std::optional<ScalingOptions> parseScalingOptions(const std::vector<std::string>& args,
-                                                  std::string& error) {
-    ScalingOptions options;
+// The options of analyse and fit, storing into `options`.
+CliOptionTable scalingOptionTable(ScalingOptions& options) {
+    ScalingCompute& compute = options.request.compute;
+    CliOptionTable table = {
+        flagOption({"--json"}, [&options] { options.json = true; }),
+        textOption("--table", options.tableFile),
+        valuesOption("--plot", 1,
+                     [&options](const std::string& name, const std::vector<std::string>& v,
+                                std::string& error) {
+                         options.plotFile = v[0];
+                         if (plotFormatOf(v[0])) return true;
+                         error = name + ": '" + v[0] + "' does not end in .svg, .png or .pdf";
+                         return false;
+                     }),
+        valuesOption("--sides", 1,
+                     [&options](const std::string& name, const std::vector<std::string>& v,
+                                std::string& error) {
+                         if (options.fit) {
+                             error = name +
+                                     " does not apply to fit: the sides are those of the results "
+                                     "file";
+                             return false;
+                         }
+                         if (parseSides(v[0], options.request)) return true;
+                         error =
+                             name + ": '" + v[0] + "' is neither A:B nor a list of sides S1,S2,...";
+                         return false;
+                     }),
+        methodOption(compute.method),
+        shiftOption([&compute](double n, double m) {
+            compute.nShift = n;
+            compute.mShift = m;
+        }),
+        threadsOption(compute.threads),
+    };
+    addReadOptions(table, options.read);
+    return table;
+}
+
+// Parses the words after the command word; sets `error` on a usage fault.
+ParseOutcome parseScalingOptions(const std::vector<std::string>& args, ScalingOptions& options,
+                                 std::string& error) {
     options.fit = args[0] == "fit";
-    for (std::size_t k = 1; k < args.size(); ++k) {
-        const std::string& word = args[k];
-        auto value = [&](std::string& out) {
-            if (k + 1 >= args.size()) return error = word + " needs a value", false;
-            out = args[++k];
-            return true;
-        };
-        std::string text, second;
-        if (isReadOption(word)) {
-            if (!parseReadOptionAt(args, k, options.read, error)) return std::nullopt;
-        } else if (word == "--json") {
-            options.json = true;
-        } else if (word == "--table") {
-            if (!value(options.tableFile)) return std::nullopt;
-        } else if (word == "--plot") {
-            if (!value(options.plotFile)) return std::nullopt;
-            if (!plotFormatOf(options.plotFile)) {
-                error = "--plot: '" + options.plotFile + "' does not end in .svg, .png or .pdf";
-                return std::nullopt;
-            }
-        } else if (word == "--sides") {
-            if (!value(text)) return std::nullopt;
-            if (!parseSides(text, options.request)) {
-                error = "--sides: '" + text + "' is neither A:B nor a list of sides S1,S2,...";
-                return std::nullopt;
-            }
-        } else if (word == "--method") {
-            if (!value(text)) return std::nullopt;
-            if (text != "exact" && text != "fast") {
-                error = "--method: '" + text + "' is neither exact nor fast";
-                return std::nullopt;
-            }
-            options.request.compute.method =
-                text == "exact" ? SurfaceMethod::kExact : SurfaceMethod::kFast;
-        } else if (word == "--shift") {
-            ScalingCompute& c = options.request.compute;
-            if (!value(text) || !value(second)) return std::nullopt;
-            if (!parseWholeDouble(text.data(), text.data() + text.size(), c.nShift) ||
-                !parseWholeDouble(second.data(), second.data() + second.size(), c.mShift) ||
-                !(c.nShift >= 0 && c.nShift <= 1 && c.mShift >= 0 && c.mShift <= 1)) {
-                error = "--shift needs two numbers between 0 and 1";
-                return std::nullopt;
-            }
-        } else if (word == "--threads") {
-            if (!value(text)) return std::nullopt;
-            int& threads = options.request.compute.threads;
-            if (!parseInt(text, threads) || threads < 1 || threads > 1024) {
-                error = "--threads: '" + text + "' is not between 1 and 1024";
-                return std::nullopt;
-            }
-        } else if (!word.empty() && word[0] == '-') {
-            error = "unknown option '" + word + "'";
-            return std::nullopt;
-        } else if (options.file.empty()) {
-            options.file = word;
-        } else {
-            error = "unexpected argument '" + word + "' (only one surface file)";
-            return std::nullopt;
+    const CliOptionTable table = scalingOptionTable(options);
+    auto surfaceFile = [&options](const std::string& word, std::string& fault) {
+        if (!options.file.empty()) {
+            fault = "unexpected argument '" + word + "' (only one surface file)";
+            return false;
         }
+        options.file = word;
+        return true;
+    };
+    const ParseOutcome outcome = parseCommandArguments(args, 1, table, surfaceFile, error);
+    if (outcome == ParseOutcome::kParsed && options.file.empty()) {
+        error = "no surface file named";
+        return ParseOutcome::kUsageError;
     }
-    if (options.file.empty()) error = "no surface file named";
-    if (options.fit && (!options.request.sides.empty() || options.request.fromSide > 0))
-        error = "--sides does not apply to fit: the sides are those of the results file";
-    if (!error.empty()) return std::nullopt;
-    return options;
+    return outcome;
 }
 
 // Answers the loader's question with Yes and keeps its messages for the caller.
@@ -237,24 +225,23 @@ int analyseLoaded(const ScalingOptions& options, const DataMatrix& data, const S
 
 }  // namespace
 
-bool isScalingCommand(const std::string& word) {
-    return word == "analyse" || word == "fit";
-}
-
 int runScalingCommand(const std::vector<std::string>& args) {
-    for (const std::string& word : args)
-        if (word == "--help" || word == "-h") return std::fputs(kScalingUsage, stdout), 0;
+    ScalingOptions options;
     std::string error;
-    const auto options = parseScalingOptions(args, error);
-    if (!options) {
-        std::fprintf(stderr, "vantrel-cli: %s\n\n%s", error.c_str(), kScalingUsage);
-        return 2;
+    switch (parseScalingOptions(args, options, error)) {
+        case ParseOutcome::kHelp:
+            return std::fputs(kScalingUsage, stdout), 0;
+        case ParseOutcome::kUsageError:
+            std::fputs(usageErrorText(args[0], error).c_str(), stderr);
+            return kUsageError;
+        case ParseOutcome::kParsed:
+            break;
     }
     DataMatrix data;
     try {
         SideUnit unit;
-        if (!loadSurface(*options, data, unit, error)) return fail(error);
-        const int status = analyseLoaded(*options, data, unit);
+        if (!loadSurface(options, data, unit, error)) return fail(error);
+        const int status = analyseLoaded(options, data, unit);
         freeMatrix(data.rows, data.rowCount, data.columnCount);
         return status;
     } catch (const std::bad_alloc& exhausted) {
