@@ -9,7 +9,7 @@
 #include "command_line.h"
 #include "loglog_plot.h"
 #include "option_values.h"
-#include "results_reader.h"
+#include "results_analysis.h"
 #include "scaling_analysis.h"
 #include "scaling_report.h"
 #include "surface_file.h"
@@ -33,7 +33,9 @@ const char* const kScalingUsage =
     "  --sides A:B          odd sides from A to B in log steps, all fitted (analyse)\n"
     "  --sides S1,S2,...    these sides, all fitted (analyse)\n"
     "  --method exact|fast  how the residuals are computed (default fast)\n"
-    "  --shift N M          window shifts (default 0.5 0.5, centred windows)\n"
+    "  --shift N M          window shifts (analyse: default 0.5 0.5, centred windows;\n"
+    "                       fit: those of the run, found from the data when not given)\n"
+    "  --normalise          fit: the run normalised the data (found when not given)\n"
     "  --threads N          compute with N threads (default: one per core)\n"
     "  --format F           read FILE as text, csv, npy, gsf or gdal (default: by its\n"
     "                       content, then its name's ending, else text)\n"
@@ -46,6 +48,7 @@ const char* const kScalingUsage =
 
 struct ScalingOptions {
     bool fit = false, json = false;
+    bool shiftGiven = false, normalise = false;
     std::string file, tableFile, plotFile;
     ScalingRequest request;
     ReadOptions read;
@@ -102,10 +105,19 @@ CliOptionTable scalingOptionTable(ScalingOptions& options) {
                          return false;
                      }),
         methodOption(compute.method),
-        shiftOption([&compute](double n, double m) {
+        shiftOption([&compute, &options](double n, double m) {
             compute.nShift = n;
             compute.mShift = m;
+            options.shiftGiven = true;
         }),
+        valuesOption("--normalise", 0,
+                     [&options](const std::string& name, const std::vector<std::string>&,
+                                std::string& error) {
+                         options.normalise = true;
+                         if (options.fit) return true;
+                         error = name + " applies to fit only: analyse fits the data as they are";
+                         return false;
+                     }),
         threadsOption(compute.threads),
     };
     addReadOptions(table, options.read);
@@ -199,12 +211,18 @@ int analyseLoaded(const ScalingOptions& options, const DataMatrix& data, const S
     if (auto problem = scalingProblem(R, C)) return fail(*problem);
     ScalingResult result;
     if (options.fit) {
-        std::string error;
-        const std::string resultsFile = options.file + ".out.txt";
-        auto rows = readResultsFile(resultsFile, error);
-        if (!rows) return fail(error);
-        if (rows->empty()) return fail("The results file " + resultsFile + " holds no areas");
-        result = fitResultsTable(data.rows, R, C, *rows, options.request);
+        ResultsAnalysisRequest request;
+        if (options.shiftGiven) {
+            request.nShift = options.request.compute.nShift;
+            request.mShift = options.request.compute.mShift;
+        }
+        if (options.normalise) request.normalise = NormaliseSetting::kOn;
+        request.method = options.request.compute.method;
+        request.threads = options.request.compute.threads;
+        ResultsAnalysis analysis =
+            analyseResultsFile(options.file + ".out.txt", data.rows, R, C, request);
+        if (!analysis.result) return fail(analysis.error);
+        result = std::move(*analysis.result);
     } else {
         result = analyseSurface(data.rows, R, C, options.request);
     }
