@@ -9,6 +9,8 @@ const char* const kUsageText =
     "--help)\n"
     "       vantrel-cli fit FILE [options]      H from a run's FILE.out.txt (vantrel-cli analyse "
     "--help)\n"
+    "       vantrel-cli multifractal FILE [options]  h(q), tau(q), f(alpha) and a test "
+    "(vantrel-cli multifractal --help)\n"
     "       vantrel-cli --help | --version\n"
     "\n"
     "Computes the moving-average surface of a data matrix for each window area of a\n"

@@ -6,6 +6,10 @@
 // With --fbm it writes an exact fractional Brownian surface instead (fbm_command.cpp):
 //
 //   vantrel-make-surface --fbm --hurst H --size ROWS COLUMNS --seed S OUT
+//
+// With --pmodel, the two-dimensional p-model measure and its exact spectrum (pmodel_command.cpp):
+//
+//   vantrel-make-surface --pmodel P1 P2 P3 P4 --levels K [--seed S] [--spectrum FILE] OUT
 
 #include <cmath>
 #include <cstdio>
@@ -15,6 +19,7 @@
 #include <vector>
 
 #include "fbm_command.h"
+#include "pmodel_command.h"
 
 namespace {
 
@@ -60,8 +65,10 @@ int usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    for (int k = 1; k < argc; ++k)
+    for (int k = 1; k < argc; ++k) {
         if (std::string(argv[k]) == "--fbm") return runFbmCommand(argc, argv);
+        if (std::string(argv[k]) == "--pmodel") return runPModelCommand(argc, argv);
+    }
     if (argc < 3) return usage();
     const long rows = std::strtol(argv[1], nullptr, 10);
     const long columns = std::strtol(argv[2], nullptr, 10);
