@@ -2,17 +2,22 @@
 
 #include <cmath>
 #include <cstdio>
+<<<<<<< HEAD
 #include <cstring>
 #include <fstream>
+=======
+>>>>>>> main
 #include <new>
 
 #include "command_line.h"
 #include "loglog_plot.h"
 #include "option_values.h"
+#include "output_check.h"
 #include "results_analysis.h"
 #include "scaling_analysis.h"
 #include "scaling_report.h"
 #include "surface_file.h"
+#include "system.h"
 #include "text_scan.h"
 
 namespace {
@@ -163,6 +168,8 @@ class QuietLoadHost : public RunHost {
 // The cell side a report tells lengths in, from what the file says about its pixels.
 SideUnit sideUnitOf(const SurfaceUnits& units) {
     SideUnit unit;
+    unit.valueName =
+        units.valueUnit == "metre" || units.valueUnit == "meter" ? "m" : units.valueUnit;
     if (!units.hasPixelSize()) return unit;
     unit.pixelWidth = units.pixelWidth;
     unit.pixelHeight = units.pixelHeight;
@@ -194,13 +201,6 @@ bool loadSurface(const ScalingOptions& options, DataMatrix& data, SideUnit& unit
     return false;
 }
 
-bool writeText(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-    out.close();
-    return static_cast<bool>(out);
-}
-
 int fail(const std::string& message) {
     std::fprintf(stderr, "vantrel-cli: %s\n", message.c_str());
     return 1;
@@ -229,7 +229,7 @@ int analyseLoaded(const ScalingOptions& options, const DataMatrix& data, const S
     if (result.table.points.empty()) return fail("No window side fits the surface");
     result.sideUnit = unit;
 
-    if (!options.tableFile.empty() && !writeText(options.tableFile, scalingTsv(result)))
+    if (!options.tableFile.empty() && !replaceFileAtomically(options.tableFile, scalingTsv(result)))
         return fail("Error writing to " + options.tableFile);
     if (!options.plotFile.empty()) {
         std::string error;
@@ -255,6 +255,11 @@ int runScalingCommand(const std::vector<std::string>& args) {
         case ParseOutcome::kParsed:
             break;
     }
+    // The surface file, and for fit the results file, are read; neither may be written over.
+    std::vector<std::string> inputs = {options.file};
+    if (options.fit) inputs.push_back(options.file + ".out.txt");
+    if (auto clash = outputThatIsAnInput(inputs, {options.tableFile, options.plotFile}))
+        return fail(*clash);
     DataMatrix data;
     try {
         SideUnit unit;

@@ -93,6 +93,11 @@ bool readBand(const GdalLibrary& gdal, const GdalMessages& messages, RunHost& ho
     if (blockHeight < 1) blockHeight = 1;
     int hasNodata = 0;
     const double nodata = gdal.GDALGetRasterNoDataValue(band, &hasNodata);
+    // Packed bands (an elevation model's Int16 codes, say) hold codes: the value is
+    // code x scale + offset. The no-data value is a code, so it is compared first.
+    const double scale = gdal.GDALGetRasterScale(band, nullptr);
+    const double offset = gdal.GDALGetRasterOffset(band, nullptr);
+    const bool packed = scale != 1.0 || offset != 0.0;
     for (int i = 0; i < R; ++i) {
         if (gdal.GDALRasterIO(band, GF_Read, 0, i, C, 1, rows[i], C, 1, GDT_Float64, 0, 0) !=
             CE_None) {
@@ -104,6 +109,8 @@ bool readBand(const GdalLibrary& gdal, const GdalMessages& messages, RunHost& ho
         if (hasNodata && !std::isnan(nodata))
             for (int j = 0; j < C; ++j)
                 if (rows[i][j] == nodata) rows[i][j] = std::nan("");
+        if (packed)
+            for (int j = 0; j < C; ++j) rows[i][j] = rows[i][j] * scale + offset;
         // The row of blocks is read whole: let it go before the next is read.
         if ((i + 1) % blockHeight == 0) gdal.GDALFlushRasterCache(band);
     }
