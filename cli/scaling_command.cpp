@@ -2,6 +2,11 @@
 
 #include <cmath>
 #include <cstdio>
+<<<<<<< HEAD
+#include <cstring>
+#include <fstream>
+=======
+>>>>>>> main
 #include <new>
 
 #include "command_line.h"
@@ -165,6 +170,10 @@ class QuietLoadHost : public RunHost {
     void setDataSizeText(const std::string&) override {}
     void beginWaitCursor() override {}
     void endWaitCursor() override {}
+    // As the run does, the system's reason ("No such file or directory").
+    void dataFileUnreadable(const std::string&, int error) override {
+        message += std::strerror(error);
+    }
     std::string message;
 };
 
