@@ -20,10 +20,8 @@ struct CliCommand {
 };
 
 const CliCommand kCommands[] = {
-    {"run", runRunCommand},
-    {"analyse", runScalingCommand},
-    {"fit", runScalingCommand},
-    {"multifractal", runMultifractalCommand},
+    {"run", runRunCommand},     {"analyse", runScalingCommand},
+    {"fit", runScalingCommand}, {"multifractal", runMultifractalCommand},
     {"map", runMapCommand},
 };
 
