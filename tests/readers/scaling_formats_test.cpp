@@ -161,7 +161,7 @@ INSTANTIATE_TEST_SUITE_P(, ScalingMessages, testing::ValuesIn(kMessages));
 
 // Without GDAL (here a library file of the right name that is empty, as a damaged install
 // leaves it), a raster names the Debian package to install.
-TEST(ScalingMessages, AMissingGdalNamesThePackageToInstall) {
+TEST(MissingGdal, ARasterNamesThePackageToInstall) {
     TempFolder folder;
     writeRaster(folder.path("g.tif"), "GTiff", rampGrid());
     folder.write(VANTREL_GDAL_SONAME, "");
