@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "area_sweep.h"
+#include "maps_binding.h"
 #include "matrix_loader.h"
 #include "matrix_view.h"
-#include "maps_binding.h"
 #include "multifractal_binding.h"
 #include "python_host.h"
 #include "scaling_analysis.h"
