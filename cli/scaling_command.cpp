@@ -7,10 +7,12 @@
 #include <optional>
 
 #include "cli_options.h"
-#include "loglog_plot.h"
+#include "plot_files.h"
 #include "results_reader.h"
 #include "scaling_analysis.h"
+#include "scaling_plot.h"
 #include "scaling_report.h"
+#include "shared_sides.h"
 #include "surface_file.h"
 #include "text_scan.h"
 
@@ -29,6 +31,10 @@ const char* const kScalingUsage =
     "  --json               print one JSON object instead of the summary\n"
     "  --table FILE         write the per-side table (tab-separated)\n"
     "  --plot FILE          draw the log-log plot: FILE ending in .svg, .png or .pdf\n"
+    "  --plot-size W H      the plot's width and height in points, 1/72 inch (default\n"
+    "                       640 480); a number may end in in, cm or mm\n"
+    "  --dpi N              a PNG plot's pixels per inch (default 72: a pixel a point)\n"
+    "  --title TEXT         a title above the plot\n"
     "  --sides A:B          odd sides from A to B in log steps, all fitted (analyse)\n"
     "  --sides S1,S2,...    these sides, all fitted (analyse)\n"
     "  --method exact|fast  how the residuals are computed (default fast)\n"
@@ -46,6 +52,7 @@ const char* const kScalingUsage =
 struct ScalingOptions {
     bool fit = false, json = false;
     std::string file, tableFile, plotFile;
+    ScalingPlotOptions plot;
     ScalingRequest request;
     ReadOptions read;
 };
@@ -53,6 +60,26 @@ struct ScalingOptions {
 bool parseInt(const std::string& text, int& value) {
     TextCursor cursor{text.data(), text.data() + text.size()};
     return !text.empty() && text[0] != ' ' && scanInt(cursor, value) && cursor.atEnd();
+}
+
+// A length in points: a number, or one ending in in, cm or mm.
+bool parseLength(const std::string& text, double& points) {
+    double scale = 1.0;
+    std::string number = text;
+    for (const auto& [suffix, factor] :
+         {std::pair<const char*, double>{"in", 72.0}, {"cm", 72.0 / 2.54}, {"mm", 7.2 / 2.54}}) {
+        const std::string end = suffix;
+        if (number.size() > end.size() &&
+            number.compare(number.size() - end.size(), end.size(), end) == 0) {
+            number.erase(number.size() - end.size());
+            scale = factor;
+            break;
+        }
+    }
+    double value = 0;
+    if (!parseWholeDouble(number.data(), number.data() + number.size(), value)) return false;
+    points = value * scale;
+    return points >= 72.0 && points <= 72.0 * 100;
 }
 
 bool parseSides(const std::string& text, ScalingRequest& request) {
@@ -97,6 +124,24 @@ std::optional<ScalingOptions> parseScalingOptions(const std::vector<std::string>
                 error = "--plot: '" + options.plotFile + "' does not end in .svg, .png or .pdf";
                 return std::nullopt;
             }
+        } else if (word == "--plot-size") {
+            if (!value(text) || !value(second)) return std::nullopt;
+            if (!parseLength(text, options.plot.width) ||
+                !parseLength(second, options.plot.height)) {
+                error = "--plot-size: '" + text + " " + second +
+                        "' is not a width and a height from 1 to 100 inches (72 to 7200 points)";
+                return std::nullopt;
+            }
+        } else if (word == "--dpi") {
+            if (!value(text)) return std::nullopt;
+            int dpi = 0;
+            if (!parseInt(text, dpi) || dpi < 10 || dpi > 2400) {
+                error = "--dpi: '" + text + "' is not between 10 and 2400";
+                return std::nullopt;
+            }
+            options.plot.dpi = dpi;
+        } else if (word == "--title") {
+            if (!value(options.plot.title)) return std::nullopt;
         } else if (word == "--sides") {
             if (!value(text)) return std::nullopt;
             if (!parseSides(text, options.request)) {
@@ -140,6 +185,10 @@ std::optional<ScalingOptions> parseScalingOptions(const std::vector<std::string>
     if (options.file.empty()) error = "no surface file named";
     if (options.fit && (!options.request.sides.empty() || options.request.fromSide > 0))
         error = "--sides does not apply to fit: the sides are those of the results file";
+    const bool plotOptions = options.plot.width != 640.0 || options.plot.height != 480.0 ||
+                             options.plot.dpi != 72.0 || !options.plot.title.empty();
+    if (plotOptions && options.plotFile.empty() && error.empty())
+        error = "--plot-size, --dpi and --title need --plot FILE";
     if (!error.empty()) return std::nullopt;
     return options;
 }
@@ -173,7 +222,7 @@ SideUnit sideUnitOf(const SurfaceUnits& units) {
 // The one place a surface file is read, in any format the run reads. What the reader says on
 // success (the rectangle --crop-valid kept) goes to standard error, beside the warnings.
 bool loadSurface(const ScalingOptions& options, DataMatrix& data, SideUnit& unit,
-                 std::string& error) {
+                 std::string& valueUnit, std::string& error) {
     QuietLoadHost host;
     ReadOptions read = options.read;
     read.threads = options.request.compute.threads;
@@ -182,6 +231,7 @@ bool loadSurface(const ScalingOptions& options, DataMatrix& data, SideUnit& unit
                         units)) {
         if (!host.message.empty()) std::fprintf(stderr, "%s\n", host.message.c_str());
         unit = sideUnitOf(units);
+        valueUnit = units.valueUnit;
         return true;
     }
     error = "Cannot load the surface " + options.file +
@@ -201,10 +251,13 @@ int fail(const std::string& message) {
     return 1;
 }
 
-int analyseLoaded(const ScalingOptions& options, const DataMatrix& data, const SideUnit& unit) {
+int analyseLoaded(const ScalingOptions& options, const DataMatrix& data, const SideUnit& unit,
+                  const std::string& valueUnit) {
     const int R = data.rowCount, C = data.columnCount;
     if (auto problem = scalingProblem(R, C)) return fail(*problem);
     ScalingResult result;
+    ScalingPlotOptions plot = options.plot;
+    plot.valueUnit = valueUnit;
     if (options.fit) {
         std::string error;
         const std::string resultsFile = options.file + ".out.txt";
@@ -212,6 +265,7 @@ int analyseLoaded(const ScalingOptions& options, const DataMatrix& data, const S
         if (!rows) return fail(error);
         if (rows->empty()) return fail("The results file " + resultsFile + " holds no areas");
         result = fitResultsTable(data.rows, R, C, *rows, options.request);
+        plot.notes = sharedSideNotes(*rows);
     } else {
         result = analyseSurface(data.rows, R, C, options.request);
     }
@@ -222,10 +276,12 @@ int analyseLoaded(const ScalingOptions& options, const DataMatrix& data, const S
         return fail("Error writing to " + options.tableFile);
     if (!options.plotFile.empty()) {
         std::string error;
-        if (!drawLogLogPlot(result, options.plotFile, error)) return fail(error);
+        if (!writeScalingPlot(result, plot, options.plotFile, error)) return fail(error);
     }
-    const std::string text =
+    std::string text =
         options.json ? scalingJson(result, options.file) : scalingSummary(result, options.file);
+    if (!options.json)
+        for (const std::string& note : plot.notes) text += "Note: " + note + "\n";
     std::fputs(text.c_str(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
@@ -248,8 +304,9 @@ int runScalingCommand(const std::vector<std::string>& args) {
     DataMatrix data;
     try {
         SideUnit unit;
-        if (!loadSurface(*options, data, unit, error)) return fail(error);
-        const int status = analyseLoaded(*options, data, unit);
+        std::string valueUnit;
+        if (!loadSurface(*options, data, unit, valueUnit, error)) return fail(error);
+        const int status = analyseLoaded(*options, data, unit, valueUnit);
         freeMatrix(data.rows, data.rowCount, data.columnCount);
         return status;
     } catch (const std::bad_alloc& exhausted) {
