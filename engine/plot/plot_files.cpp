@@ -8,8 +8,8 @@ namespace {
 
 bool endsWith(const std::string& text, const std::string& end) {
     if (text.size() < end.size()) return false;
-    return std::equal(end.begin(), end.end(), text.end() - end.size(), [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) == b;
+    return std::equal(end.begin(), end.end(), text.end() - end.size(), [](char e, char t) {
+        return std::tolower(static_cast<unsigned char>(t)) == e;
     });
 }
 

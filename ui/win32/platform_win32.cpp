@@ -20,6 +20,7 @@ constexpr wchar_t kMessageTitle[] = L"Vantrel";
 }  // namespace
 
 HWND Win32Platform::activeWindow() const {
+    if (plotWindow_) return plotWindow_;
     return active_.empty() ? nullptr : active_.back()->handle();
 }
 
