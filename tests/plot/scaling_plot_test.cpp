@@ -64,9 +64,9 @@ TEST(ScalingPlot, ShowsTheFitItsRangeAndTheExponent) {
 TEST(ScalingPlot, DrawsTheLocalSlopesWhereTheLineIsCurved) {
     ScalingResult result = straightResult(0.6);
     EXPECT_EQ(scalingFigure(result, {}).panels[0].series.size(), 3u);
-    result.warnings.push_back(
-        "The log-log line is curved: its local slope 2H is 1.00 over sides 5-13 and 1.40 over "
-        "sides 13-23");
+    result.warn({"curved",
+                 "The log-log line is curved: its local slope 2H is 1.00 over sides 5-13 and 1.40 "
+                 "over sides 13-23"});
     const PlotFigure figure = scalingFigure(result, {});
     const PlotPanel& panel = figure.panels[0];
     ASSERT_EQ(panel.series.size(), 5u);

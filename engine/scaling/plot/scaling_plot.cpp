@@ -23,8 +23,8 @@ bool axisInUnits(const SideUnit& unit) {
 }
 
 bool curved(const ScalingResult& result) {
-    for (const std::string& warning : result.warnings)
-        if (warning.rfind("The log-log line is curved", 0) == 0) return true;
+    for (const std::string& code : result.warningCodes)
+        if (code == "curved") return true;
     return false;
 }
 
