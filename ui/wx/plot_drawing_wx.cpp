@@ -2,8 +2,8 @@
 
 #include <wx/brush.h>
 #include <wx/graphics.h>
-#include <wx/pen.h>
 #include <wx/image.h>
+#include <wx/pen.h>
 
 #include <cmath>
 
