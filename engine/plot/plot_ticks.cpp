@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -23,17 +24,26 @@ int decimalsOf(double value) {
     return 8;
 }
 
-std::vector<AxisTick> logarithmicTicks(double from, double to) {
-    const double low = std::log10(from), high = std::log10(to);
-    const bool fine = high - low < 3.0;
-    std::vector<std::pair<double, int>> ticks;  // value, its power of ten
-    for (int decade = static_cast<int>(std::floor(low)); decade <= std::ceil(high); ++decade)
-        for (int m : {1, 2, 5}) {
-            if (!fine && m != 1) continue;
+// The tick values from `from` to `to` at the mantissas given, each with its power of ten.
+std::vector<std::pair<double, int>> ticksAt(double from, double to,
+                                            const std::vector<int>& mantissas) {
+    std::vector<std::pair<double, int>> ticks;
+    for (int decade = static_cast<int>(std::floor(std::log10(from)));
+         decade <= std::ceil(std::log10(to)); ++decade)
+        for (int m : mantissas) {
             const double value = m * std::pow(10.0, decade);
             if (value >= from * (1 - 1e-9) && value <= to * (1 + 1e-9))
                 ticks.push_back({value, decade});
         }
+    return ticks;
+}
+
+std::vector<AxisTick> logarithmicTicks(double from, double to) {
+    const bool fine = std::log10(to) - std::log10(from) < 3.0;
+    std::vector<std::pair<double, int>> ticks =
+        ticksAt(from, to, fine ? std::vector<int>{1, 2, 5} : std::vector<int>{1});
+    // A range shorter than a decade may hold only one or two of those: tick every mantissa.
+    if (ticks.size() < 3) ticks = ticksAt(from, to, {1, 2, 3, 4, 5, 6, 7, 8, 9});
     const bool decimal = std::all_of(ticks.begin(), ticks.end(), [](const auto& tick) {
         return tick.first >= 0.00999 && tick.first < 1e5;
     });

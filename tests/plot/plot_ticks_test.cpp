@@ -27,6 +27,8 @@ TEST(AutomaticTicks, OneFormatPerAxis) {
     };
     const Case cases[] = {
         {true, 3, 150, {"5", "10", "20", "50", "100"}},
+        // Less than a decade: every mantissa, lest only one or two ticks show.
+        {true, 1.8, 9, {"2", "3", "4", "5", "6", "7", "8", "9"}},
         // Ticks below 0.01 turn the whole axis to powers of ten, never "0.01" beside "5e-03".
         {true, 0.004, 0.03, {"5" + kTimes + power("-3"), power("-2"), "2" + kTimes + power("-2")}},
         {true, 0.015, 0.6, {"0.02", "0.05", "0.10", "0.20", "0.50"}},

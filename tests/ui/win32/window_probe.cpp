@@ -5,6 +5,7 @@
 //   window_probe click ID        clicks the button ID and returns at once
 //   window_probe calculate INPUT FROM TO STEP TYPE
 //                                fills the fields, clicks Calculate, answers Yes, waits for the run
+//   window_probe input PATH      types PATH into the input file's field
 //   window_probe plot            the plot window "Analyse results" and its buttons
 //   window_probe copy            clicks the plot window's Copy and prints the clipboard's text
 //   window_probe saveplot PATH   clicks Save plot..., names PATH in the save dialog, confirms it
@@ -209,5 +210,6 @@ int main(int argc, char** argv) {
     int wideCount = 0;
     wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &wideCount);
     if (command == "calculate" && wideCount == 7) return calculate(dialog, wide + 2);
+    if (command == "input" && wideCount == 3) return setField(dialog, 1001, wide[2]), 0;
     return 2;
 }

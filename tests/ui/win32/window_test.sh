@@ -77,14 +77,15 @@ cmp "$work/dati-è/rough_surface.txt.out.txt" "$work/cli/rough_surface.txt.out.t
   || fail "the dialog's results file differs from vantrel-cli.exe's"
 echo "window_test: Calculate wrote the same results file as vantrel-cli.exe"
 
-# A right click on the dialog opens the menu of About and Analyse results...; Up wraps to the
-# last entry. The plot window draws the plot itself, copies the summary and the table, and saves
+# The results of vantrel-cli.exe, under a plain folder name: a right click on the dialog opens the menu of About and Analyse results... at the pointer; the
+# second entry lies a line and a half below it. The plot window draws the plot itself, copies the summary and the table, and saves
 # SVG and PNG (drawn by GDI).
+probe input "$(wine64 winepath -w "$work/cli/rough_surface.txt" 2>/dev/null | tr -d '\r')"
 xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
 xdotool mousemove --window "$window" 300 30 click 3
 sleep 1
-import -window root "$artifacts/context-menu-windows.png"
-xdotool key Up Return
+import -window root -crop 640x320+0+0 +repage "$artifacts/context-menu-windows.png"
+xdotool mousemove_relative 60 28 click 1
 probe plot || fail "the context menu's Analyse results... opened no plot window"
 sleep 1
 plot_window=$(xdotool search --onlyvisible --name '^Analyse results$' 2>/dev/null | head -n 1 || true)
