@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
+
+#include "system.h"
 
 namespace {
 
@@ -23,10 +24,7 @@ std::optional<PlotFormat> plotFormatOf(const std::string& path) {
 }
 
 bool writeBytesFile(const std::string& path, const std::string& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && written;
+    return replaceFileAtomically(path, bytes);
 }
 
 bool writePlotFile(const PlotScene& scene, const std::string& path, double dpi,

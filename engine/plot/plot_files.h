@@ -26,5 +26,6 @@ std::optional<std::string> renderPlot(const PlotScene& scene, PlotFormat format,
 // drawn) when it cannot.
 bool writePlotFile(const PlotScene& scene, const std::string& path, double dpi, std::string& error);
 
-// Writes bytes to a file; false when it cannot be written whole.
+// Writes bytes to a file through the system seam (a complete file or none); false when it
+// cannot be written whole.
 bool writeBytesFile(const std::string& path, const std::string& bytes);

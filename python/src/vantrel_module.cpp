@@ -17,6 +17,7 @@
 #include "area_sweep.h"
 #include "matrix_loader.h"
 #include "matrix_view.h"
+#include "multifractal_binding.h"
 #include "python_host.h"
 #include "scaling_analysis.h"
 #include "surface_file.h"
@@ -258,6 +259,7 @@ PYBIND11_MODULE(_vantrel, m) {
     m.def("analyse", &analyse, py::arg("data"), py::arg("sides"), py::arg("from_side"),
           py::arg("to_side"), py::arg("fast"), py::arg("n_shift"), py::arg("m_shift"),
           py::arg("threads"));
+    addMultifractal(m);
     m.def("window_geometry", &geometry, py::arg("area"), py::arg("n_shift"), py::arg("m_shift"),
           "(side, row offset, column offset) of an area's window");
 }

@@ -75,7 +75,9 @@ PlotFigure scalingFigure(const ScalingResult& result, const ScalingPlotOptions& 
     panel.x.logarithmic = panel.y.logarithmic = true;
     panel.x.label = inUnits ? "window side s (" + result.sideUnit.name + ")" : "window side s";
     panel.y.label = "mean squared residual per cell \xCF\x83\xC2\xB2(s)";
-    if (!options.valueUnit.empty()) panel.y.label += " (" + squaredUnit(options.valueUnit) + ")";
+    const std::string& valueUnit =
+        options.valueUnit.empty() ? result.sideUnit.valueName : options.valueUnit;
+    if (!valueUnit.empty()) panel.y.label += " (" + squaredUnit(valueUnit) + ")";
 
     const HurstFit& fit = result.fit;
     if (fit.valid) {

@@ -15,7 +15,9 @@ struct ScalingPlotOptions {
     double width = 640.0, height = 480.0;  // points
     double dpi = 72.0;                     // a PNG's pixels per inch
     std::string title;
-    std::string valueUnit;           // the surface values' unit, "m"; empty where unknown
+    // The surface values' unit ("m"); empty: the result's sideUnit.valueName, where the file
+    // named one.
+    std::string valueUnit;
     std::vector<std::string> notes;  // drawn under the axes after the result's warnings
 };
 
