@@ -2,11 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
-<<<<<<< HEAD
 #include <cstring>
-#include <fstream>
-    =======
->>>>>>> main
 #include <new>
 
 #include "command_line.h"
