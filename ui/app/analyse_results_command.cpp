@@ -1,32 +1,51 @@
 // "Analyse results...": the scaling analysis of the results file a Calculate wrote for the
-// current input file, shown as its log-log plot above its summary. It writes nothing unless the
-// user saves the plot.
+// current input file, shown as its log-log plot above its summary. It reads the input file as
+// Calculate reads it, with the dialog's own shifts and normalisation, and writes nothing unless
+// the user saves the plot.
 
 #include <new>
 
+#include "area_sweep.h"
 #include "main_dialog.h"
-#include "matrix_loader.h"
 #include "output_files.h"
 #include "platform.h"
 #include "plot_files.h"
 #include "png_encoder.h"
+#include "results_analysis.h"
 #include "results_reader.h"
 #include "scaling_analysis.h"
 #include "scaling_plot.h"
 #include "scaling_report.h"
 #include "shared_sides.h"
+#include "surface_file.h"
 
 namespace {
 
 // The data are read again only for their size and tiles; the user was asked about them when
-// Calculate read them.
-class SilentLoadHost : public RunHost {
+// Calculate read them. What the reader says is kept, and why the file could not be opened.
+class QuietLoadHost : public RunHost {
   public:
-    void showMessage(const std::string&) override {}
+    explicit QuietLoadHost(RunHost& shown) : shown_(shown) {}
+    void showMessage(const std::string& text) override {
+        said += (said.empty() ? "" : "\n") + text;
+    }
     bool askYesNo(const std::string&) override { return true; }
     void setDataSizeText(const std::string&) override {}
-    void beginWaitCursor() override {}
-    void endWaitCursor() override {}
+    void beginWaitCursor() override { shown_.beginWaitCursor(); }
+    void endWaitCursor() override { shown_.endWaitCursor(); }
+    void dataFileUnreadable(const std::string& path, int error) override {
+        shown_.dataFileUnreadable(path, error);
+    }
+    std::string said;
+
+  private:
+    RunHost& shown_;
+};
+
+// Owns the matrix and releases it on every way out.
+struct LoadedData {
+    DataMatrix data;
+    ~LoadedData() { freeMatrix(data.rows, data.rowCount, data.columnCount); }
 };
 
 // The formats the plot can be saved in here: those the build draws itself, and PNG where the
@@ -64,46 +83,68 @@ std::optional<std::string> savePlot(Platform& platform, const PlotScene& scene,
     return error;
 }
 
+// Where areas of the results give one side: the notes the summary and the plot add.
+std::vector<std::string> sharedSideNotesOf(const std::vector<ResultsRow>& rows) {
+    std::vector<std::pair<int, double>> areas;
+    for (const ResultsRow& row : rows) areas.push_back({row.area, row.residual});
+    return sharedSideNotes(areas);
+}
+
 }  // namespace
 
 void MainDialog::OnAnalyseResults() {
     updateData(true);
     const std::string input = settings_.inputFile;
+    if (input.empty())
+        return showMessage(
+            "Analyse results needs the input file whose results Calculate wrote: type its name "
+            "in Input file, or choose it with the \"...\" button beside it.");
     const std::string resultsFile = resultsFileName(input);
     std::string error;
-    const auto rows = readResultsFile(resultsFile, error);
+    const auto rows = readResultsRows(resultsFile, error);
     if (!rows || rows->empty())
         return showMessage("There are no results for " + input + " yet: Calculate writes them to " +
                            resultsFile);
+    if (auto problem = shiftProblem(settings_.nShift, settings_.mShift))
+        return showMessage(*problem);
+    // The dialog's own settings, which the analysis checks against the data before it fits: a
+    // results file written under others is refused, not fitted wrongly.
+    ResultsAnalysisRequest request;
+    request.nShift = settings_.nShift;
+    request.mShift = settings_.mShift;
+    request.normalise = options_.normalise == 1 ? NormaliseSetting::kOn : NormaliseSetting::kOff;
 
     std::string text;
     std::optional<PlotWindowRequest> plot;
+    loadNote_.begin(input);
     {
         WaitCursorScope wait(*this);
-        DataMatrix data;
-        SilentLoadHost quiet;
-        try {
-            if (loadDataMatrix(quiet, input, data.rows, data.rowCount, data.columnCount)) {
-                if (auto problem = scalingProblem(data.rowCount, data.columnCount)) {
-                    text = *problem;
-                } else {
-                    const ScalingResult result =
-                        fitResultsTable(data.rows, data.rowCount, data.columnCount, *rows, {});
-                    ScalingPlotOptions options;
-                    options.notes = sharedSideNotes(*rows);
-                    text = scalingSummary(result, resultsFile);
-                    for (const std::string& note : options.notes) text += "Note: " + note + "\n";
-                    plot.emplace();
-                    plot->scene = layoutFigure(scalingFigure(result, options));
-                    plot->copyText = text + "\n" + scalingTsv(result);
-                }
-            }
-        } catch (const std::bad_alloc&) {
+        LoadedData loaded;
+        DataMatrix& data = loaded.data;
+        QuietLoadHost quiet(*this);
+        SurfaceUnits units;
+        if (!loadSurfaceFile(quiet, input, ReadOptions{}, data.rows, data.rowCount,
+                             data.columnCount, units)) {
+            // Without words of the reader's, the note adds the file and the system's reason.
+            if (quiet.said.empty()) return showMessage("Error loading data");
+            return showMessage("Error loading data\n\n" + input + "\n" + quiet.said);
         }
-        freeMatrix(data.rows, data.rowCount, data.columnCount);
+        if (auto problem = scalingProblem(data.rowCount, data.columnCount))
+            return showMessage(*problem);
+        ResultsAnalysis analysis =
+            analyseResults(*rows, resultsFile, data.rows, data.rowCount, data.columnCount, request);
+        if (!analysis.result) return showMessage(analysis.error);
+        // The values' unit labels the plot's value axis, where the file names one.
+        analysis.result->sideUnit.valueName =
+            units.valueUnit == "metre" || units.valueUnit == "meter" ? "m" : units.valueUnit;
+        ScalingPlotOptions options;
+        options.notes = sharedSideNotesOf(*rows);
+        text = scalingSummary(*analysis.result, resultsFile);
+        for (const std::string& note : options.notes) text += "Note: " + note + "\n";
+        plot.emplace();
+        plot->scene = layoutFigure(scalingFigure(*analysis.result, options));
+        plot->copyText = text + "\n" + scalingTsv(*analysis.result);
     }
-    if (text.empty()) return showMessage("Error loading data");
-    if (!plot) return showMessage(text);
     plot->title = "Analyse results";
     plot->summary = text;
     plot->saveFilter = saveFilter(platform());
