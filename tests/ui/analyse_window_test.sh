@@ -72,11 +72,17 @@ read -r width height < <(xdotool getwindowgeometry "$window" | sed -n 's/.*Geome
 px() { echo $(($1 * width / 353)); }
 py() { echo $(($1 * height / 172)); }
 
-# The input file's name, typed into its field.
-xdotool mousemove --window "$window" "$(px 100)" "$(py 45)" click 1
-sleep 0.3
-xdotool type --delay 30 rough_surface.txt
-sleep 0.3
+# The input file's name and the run's shifts, typed into their fields.
+type_into() {  # $1, $2: a point of the field in dialog units; $3: the text
+  xdotool mousemove --window "$window" "$(px "$1")" "$(py "$2")" click 1
+  sleep 0.3
+  xdotool key --clearmodifiers ctrl+a
+  xdotool type --delay 30 "$3"
+  sleep 0.3
+}
+type_into 100 45 rough_surface.txt
+type_into 27 88 0.5
+type_into 73 88 0.5
 
 # A right click on the dialog's background: the menu, then its last entry.
 xdotool mousemove --window "$window" "$(px 200)" "$(py 5)" click 3
