@@ -116,7 +116,8 @@ bool loadSurfaceFile(RunHost& host, const std::string& path, const ReadOptions& 
     bool loaded = format == SurfaceFormat::kGdal
                       ? readGdal(host, path, options.band, rows, R, C, units)
                       : readOpenFile(host, path, format, rows, R, C, units);
-    if (loaded) loaded = settleMissingValues(host, path, options.cropValid, rows, R, C);
+    if (loaded && (options.cropValid || !options.keepMissing))
+        loaded = settleMissingValues(host, path, options.cropValid, rows, R, C);
     if (loaded && !units.note.empty()) host.showNotice(path + ": " + units.note);
     if (!loaded) {
         freeMatrix(rows, R, C);
