@@ -30,9 +30,9 @@ package: build
 	cmake --build $(BUILD_DIR) --target package
 	scripts/check-package $(BUILD_DIR)/vantrel_*.deb
 
-# The demo builds vantrel-cli and what it links, nothing else.
+# The demo builds vantrel-cli and vantrel-make-surface and what they link, nothing else.
 demo: deps configure
-	cmake --build $(BUILD_DIR) -j $(JOBS) --target vantrel-cli
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target vantrel-cli vantrel-make-surface
 	$(BUILD_DIR)/cli/vantrel-cli run examples/demo.cfg --yes
 	@echo
 	@echo "examples/rough_surface.txt.out.txt (window area, residual sum):"
@@ -41,6 +41,11 @@ demo: deps configure
 	@echo "The results are in $(CURDIR)/examples/rough_surface.txt.out.txt"
 	@echo
 	$(BUILD_DIR)/cli/vantrel-cli analyse examples/rough_surface.txt
+	@echo
+	@echo "The sample is midpoint displacement, only roughly self-affine. An exact fractional"
+	@echo "Brownian surface made with H = 0.7 (the README's fbm.txt) gives its H back:"
+	@cd $(BUILD_DIR) && examples/vantrel-make-surface --fbm --hurst 0.7 --size 256 256 --seed 1 fbm.txt \
+	  && cli/vantrel-cli analyse fbm.txt
 
 # The desktop dialog: build, then start it on the current display.
 gui: build

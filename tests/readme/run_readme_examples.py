@@ -7,6 +7,10 @@ Convention (docs/testing.md):
                standard input from /dev/null; a block may use files an earlier block made.
   ```sh norun  shown, not run: make targets, installing, the dialog, anything needing root, a
                display, the network or minutes of time.
+  ```text output of: COMMAND
+               output a reader will see: COMMAND is run after the sh blocks, in the same folder,
+               and its standard output must be the block's text, so that the numbers the README
+               quotes are the numbers the programs print.
   other blocks (```text, file contents, output) are never run.
 """
 import argparse
@@ -18,6 +22,7 @@ import sys
 import tempfile
 
 FENCE = re.compile(r"^```(.*)$")
+OUTPUT_OF = "text output of:"
 
 
 def shell_blocks(readme):
@@ -61,7 +66,17 @@ def main():
                 print(f"README.md:{start}: the block failed with status {result.returncode}:\n"
                       f"{text}--- stdout:\n{result.stdout}--- stderr:\n{result.stderr}")
                 return 1
-    print(f"{len(runnable)} README blocks ran")
+        outputs = [b for b in blocks if b[1].startswith(OUTPUT_OF)]
+        for start, info, text in outputs:
+            command = info[len(OUTPUT_OF):].strip()
+            result = subprocess.run(["bash", "-euo", "pipefail", "-c", command], cwd=folder,
+                                    env=env, stdin=subprocess.DEVNULL, capture_output=True,
+                                    text=True)
+            if result.stdout != text:
+                print(f"README.md:{start}: '{command}' prints\n{result.stdout}"
+                      f"--- but the README shows\n{text}")
+                return 1
+    print(f"{len(runnable)} README blocks ran, {len(outputs)} outputs as shown")
     return 0
 
 
