@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "cli_options.h"
+#include "collecting_host.h"
 #include "loglog_plot.h"
 #include "results_reader.h"
 #include "scaling_analysis.h"
@@ -144,17 +145,6 @@ std::optional<ScalingOptions> parseScalingOptions(const std::vector<std::string>
     return options;
 }
 
-// Answers the loader's question with Yes and keeps its messages for the caller.
-class QuietLoadHost : public RunHost {
-  public:
-    void showMessage(const std::string& text) override { message += text; }
-    bool askYesNo(const std::string&) override { return true; }
-    void setDataSizeText(const std::string&) override {}
-    void beginWaitCursor() override {}
-    void endWaitCursor() override {}
-    std::string message;
-};
-
 // The cell side a report tells lengths in, from what the file says about its pixels.
 SideUnit sideUnitOf(const SurfaceUnits& units) {
     SideUnit unit;
@@ -174,18 +164,18 @@ SideUnit sideUnitOf(const SurfaceUnits& units) {
 // success (the rectangle --crop-valid kept) goes to standard error, beside the warnings.
 bool loadSurface(const ScalingOptions& options, DataMatrix& data, SideUnit& unit,
                  std::string& error) {
-    QuietLoadHost host;
+    CollectingHost host;
     ReadOptions read = options.read;
     read.threads = options.request.compute.threads;
     SurfaceUnits units;
     if (loadSurfaceFile(host, options.file, read, data.rows, data.rowCount, data.columnCount,
                         units)) {
-        if (!host.message.empty()) std::fprintf(stderr, "%s\n", host.message.c_str());
+        if (!host.said().empty()) std::fprintf(stderr, "%s\n", host.saidText().c_str());
         unit = sideUnitOf(units);
         return true;
     }
     error = "Cannot load the surface " + options.file +
-            (host.message.empty() ? "" : ": " + host.message);
+            (host.said().empty() ? "" : ": " + host.saidText());
     return false;
 }
 

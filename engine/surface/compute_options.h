@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "cancel_token.h"
+
 // How a run computes, apart from what it computes: the dialog's four RunOptions choose the
 // output, these choose the means (and, for the command line, where the results go). Every choice
 // here leaves the bytes of the exact modes as they are.
@@ -24,4 +26,7 @@ struct ComputeOptions {
     SimdLevel simdLimit = SimdLevel::kAvx512;  // tests lower it to prove each width
     // The results file; empty: INPUT.out.txt beside the input. Surface files stay beside it.
     std::string resultsFile = {};
+    // Polled between areas and between the row blocks of each surface; none: the run cannot be
+    // stopped from outside. runAnalysis takes the host's when this is none.
+    const CancelToken* cancel = nullptr;
 };

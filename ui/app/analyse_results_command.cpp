@@ -3,6 +3,7 @@
 
 #include <new>
 
+#include "collecting_host.h"
 #include "loglog_plot.h"
 #include "main_dialog.h"
 #include "matrix_loader.h"
@@ -11,21 +12,6 @@
 #include "results_reader.h"
 #include "scaling_analysis.h"
 #include "scaling_report.h"
-
-namespace {
-
-// The data are read again only for their size and tiles; the user was asked about them when
-// Calculate read them.
-class SilentLoadHost : public RunHost {
-  public:
-    void showMessage(const std::string&) override {}
-    bool askYesNo(const std::string&) override { return true; }
-    void setDataSizeText(const std::string&) override {}
-    void beginWaitCursor() override {}
-    void endWaitCursor() override {}
-};
-
-}  // namespace
 
 void MainDialog::OnAnalyseResults() {
     updateData(true);
@@ -42,7 +28,9 @@ void MainDialog::OnAnalyseResults() {
     {
         WaitCursorScope wait(*this);
         DataMatrix data;
-        SilentLoadHost quiet;
+        // The data are read again only for their size and tiles; the user was asked about them
+        // when Calculate read them, and what the loader says is not shown again.
+        CollectingHost quiet;
         try {
             if (loadDataMatrix(quiet, input, data.rows, data.rowCount, data.columnCount)) {
                 if (auto problem = scalingProblem(data.rowCount, data.columnCount)) {
