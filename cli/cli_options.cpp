@@ -1,8 +1,6 @@
 #include "cli_options.h"
 
-#include <climits>
-
-#include "text_scan.h"
+#include "option_values.h"
 
 const char* const kUsageText =
     "Usage: vantrel-cli run [CONFIG] [options]\n"
@@ -45,213 +43,108 @@ const char* const kUsageText =
     "  --save-config FILE         save the effective settings as a configuration file first\n"
     "  --help, --version\n";
 
-const char* const kUsageHint = "Try 'vantrel-cli --help'";
-
 namespace {
 
-bool parseIntText(const std::string& text, int& value) {
-    TextCursor cursor{text.data(), text.data() + text.size()};
-    if (text.empty() || isCSpace(static_cast<unsigned char>(text[0]))) return false;
-    return scanInt(cursor, value) && cursor.atEnd();
+// A progression rule's three integers: from, to and step.
+CliOption ruleOption(const std::string& name, int type, CliRequest& request) {
+    return valuesOption(name, 3,
+                        [type, &request](const std::string& option,
+                                         const std::vector<std::string>& v, std::string& error) {
+                            int from, to, step;
+                            if (!integerValue(option, v[0], from, error) ||
+                                !integerValue(option, v[1], to, error) ||
+                                !integerValue(option, v[2], step, error))
+                                return false;
+                            request.overrides.push_back([=](AnalysisSettings& s) {
+                                s.from = from;
+                                s.to = to;
+                                s.step = step;
+                                s.progressionType = type;
+                                s.useProgressionFile = 0;
+                            });
+                            return true;
+                        });
 }
 
-// An optional sign and decimal digits: an integer, whether or not it fits.
-bool looksLikeInteger(const std::string& text) {
-    std::size_t digits = text.find_first_not_of("+-") == 1 ? 1 : 0;
-    if (text.size() <= digits) return false;
-    return text.find_first_not_of("0123456789", digits) == std::string::npos;
-}
-
-bool parseDoubleText(const std::string& text, double& value) {
-    return parseWholeDouble(text.data(), text.data() + text.size(), value);
-}
-
-// Walks the arguments, handing out the values that options take.
-class ArgumentCursor {
-  public:
-    ArgumentCursor(const std::vector<std::string>& args, std::string& error, std::size_t next = 0)
-        : args_(args), error_(error), next_(next) {}
-    std::size_t position() const { return next_; }
-    bool done() const { return next_ >= args_.size(); }
-    const std::string& take() { return args_[next_++]; }
-
-    bool text(const std::string& option, std::string& value) {
-        if (done()) return fail(option + " needs a value");
-        value = take();
-        return true;
-    }
-    bool integer(const std::string& option, int& value, int least = INT_MIN, int most = INT_MAX) {
-        std::string word;
-        if (!text(option, word)) return false;
-        const std::string range =
-            " is out of range (" + std::to_string(least) + " to " + std::to_string(most) + ")";
-        if (!parseIntText(word, value))
-            return fail(option + ": '" + word + "'" +
-                        (looksLikeInteger(word) ? range : " is not an integer"));
-        if (value < least || value > most) return fail(option + ": '" + word + "'" + range);
-        return true;
-    }
-    bool real(const std::string& option, double& value) {
-        std::string word;
-        if (!text(option, word)) return false;
-        if (!parseDoubleText(word, value)) return fail(option + ": '" + word + "' is not a number");
-        return true;
-    }
-    bool fail(const std::string& message) {
-        error_ = message;
-        return false;
-    }
-
-  private:
-    const std::vector<std::string>& args_;
-    std::string& error_;
-    std::size_t next_;
-};
-
-bool parseRule(ArgumentCursor& cursor, const std::string& option, int type, CliRequest& request) {
-    int from, to, step;
-    if (!cursor.integer(option, from) || !cursor.integer(option, to) ||
-        !cursor.integer(option, step))
-        return false;
-    request.overrides.push_back([=](AnalysisSettings& s) {
-        s.from = from;
-        s.to = to;
-        s.step = step;
-        s.progressionType = type;
-        s.useProgressionFile = 0;
-    });
-    return true;
-}
-
-// The options that choose how the input file is read.
-bool parseReadOption(ArgumentCursor& cursor, const std::string& option, ReadOptions& read) {
-    if (option == "--crop-valid") {
-        read.cropValid = true;
-        return true;
-    }
-    if (option == "--band") {
-        return cursor.integer(option, read.band, 1, INT_MAX);
-    }
-    std::string format;
-    if (!cursor.text(option, format)) return false;
-    if (!surfaceFormatFromName(format, read.format))
-        return cursor.fail(option + ": '" + format + "' is not one of text, csv, npy, gsf, gdal");
-    return true;
-}
-
-bool parseOption(ArgumentCursor& cursor, const std::string& option, CliRequest& request) {
-    if (option == "--input") {
-        std::string file;
-        if (!cursor.text(option, file)) return false;
-        request.overrides.push_back([=](AnalysisSettings& s) { s.inputFile = file; });
-    } else if (option == "--shift") {
-        double n, m;
-        if (!cursor.real(option, n) || !cursor.real(option, m)) return false;
-        request.overrides.push_back([=](AnalysisSettings& s) {
-            s.nShift = n;
-            s.mShift = m;
+// A settings override that takes one word as it is.
+CliOption settingOption(const std::string& name, CliRequest& request,
+                        std::function<void(AnalysisSettings&, const std::string&)> set) {
+    return valuesOption(
+        name, 1,
+        [&request, set](const std::string&, const std::vector<std::string>& v, std::string&) {
+            const std::string word = v[0];
+            request.overrides.push_back([set, word](AnalysisSettings& s) { set(s, word); });
+            return true;
         });
-    } else if (option == "--linear") {
-        return parseRule(cursor, option, 0, request);
-    } else if (option == "--log") {
-        return parseRule(cursor, option, 1, request);
-    } else if (option == "--progression-file") {
-        std::string file;
-        if (!cursor.text(option, file)) return false;
-        request.overrides.push_back([=](AnalysisSettings& s) {
-            s.progressionFile = file;
-            s.useProgressionFile = 1;
-        });
-    } else if (option == "--generate-surfaces") {
-        request.options.generateSurfaces = 1;
-    } else if (option == "--no-optimise") {
-        request.options.optimise = 0;
-    } else if (option == "--precision") {
-        return cursor.integer(option, request.options.outputPrecision);
-    } else if (option == "--normalise") {
-        request.options.normalise = 1;
-    } else if (option == "--method") {
-        std::string method;
-        if (!cursor.text(option, method)) return false;
-        if (method == "exact")
-            request.compute.method = SurfaceMethod::kExact;
-        else if (method == "fast")
-            request.compute.method = SurfaceMethod::kFast;
-        else
-            return cursor.fail(option + ": '" + method + "' is neither exact nor fast");
-    } else if (option == "--threads") {
-        return cursor.integer(option, request.compute.threads, 1, 1024);
-    } else if (option == "--output") {
-        return cursor.text(option, request.compute.resultsFile);
-    } else if (option == "--format" || option == "--band" || option == "--crop-valid") {
-        return parseReadOption(cursor, option, request.read);
-    } else if (option == "-y" || option == "--yes") {
-        request.answerYes = true;
-    } else if (option == "--quiet") {
-        request.quiet = true;
-    } else if (option == "--save-config") {
-        std::string file;
-        if (!cursor.text(option, file)) return false;
-        request.saveConfigFile = file;
-    } else {
-        return cursor.fail("unknown option '" + option + "'");
-    }
-    return true;
+}
+
+// The options of `run`, storing into `request`.
+CliOptionTable runOptionTable(CliRequest& request) {
+    CliOptionTable table = {
+        settingOption("--input", request,
+                      [](AnalysisSettings& s, const std::string& file) { s.inputFile = file; }),
+        shiftOption([&request](double n, double m) {
+            request.overrides.push_back([=](AnalysisSettings& s) {
+                s.nShift = n;
+                s.mShift = m;
+            });
+        }),
+        ruleOption("--linear", 0, request),
+        ruleOption("--log", 1, request),
+        settingOption("--progression-file", request,
+                      [](AnalysisSettings& s, const std::string& file) {
+                          s.progressionFile = file;
+                          s.useProgressionFile = 1;
+                      }),
+        flagOption({"--generate-surfaces"}, [&request] { request.options.generateSurfaces = 1; }),
+        flagOption({"--no-optimise"}, [&request] { request.options.optimise = 0; }),
+        valuesOption("--precision", 1,
+                     [&request](const std::string& name, const std::vector<std::string>& v,
+                                std::string& error) {
+                         return integerValue(name, v[0], request.options.outputPrecision, error);
+                     }),
+        flagOption({"--normalise"}, [&request] { request.options.normalise = 1; }),
+        methodOption(request.compute.method),
+        threadsOption(request.compute.threads),
+        textOption("--output", request.compute.resultsFile),
+        flagOption({"-y", "--yes"}, [&request] { request.answerYes = true; }),
+        flagOption({"--quiet"}, [&request] { request.quiet = true; }),
+        valuesOption(
+            "--save-config", 1,
+            [&request](const std::string&, const std::vector<std::string>& v, std::string&) {
+                request.saveConfigFile = v[0];
+                return true;
+            }),
+    };
+    addReadOptions(table, request.read);
+    return table;
 }
 
 }  // namespace
 
-bool isReadOption(const std::string& word) {
-    return word == "--format" || word == "--band" || word == "--crop-valid";
-}
-
-bool parseReadOptionAt(const std::vector<std::string>& args, std::size_t& k, ReadOptions& read,
-                       std::string& error) {
-    ArgumentCursor cursor(args, error, k + 1);
-    if (!parseReadOption(cursor, args[k], read)) return false;
-    k = cursor.position() - 1;
-    return true;
-}
-
-std::optional<CliRequest> parseCommandLine(const std::vector<std::string>& args,
-                                           std::string& error) {
+std::optional<CliRequest> parseRunArguments(const std::vector<std::string>& args,
+                                            std::string& error) {
     CliRequest request;
-    ArgumentCursor cursor(args, error);
-    if (cursor.done()) {
-        cursor.fail("no command given");
-        return std::nullopt;
-    }
-    const std::string& command = cursor.take();
-    if (command == "--help" || command == "-h" || command == "--version") {
-        if (!cursor.done()) {
-            cursor.fail(command + " takes no arguments, but '" + cursor.take() + "' follows");
-            return std::nullopt;
+    const CliOptionTable table = runOptionTable(request);
+    auto configFile = [&request](const std::string& word, std::string& fault) {
+        if (request.configFile) {
+            fault = "unexpected argument '" + word + "' (only one configuration file)";
+            return false;
         }
-        request.action =
-            command == "--version" ? CliRequest::Action::kVersion : CliRequest::Action::kHelp;
-        return request;
-    }
-    if (command != "run") {
-        cursor.fail("unknown command '" + command + "'");
-        return std::nullopt;
-    }
-    while (!cursor.done()) {
-        const std::string& word = cursor.take();
-        if (word == "--help" || word == "-h") {
+        request.configFile = word;
+        return true;
+    };
+    switch (parseCommandArguments(args, 1, table, configFile, error)) {
+        case ParseOutcome::kUsageError:
+            return std::nullopt;
+        case ParseOutcome::kHelp:
             request.action = CliRequest::Action::kHelp;
             return request;
-        }
-        if (!word.empty() && word[0] == '-' && word != "-") {
-            if (!parseOption(cursor, word, request)) return std::nullopt;
-        } else if (!request.configFile) {
-            request.configFile = word;
-        } else {
-            cursor.fail("unexpected argument '" + word + "' (only one configuration file)");
-            return std::nullopt;
-        }
+        case ParseOutcome::kParsed:
+            break;
     }
     if (request.compute.method == SurfaceMethod::kFast && request.options.optimise == 0) {
-        cursor.fail("--no-optimise: the fast method has no plain mode (drop one of them)");
+        error = "--no-optimise: the fast method has no plain mode (drop one of them)";
         return std::nullopt;
     }
     return request;

@@ -4,12 +4,12 @@
 #include <cstdio>
 #include <fstream>
 #include <new>
-#include <optional>
 
-#include "cli_options.h"
 #include "collecting_host.h"
+#include "command_line.h"
 #include "loglog_plot.h"
-#include "results_reader.h"
+#include "option_values.h"
+#include "results_analysis.h"
 #include "scaling_analysis.h"
 #include "scaling_report.h"
 #include "surface_file.h"
@@ -33,7 +33,9 @@ const char* const kScalingUsage =
     "  --sides A:B          odd sides from A to B in log steps, all fitted (analyse)\n"
     "  --sides S1,S2,...    these sides, all fitted (analyse)\n"
     "  --method exact|fast  how the residuals are computed (default fast)\n"
-    "  --shift N M          window shifts (default 0.5 0.5, centred windows)\n"
+    "  --shift N M          window shifts (analyse: default 0.5 0.5, centred windows;\n"
+    "                       fit: those of the run, found from the data when not given)\n"
+    "  --normalise          fit: the run normalised the data (found when not given)\n"
     "  --threads N          compute with N threads (default: one per core)\n"
     "  --format F           read FILE as text, csv, npy, gsf or gdal (default: by its\n"
     "                       content, then its name's ending, else text)\n"
@@ -46,6 +48,7 @@ const char* const kScalingUsage =
 
 struct ScalingOptions {
     bool fit = false, json = false;
+    bool shiftGiven = false, normalise = false;
     std::string file, tableFile, plotFile;
     ScalingRequest request;
     ReadOptions read;
@@ -73,76 +76,73 @@ bool parseSides(const std::string& text, ScalingRequest& request) {
     }
 }
 
-// Parses the options after the command word; sets `error` on a usage fault.
-std::optional<ScalingOptions> parseScalingOptions(const std::vector<std::string>& args,
-                                                  std::string& error) {
-    ScalingOptions options;
+// The options of analyse and fit, storing into `options`.
+CliOptionTable scalingOptionTable(ScalingOptions& options) {
+    ScalingCompute& compute = options.request.compute;
+    CliOptionTable table = {
+        flagOption({"--json"}, [&options] { options.json = true; }),
+        textOption("--table", options.tableFile),
+        valuesOption("--plot", 1,
+                     [&options](const std::string& name, const std::vector<std::string>& v,
+                                std::string& error) {
+                         options.plotFile = v[0];
+                         if (plotFormatOf(v[0])) return true;
+                         error = name + ": '" + v[0] + "' does not end in .svg, .png or .pdf";
+                         return false;
+                     }),
+        valuesOption("--sides", 1,
+                     [&options](const std::string& name, const std::vector<std::string>& v,
+                                std::string& error) {
+                         if (options.fit) {
+                             error = name +
+                                     " does not apply to fit: the sides are those of the results "
+                                     "file";
+                             return false;
+                         }
+                         if (parseSides(v[0], options.request)) return true;
+                         error =
+                             name + ": '" + v[0] + "' is neither A:B nor a list of sides S1,S2,...";
+                         return false;
+                     }),
+        methodOption(compute.method),
+        shiftOption([&compute, &options](double n, double m) {
+            compute.nShift = n;
+            compute.mShift = m;
+            options.shiftGiven = true;
+        }),
+        valuesOption("--normalise", 0,
+                     [&options](const std::string& name, const std::vector<std::string>&,
+                                std::string& error) {
+                         options.normalise = true;
+                         if (options.fit) return true;
+                         error = name + " applies to fit only: analyse fits the data as they are";
+                         return false;
+                     }),
+        threadsOption(compute.threads),
+    };
+    addReadOptions(table, options.read);
+    return table;
+}
+
+// Parses the words after the command word; sets `error` on a usage fault.
+ParseOutcome parseScalingOptions(const std::vector<std::string>& args, ScalingOptions& options,
+                                 std::string& error) {
     options.fit = args[0] == "fit";
-    for (std::size_t k = 1; k < args.size(); ++k) {
-        const std::string& word = args[k];
-        auto value = [&](std::string& out) {
-            if (k + 1 >= args.size()) return error = word + " needs a value", false;
-            out = args[++k];
-            return true;
-        };
-        std::string text, second;
-        if (isReadOption(word)) {
-            if (!parseReadOptionAt(args, k, options.read, error)) return std::nullopt;
-        } else if (word == "--json") {
-            options.json = true;
-        } else if (word == "--table") {
-            if (!value(options.tableFile)) return std::nullopt;
-        } else if (word == "--plot") {
-            if (!value(options.plotFile)) return std::nullopt;
-            if (!plotFormatOf(options.plotFile)) {
-                error = "--plot: '" + options.plotFile + "' does not end in .svg, .png or .pdf";
-                return std::nullopt;
-            }
-        } else if (word == "--sides") {
-            if (!value(text)) return std::nullopt;
-            if (!parseSides(text, options.request)) {
-                error = "--sides: '" + text + "' is neither A:B nor a list of sides S1,S2,...";
-                return std::nullopt;
-            }
-        } else if (word == "--method") {
-            if (!value(text)) return std::nullopt;
-            if (text != "exact" && text != "fast") {
-                error = "--method: '" + text + "' is neither exact nor fast";
-                return std::nullopt;
-            }
-            options.request.compute.method =
-                text == "exact" ? SurfaceMethod::kExact : SurfaceMethod::kFast;
-        } else if (word == "--shift") {
-            ScalingCompute& c = options.request.compute;
-            if (!value(text) || !value(second)) return std::nullopt;
-            if (!parseWholeDouble(text.data(), text.data() + text.size(), c.nShift) ||
-                !parseWholeDouble(second.data(), second.data() + second.size(), c.mShift) ||
-                !(c.nShift >= 0 && c.nShift <= 1 && c.mShift >= 0 && c.mShift <= 1)) {
-                error = "--shift needs two numbers between 0 and 1";
-                return std::nullopt;
-            }
-        } else if (word == "--threads") {
-            if (!value(text)) return std::nullopt;
-            int& threads = options.request.compute.threads;
-            if (!parseInt(text, threads) || threads < 1 || threads > 1024) {
-                error = "--threads: '" + text + "' is not between 1 and 1024";
-                return std::nullopt;
-            }
-        } else if (!word.empty() && word[0] == '-') {
-            error = "unknown option '" + word + "'";
-            return std::nullopt;
-        } else if (options.file.empty()) {
-            options.file = word;
-        } else {
-            error = "unexpected argument '" + word + "' (only one surface file)";
-            return std::nullopt;
+    const CliOptionTable table = scalingOptionTable(options);
+    auto surfaceFile = [&options](const std::string& word, std::string& fault) {
+        if (!options.file.empty()) {
+            fault = "unexpected argument '" + word + "' (only one surface file)";
+            return false;
         }
+        options.file = word;
+        return true;
+    };
+    const ParseOutcome outcome = parseCommandArguments(args, 1, table, surfaceFile, error);
+    if (outcome == ParseOutcome::kParsed && options.file.empty()) {
+        error = "no surface file named";
+        return ParseOutcome::kUsageError;
     }
-    if (options.file.empty()) error = "no surface file named";
-    if (options.fit && (!options.request.sides.empty() || options.request.fromSide > 0))
-        error = "--sides does not apply to fit: the sides are those of the results file";
-    if (!error.empty()) return std::nullopt;
-    return options;
+    return outcome;
 }
 
 // The cell side a report tells lengths in, from what the file says about its pixels.
@@ -196,12 +196,18 @@ int analyseLoaded(const ScalingOptions& options, const DataMatrix& data, const S
     if (auto problem = scalingProblem(R, C)) return fail(*problem);
     ScalingResult result;
     if (options.fit) {
-        std::string error;
-        const std::string resultsFile = options.file + ".out.txt";
-        auto rows = readResultsFile(resultsFile, error);
-        if (!rows) return fail(error);
-        if (rows->empty()) return fail("The results file " + resultsFile + " holds no areas");
-        result = fitResultsTable(data.rows, R, C, *rows, options.request);
+        ResultsAnalysisRequest request;
+        if (options.shiftGiven) {
+            request.nShift = options.request.compute.nShift;
+            request.mShift = options.request.compute.mShift;
+        }
+        if (options.normalise) request.normalise = NormaliseSetting::kOn;
+        request.method = options.request.compute.method;
+        request.threads = options.request.compute.threads;
+        ResultsAnalysis analysis =
+            analyseResultsFile(options.file + ".out.txt", data.rows, R, C, request);
+        if (!analysis.result) return fail(analysis.error);
+        result = std::move(*analysis.result);
     } else {
         result = analyseSurface(data.rows, R, C, options.request);
     }
@@ -222,24 +228,23 @@ int analyseLoaded(const ScalingOptions& options, const DataMatrix& data, const S
 
 }  // namespace
 
-bool isScalingCommand(const std::string& word) {
-    return word == "analyse" || word == "fit";
-}
-
 int runScalingCommand(const std::vector<std::string>& args) {
-    for (const std::string& word : args)
-        if (word == "--help" || word == "-h") return std::fputs(kScalingUsage, stdout), 0;
+    ScalingOptions options;
     std::string error;
-    const auto options = parseScalingOptions(args, error);
-    if (!options) {
-        std::fprintf(stderr, "vantrel-cli: %s\n\n%s", error.c_str(), kScalingUsage);
-        return 2;
+    switch (parseScalingOptions(args, options, error)) {
+        case ParseOutcome::kHelp:
+            return std::fputs(kScalingUsage, stdout), 0;
+        case ParseOutcome::kUsageError:
+            std::fputs(usageErrorText(args[0], error).c_str(), stderr);
+            return kUsageError;
+        case ParseOutcome::kParsed:
+            break;
     }
     DataMatrix data;
     try {
         SideUnit unit;
-        if (!loadSurface(*options, data, unit, error)) return fail(error);
-        const int status = analyseLoaded(*options, data, unit);
+        if (!loadSurface(options, data, unit, error)) return fail(error);
+        const int status = analyseLoaded(options, data, unit);
         freeMatrix(data.rows, data.rowCount, data.columnCount);
         return status;
     } catch (const std::bad_alloc& exhausted) {

@@ -7,5 +7,4 @@
 // surface, computed afresh (analyse) or from the results file FILE.out.txt a run wrote (fit).
 // `args` starts with the command word. Returns the exit status: 0 done (warnings included),
 // 1 the surface cannot be analysed, 2 a usage fault.
-bool isScalingCommand(const std::string& word);
 int runScalingCommand(const std::vector<std::string>& args);

@@ -29,7 +29,7 @@ struct Cell {
 };
 
 struct Tally {
-    int n = 0, covered = 0;
+    int n = 0, covered = 0, curved = 0;
     double sum = 0, sumSquares = 0, rawSum = 0, errorSum = 0;
     std::vector<double> standardised;       // |fitted H - true H| / jackknife error
     std::vector<double> rawErrors, errors;  // uncorrected H - true H, and the jackknife errors
@@ -40,6 +40,7 @@ struct Tally {
         rawSum += result.fit.hurst - truth;
         errorSum += result.fit.standardError;
         covered += result.low <= truth && truth <= result.high;
+        for (const std::string& code : result.warningCodes) curved += code == "curved";
         standardised.push_back(std::fabs(result.hurst - truth) / result.fit.standardError);
         rawErrors.push_back(result.fit.hurst - truth);
         errors.push_back(result.fit.standardError);
@@ -100,16 +101,17 @@ int main(int argc, char** argv) {
     }
     if (ranges) return printRangeStudy(scale), 0;
     const double hursts[] = {0.2, 0.35, 0.5, 0.65, 0.8};
-    const Cell cells[] = {{256, 256, 100}, {512, 512, 50}, {384, 640, 50}, {1024, 1024, 16}};
+    const Cell cells[] = {{64, 64, 400},  {128, 128, 200}, {256, 256, 100},
+                          {512, 512, 50}, {384, 640, 50},  {1024, 1024, 16}};
     const unsigned long long base = calibrate ? kCalibrationSeeds : kReportSeeds;
 
     std::printf("%s seeds from %llu; each seed gives two surfaces\n\n",
                 calibrate ? "calibration" : "report", base);
-    std::printf("| size | H | surfaces | bias | spread | coverage of 90%% interval |%s\n",
+    std::printf("| size | H | surfaces | bias | spread | coverage of 90%% interval | curved |%s\n",
                 calibrate ? " uncorrected bias | spread / jackknife error | factor needed | factor "
                             "needed, bias removed |"
                           : "");
-    std::printf("|---|---|---|---|---|---|%s\n", calibrate ? "---|---|---|---|" : "");
+    std::printf("|---|---|---|---|---|---|---|%s\n", calibrate ? "---|---|---|---|" : "");
     for (const Cell& cell : cells) {
         for (double hurst : hursts) {
             if (onlyRows > 0 && (cell.rows != onlyRows || cell.columns != onlyColumns ||
@@ -125,9 +127,9 @@ int main(int argc, char** argv) {
                 tally.add(analyse(pair.first, cell.rows, cell.columns), hurst);
                 tally.add(analyse(pair.second, cell.rows, cell.columns), hurst);
             }
-            std::printf("| %d x %d | %.2f | %d | %+.4f | %.4f | %.1f%% |", cell.rows, cell.columns,
-                        hurst, tally.n, tally.bias(), tally.spread(),
-                        100.0 * tally.covered / tally.n);
+            std::printf("| %d x %d | %.2f | %d | %+.4f | %.4f | %.1f%% | %d |", cell.rows,
+                        cell.columns, hurst, tally.n, tally.bias(), tally.spread(),
+                        100.0 * tally.covered / tally.n, tally.curved);
             if (calibrate)
                 std::printf(" %+.4f | %.2f | %.2f | %.2f |", tally.rawSum / tally.n,
                             tally.spread() / (tally.errorSum / tally.n), tally.neededFactor(),

@@ -83,6 +83,18 @@ HurstFit fitHurst(const ScalingTable& table) {
     fit.intercept = all.intercept;
     fit.lowerSlope = all.lower;
     fit.upperSlope = all.upper;
+    if (fit.points >= 3) {
+        double meanX = 0, sxx = 0, rss = 0;
+        for (std::size_t k = 0; k < n; ++k)
+            if (use[k]) meanX += logSide[k] / fit.points;
+        for (std::size_t k = 0; k < n; ++k) {
+            if (!use[k]) continue;
+            const double misfit = std::log(sigma2[k]) - (all.intercept + all.whole * logSide[k]);
+            sxx += (logSide[k] - meanX) * (logSide[k] - meanX);
+            rss += misfit * misfit;
+        }
+        fit.lackOfFitError = std::sqrt(rss / (fit.points - 2) / sxx) / 2.0;
+    }
     if (table.tileCount < 2) return fit;
 
     // Leave each tile out in turn: its residual and its cells come off every side's sums.

@@ -21,6 +21,10 @@ struct HurstFit {
     double hurst = 0.0;          // slope / 2 of the fit over every tile
     double intercept = 0.0;      // of the line in log sigma2 against log s (natural logarithms)
     double standardError = 0.0;  // jackknife over tiles; 0 without tiles
+    // The standard error of H from the points' scatter about the line (0 below three points):
+    // how far the fitted slope depends on which sides were taken where the points do not lie on
+    // one line, which the jackknife, blind to anything but this surface's noise, cannot see.
+    double lackOfFitError = 0.0;
     int points = 0;
     int firstSide = 0, lastSide = 0;
     // The slope 2H of the fitted points' lower and upper halves, and the jackknife standard error

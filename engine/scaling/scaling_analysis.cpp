@@ -17,6 +17,8 @@ constexpr int kFewestGoodPoints = 5;
 // reported as a curved line; on fractional Brownian surfaces it is seldom reached.
 constexpr double kDriftErrors = 3.0;
 constexpr double kLeastDrift = 0.1;
+// A plane or paraboloid that explains at least this share of the variance dominates the data.
+constexpr double kTrendShare = 0.5;
 
 std::string fixed(double value, int digits) {
     char text[64];
@@ -32,8 +34,8 @@ std::string sideList(const std::vector<int>& sides) {
     return text;
 }
 
-// The fit less the bias the calibration found for its H and its fit range of `octaves`.
-double correctedHurst(double fitted, double octaves) {
+// The bias the calibration found for a fit of `fitted` over a range of `octaves`.
+double calibratedBias(double fitted, double octaves) {
     const auto& curve = kBiasCurve;
     const std::size_t n = std::size(curve);
     double scale = curve[n - 1].scale;
@@ -48,7 +50,21 @@ double correctedHurst(double fitted, double octaves) {
                 break;
             }
     }
-    return fitted - scale / std::pow(std::max(octaves, 1.0), kBiasRangePower);
+    return scale / std::pow(std::max(octaves, 1.0), kBiasRangePower);
+}
+
+// The 95% quantile of Student's t with `freedom` degrees of freedom, over the normal one's: how
+// much wider an error estimated from that few residuals must be taken.
+double fewPointsWidening(int freedom) {
+    static constexpr double kT95[] = {0,     6.314, 2.920, 2.353, 2.132, 2.015,
+                                      1.943, 1.895, 1.860, 1.833, 1.812};
+    constexpr double z = 1.6449;
+    if (freedom < 1) return 0.0;
+    if (freedom < static_cast<int>(std::size(kT95))) return kT95[freedom] / z;
+    // Cornish-Fisher, within 0.1% from 10 degrees up.
+    const double t = z + (z * z * z + z) / (4.0 * freedom) +
+                     (5 * std::pow(z, 5) + 16 * z * z * z + 3 * z) / (96.0 * freedom * freedom);
+    return t / z;
 }
 
 // The automatic range runs from kFitFirstSide to defaultFitLastSide; on a small surface, where
@@ -66,41 +82,138 @@ void markFitted(ScalingTable& table, FitRange range) {
 }
 
 void addShapeWarnings(const ScalingResult& result, const ScalingRequest& request,
-                      long long nonFiniteValues, std::vector<std::string>& warnings) {
+                      long long nonFiniteValues, std::vector<ScalingWarning>& warnings) {
     if (nonFiniteValues > 0)
-        warnings.push_back("The surface holds " + std::to_string(nonFiniteValues) +
-                           " not-a-number or infinite values: sides whose residual is not finite "
-                           "are left out of the fit");
+        warnings.push_back({"non_finite", "The surface holds " + std::to_string(nonFiniteValues) +
+                                              " not-a-number or infinite values: sides whose "
+                                              "residual is not finite are left out of the fit"});
     bool flat = true;
     for (const ScalingPoint& point : result.table.points) flat = flat && point.sigma2 == 0.0;
     if (flat)
-        warnings.push_back("The surface is flat: every residual is 0, so there is no exponent");
+        warnings.push_back(
+            {"flat", "The surface is flat: every residual is 0, so there is no exponent"});
     std::vector<int> even;
     for (const ScalingPoint& point : result.table.points)
         if (point.fitted && point.side % 2 == 0) even.push_back(point.side);
     const ScalingCompute& c = request.compute;
     if (c.nShift != 0.5 || c.mShift != 0.5)
-        warnings.push_back("Windows are not centred (shifts " + fixed(c.nShift, 2) + " and " +
-                           fixed(c.mShift, 2) +
-                           " rather than 0.5 and 0.5): the exponent is biased");
+        warnings.push_back(
+            {"not_centred", "Windows are not centred (shifts " + fixed(c.nShift, 2) + " and " +
+                                fixed(c.mShift, 2) +
+                                " rather than 0.5 and 0.5): the exponent is biased"});
     else if (!even.empty())
-        warnings.push_back("Windows of even side are off centre by half a cell (sides " +
-                           sideList(even) + "): the exponent is biased; use odd sides");
+        warnings.push_back(
+            {"even_sides", "Windows of even side are off centre by half a cell (sides " +
+                               sideList(even) + "): the exponent is biased; use odd sides"});
     if (!flat && result.fit.points < kFewestGoodPoints)
-        warnings.push_back("Only " + std::to_string(result.fit.points) +
-                           " points in the fit: the exponent is poorly determined");
+        warnings.push_back(
+            {"few_points", "Only " + std::to_string(result.fit.points) +
+                               " points in the fit: the exponent is poorly determined"});
     const HurstFit& fit = result.fit;
     const double drift = fit.upperSlope - fit.lowerSlope;
     if (fit.valid && fit.points >= 6 && std::fabs(drift) > kLeastDrift &&
         (fit.slopeDriftError == 0.0 || std::fabs(drift) > kDriftErrors * fit.slopeDriftError))
-        warnings.push_back("The log-log line is curved: its local slope 2H is " +
+        warnings.push_back(
+            {"curved", "The log-log line is curved: its local slope 2H is " +
                            fixed(fit.lowerSlope, 2) + " over sides " +
                            std::to_string(fit.firstSide) + "-" + std::to_string(fit.lowerLast) +
                            " and " + fixed(fit.upperSlope, 2) + " over sides " +
-                           std::to_string(fit.upperFirst) + "-" + std::to_string(fit.lastSide));
+                           std::to_string(fit.upperFirst) + "-" + std::to_string(fit.lastSide)});
+}
+
+// What an exponent outside the domain of rough surfaces, or outside the exponents the interval
+// was calibrated on, means for the reader.
+void addDomainWarnings(const ScalingResult& result, const SurfaceFacts& facts,
+                       std::vector<ScalingWarning>& warnings) {
+    if (!result.defined) return;
+    const std::string h = "H = " + fixed(result.hurst, 3);
+    if (result.hurst > 1.0) {
+        std::string text = h + " is above 1, which no rough surface has (D = 3 - H = " +
+                           fixed(result.fractalDimension(), 3) +
+                           " is below 2): the surface is smooth at these scales";
+        if (facts.trendShare >= kTrendShare)
+            text += "; a plane or paraboloid explains " + fixed(100.0 * facts.trendShare, 0) +
+                    "% of its variance: remove the plane first";
+        else
+            text += ", or a trend dominates the residuals";
+        warnings.push_back({"above_one", text});
+    } else if (result.hurst < 0.0) {
+        warnings.push_back({"below_zero", h + " is below 0, which no surface has (D = 3 - H = " +
+                                              fixed(result.fractalDimension(), 3) +
+                                              " is above 3): at these scales the surface is "
+                                              "uncorrelated noise"});
+    }
+    if (result.high < kLowestCalibratedHurst || result.low > kHighestCalibratedHurst)
+        warnings.push_back(
+            {"uncalibrated_hurst",
+             "The 90% interval lies outside H " + fixed(kLowestCalibratedHurst, 1) + " to " +
+                 fixed(kHighestCalibratedHurst, 1) +
+                 ", the exponents it was calibrated on (exact fractional Brownian surfaces): it "
+                 "may not hold 90%" +
+                 (result.hurst >= 0.0 && result.hurst < kLowestCalibratedHurst
+                      ? "; H near 0 means the surface is close to uncorrelated noise at these "
+                        "scales"
+                      : "")});
+}
+
+ScalingWarning sidesLeftOut(const std::vector<int>& dropped, int R, int C) {
+    return {"sides_left_out", "Sides that do not fit the " + std::to_string(R) + " x " +
+                                  std::to_string(C) +
+                                  " surface are left out: " + sideList(dropped)};
+}
+
+// The share of the variance of the finite values that the least-squares surface
+// a + bx + cy + dx^2 + exy + fy^2 explains, x and y scaled to [-1, 1].
+double quadraticTrendShare(const double* const* data, int R, int C) {
+    constexpr int n = 6;
+    double normal[n][n + 1] = {};
+    double sum = 0, sumSquares = 0, count = 0;
+    for (int i = 0; i < R; ++i) {
+        const double y = R > 1 ? 2.0 * i / (R - 1) - 1.0 : 0.0;
+        for (int j = 0; j < C; ++j) {
+            const double z = data[i][j];
+            if (!std::isfinite(z)) continue;
+            const double x = C > 1 ? 2.0 * j / (C - 1) - 1.0 : 0.0;
+            const double terms[n] = {1, x, y, x * x, x * y, y * y};
+            for (int a = 0; a < n; ++a) {
+                for (int b = 0; b < n; ++b) normal[a][b] += terms[a] * terms[b];
+                normal[a][n] += terms[a] * z;
+            }
+            sum += z;
+            sumSquares += z * z;
+            count += 1;
+        }
+    }
+    if (count < n) return 0.0;
+    const double total = sumSquares - sum * sum / count;
+    if (!(total > 0)) return 0.0;
+    double solved[n][n + 1];
+    std::copy(&normal[0][0], &normal[0][0] + n * (n + 1), &solved[0][0]);
+    // Gaussian elimination with partial pivoting; the system is small and well scaled.
+    for (int col = 0; col < n; ++col) {
+        int pivot = col;
+        for (int r = col + 1; r < n; ++r)
+            if (std::fabs(solved[r][col]) > std::fabs(solved[pivot][col])) pivot = r;
+        if (std::fabs(solved[pivot][col]) < 1e-12 * count) return 0.0;
+        for (int k = 0; k <= n; ++k) std::swap(solved[col][k], solved[pivot][k]);
+        for (int r = 0; r < n; ++r) {
+            if (r == col) continue;
+            const double factor = solved[r][col] / solved[col][col];
+            for (int k = col; k <= n; ++k) solved[r][k] -= factor * solved[col][k];
+        }
+    }
+    // The explained sum of squares: coefficients times the right-hand side, less the mean's.
+    double explained = 0;
+    for (int a = 0; a < n; ++a) explained += solved[a][n] / solved[a][a] * normal[a][n];
+    explained -= sum * sum / count;
+    return std::clamp(explained / total, 0.0, 1.0);
 }
 
 }  // namespace
+
+SurfaceFacts surfaceFacts(const double* const* data, int R, int C) {
+    return {countNonFinite(data, R, C), quadraticTrendShare(data, R, C)};
+}
 
 std::optional<std::string> scalingProblem(int R, int C) {
     if (R <= 0 || C <= 0) return "The surface holds no values";
@@ -112,40 +225,58 @@ std::optional<std::string> scalingProblem(int R, int C) {
 }
 
 std::vector<int> requestedSides(const ScalingRequest& request, int R, int C,
-                                std::vector<std::string>& warnings) {
+                                std::vector<ScalingWarning>& warnings) {
     std::vector<int> wanted = request.sides;
     if (wanted.empty())
         wanted = request.fromSide > 0 ? oddSidesInLog(request.fromSide, request.toSide)
                                       : defaultSides(R, C);
     std::vector<int> kept, dropped;
     for (int side : wanted) (side >= 1 && side < R && side < C ? kept : dropped).push_back(side);
-    if (!dropped.empty())
-        warnings.push_back("Sides that do not fit the " + std::to_string(R) + " x " +
-                           std::to_string(C) + " surface are left out: " + sideList(dropped));
+    if (!dropped.empty()) warnings.push_back(sidesLeftOut(dropped, R, C));
     return kept;
 }
 
 ScalingResult fitScalingTable(ScalingTable table, const ScalingRequest& request, FitRange range,
-                              std::vector<std::string> warnings, long long nonFiniteValues) {
+                              const std::vector<ScalingWarning>& earlier,
+                              const SurfaceFacts& facts) {
     ScalingResult result;
-    const bool defaults = range == FitRange::kDefaultSides;
+    std::vector<ScalingWarning> warnings = earlier;
     markFitted(table, range);
     result.table = std::move(table);
     result.fit = fitHurst(result.table);
     result.defined = result.fit.valid;
+    const bool calibratedSize =
+        std::min(result.table.rows, result.table.columns) >= kSmallestCalibratedSide;
     if (result.defined) {
-        const bool calibrated =
-            defaults && request.compute.nShift == 0.5 && request.compute.mShift == 0.5;
-        const double octaves = std::log2(
-            static_cast<double>(defaultFitLastSide(result.table.rows, result.table.columns)) /
-            kFitFirstSide);
-        result.hurst = calibrated ? correctedHurst(result.fit.hurst, octaves) : result.fit.hurst;
-        const double halfWidth = kIntervalFactor * result.fit.standardError;
-        result.low = result.hurst - halfWidth;
-        result.high = result.hurst + halfWidth;
+        const bool centred = request.compute.nShift == 0.5 && request.compute.mShift == 0.5;
+        const HurstFit& fit = result.fit;
+        // Outside [0, 1] the exponent means something else (warned below), and a correction
+        // measured on rough surfaces would only move it.
+        result.biasCorrected = range == FitRange::kDefaultSides && centred && calibratedSize &&
+                               fit.hurst >= 0.0 && fit.hurst <= 1.0;
+        result.hurst = fit.hurst;
+        if (result.biasCorrected)
+            result.hurst -= calibratedBias(
+                fit.hurst, std::log2(static_cast<double>(fit.lastSide) / fit.firstSide));
+        // The jackknife sees this surface's noise; the points' scatter about the line, taken
+        // with the few degrees of freedom it has, sees how much the slope depends on the sides
+        // taken. The interval is as wide as the larger says, so that fewer points never look
+        // more certain.
+        const double error =
+            std::max(fit.standardError, fit.lackOfFitError * fewPointsWidening(fit.points - 2));
+        result.low = result.hurst - kIntervalFactor * error;
+        result.high = result.hurst + kIntervalFactor * error;
     }
-    addShapeWarnings(result, request, nonFiniteValues, warnings);
-    result.warnings = std::move(warnings);
+    addShapeWarnings(result, request, facts.nonFiniteValues, warnings);
+    addDomainWarnings(result, facts, warnings);
+    if (result.defined && !calibratedSize)
+        warnings.push_back(
+            {"uncalibrated_size",
+             "The surface is smaller than " + std::to_string(kSmallestCalibratedSide) + " x " +
+                 std::to_string(kSmallestCalibratedSide) +
+                 ", the smallest size the analysis was calibrated on: H is not corrected for "
+                 "its bias and the 90% interval may not hold 90%"});
+    for (const ScalingWarning& warning : warnings) result.warn(warning);
     return result;
 }
 
@@ -158,13 +289,12 @@ long long countNonFinite(const double* const* data, int R, int C) {
 
 ScalingResult analyseSurface(const double* const* data, int R, int C,
                              const ScalingRequest& request) {
-    std::vector<std::string> warnings;
+    std::vector<ScalingWarning> warnings;
     const std::vector<int> sides = requestedSides(request, R, C, warnings);
     const FitRange range = request.sides.empty() && request.fromSide == 0 ? FitRange::kDefaultSides
                                                                           : FitRange::kEverySide;
     ScalingTable table = computeScalingTable(data, R, C, sides, request.compute);
-    return fitScalingTable(std::move(table), request, range, std::move(warnings),
-                           countNonFinite(data, R, C));
+    return fitScalingTable(std::move(table), request, range, warnings, surfaceFacts(data, R, C));
 }
 
 ScalingResult fitResultsTable(const double* const* data, int R, int C,
@@ -184,10 +314,8 @@ ScalingResult fitResultsTable(const double* const* data, int R, int C,
             dropped.push_back(side);
         }
     }
-    std::vector<std::string> warnings;
-    if (!dropped.empty())
-        warnings.push_back("Sides that do not fit the " + std::to_string(R) + " x " +
-                           std::to_string(C) + " surface are left out: " + sideList(dropped));
+    std::vector<ScalingWarning> warnings;
+    if (!dropped.empty()) warnings.push_back(sidesLeftOut(dropped, R, C));
     ScalingTable table = computeScalingTable(data, R, C, sides, request.compute);
     for (std::size_t k = 0; k < sides.size(); ++k) {
         ScalingPoint& point = table.points[k];
@@ -196,6 +324,6 @@ ScalingResult fitResultsTable(const double* const* data, int R, int C,
         point.residual = residuals[k];
         point.sigma2 = meanSquaredResidual(residuals[k], point.side, R, C);
     }
-    return fitScalingTable(std::move(table), request, FitRange::kAutomatic, std::move(warnings),
-                           countNonFinite(data, R, C));
+    return fitScalingTable(std::move(table), request, FitRange::kAutomatic, warnings,
+                           surfaceFacts(data, R, C));
 }

@@ -27,22 +27,62 @@ struct SideUnit {
     bool known() const { return length > 0.0; }
 };
 
+// A warning as a person reads it and as a script tests it. The codes:
+//   non_finite       values that are not numbers, left out
+//   flat             every residual 0, no exponent
+//   sides_left_out   requested sides that do not fit the surface
+//   not_centred      shifts other than 0.5, the exponent biased
+//   even_sides       even sides fitted, off centre by half a cell
+//   few_points       fewer than 5 points fitted
+//   curved           the log-log line bends
+//   above_one        H above 1: a smooth surface or a trend, D below 2
+//   below_zero       H below 0: uncorrelated noise at these scales, D above 3
+//   uncalibrated_hurst  the interval lies wholly outside the exponents calibrated
+//   uncalibrated_size   a surface smaller than those calibrated: no bias correction
+struct ScalingWarning {
+    std::string code, text;
+};
+
+// The settings a results file was written with, as the results analysis found or was told them
+// (results_analysis.h).
+struct ResultsSettings {
+    double nShift = 0.0, mShift = 0.0;
+    bool normalised = false;
+    bool found = false;  // true: found from the data, not given
+};
+
 struct ScalingResult {
     ScalingTable table;
     SideUnit sideUnit;  // set by the caller that read the file; reports only
     HurstFit fit;
-    double hurst = 0.0, low = 0.0, high = 0.0;  // corrected estimate and 90% interval
-    bool defined = false;                       // false: no exponent could be fitted
-    std::vector<std::string> warnings;
+    double hurst = 0.0, low = 0.0, high = 0.0;       // corrected estimate and 90% interval
+    bool defined = false;                            // false: no exponent could be fitted
+    bool biasCorrected = false;                      // the calibrated bias was taken off
+    std::vector<std::string> warnings;               // the texts, for people
+    std::vector<std::string> warningCodes;           // the same warnings' codes, in the same order
+    std::optional<ResultsSettings> resultsSettings;  // set for a results file's analysis
     double fractalDimension() const { return 3.0 - hurst; }
+    void warn(const ScalingWarning& warning) {
+        warningCodes.push_back(warning.code);
+        warnings.push_back(warning.text);
+    }
 };
+
+// What the fit needs to know of the data beyond the table.
+struct SurfaceFacts {
+    long long nonFiniteValues = 0;
+    // The share of the data's variance that a fitted plane or paraboloid explains.
+    double trendShare = 0.0;
+};
+
+SurfaceFacts surfaceFacts(const double* const* data, int R, int C);
 
 // Why an R x C surface cannot be analysed at all, or nothing when it can.
 std::optional<std::string> scalingProblem(int R, int C);
 
 // The sides the request asks for, those that do not fit an R x C surface dropped with a warning.
 std::vector<int> requestedSides(const ScalingRequest& request, int R, int C,
-                                std::vector<std::string>& warnings);
+                                std::vector<ScalingWarning>& warnings);
 
 // Computes the table over the data and fits it. The surface must pass scalingProblem.
 ScalingResult analyseSurface(const double* const* data, int R, int C,
@@ -53,10 +93,11 @@ ScalingResult analyseSurface(const double* const* data, int R, int C,
 enum class FitRange { kDefaultSides, kAutomatic, kEverySide };
 
 // Marks the points the fit takes, fits them and adds the corrections and the warnings. Only the
-// default sides at shifts of 0.5 get the bias correction, the one case it was calibrated for;
-// `warnings` are those found before (sides left out).
+// default sides at shifts of 0.5 on surfaces of the calibrated sizes get the bias correction, the
+// case it was calibrated for; `warnings` are those found before (sides left out).
 ScalingResult fitScalingTable(ScalingTable table, const ScalingRequest& request, FitRange range,
-                              std::vector<std::string> warnings, long long nonFiniteValues);
+                              const std::vector<ScalingWarning>& warnings,
+                              const SurfaceFacts& facts);
 
 // Values of the R x C data that are not-a-number or infinite.
 long long countNonFinite(const double* const* data, int R, int C);

@@ -61,6 +61,10 @@ std::string scalingSummary(const ScalingResult& result, const std::string& sourc
     } else {
         text += "Hurst exponent H: not defined (no line could be fitted)\n";
     }
+    if (const auto& run = result.resultsSettings)
+        text += std::string("Results written with shifts ") + format("%g", run->nShift) + " " +
+                format("%g", run->mShift) + (run->normalised ? ", normalised data" : "") +
+                (run->found ? " (found by checking them against the data)" : "") + "\n";
     for (const std::string& warning : result.warnings) text += "Warning: " + warning + "\n";
     return text;
 }
@@ -93,7 +97,15 @@ std::string scalingJson(const ScalingResult& result, const std::string& source) 
     json += "  \"warnings\": [";
     for (std::size_t k = 0; k < result.warnings.size(); ++k)
         json += (k ? ", " : "") + jsonString(result.warnings[k]);
-    json += "],\n  \"table\": [";
+    json += "],\n  \"warning_codes\": [";
+    for (std::size_t k = 0; k < result.warningCodes.size(); ++k)
+        json += (k ? ", " : "") + jsonString(result.warningCodes[k]);
+    json += "],\n  \"bias_corrected\": " + std::string(result.biasCorrected ? "true" : "false");
+    if (const auto& run = result.resultsSettings)
+        json += ",\n  \"results_shifts\": [" + jsonNumber(run->nShift) + ", " +
+                jsonNumber(run->mShift) +
+                "],\n  \"results_normalised\": " + (run->normalised ? "true" : "false");
+    json += ",\n  \"table\": [";
     const auto& points = result.table.points;
     for (std::size_t k = 0; k < points.size(); ++k) {
         const ScalingPoint& p = points[k];

@@ -16,6 +16,7 @@ namespace {
 
 const char* const kGrid = "1 2 3 4\n5 6 7 8\n9 10 11 12\n13 14 15 16\n";
 const char* const kHint = "Try 'vantrel-cli --help'";
+const char* const kRunHint = "Try 'vantrel-cli run --help'";
 
 // The times the progress line of area 4 showed, in order.
 std::vector<double> progressTimes(const std::string& terminal) {
@@ -111,7 +112,7 @@ TEST(CommandLineBehaviour, EachRowHolds) {
          {"run", "--format", "tiff"},
          false,
          2,
-         {"--format: 'tiff' is not one of text, csv, npy, gsf, gdal", kHint},
+         {"--format: 'tiff' is not one of text, csv, npy, gsf, gdal", kRunHint},
          {},
          ""},
         {"areas whose side reaches the rows or columns are named once",
@@ -126,7 +127,7 @@ TEST(CommandLineBehaviour, EachRowHolds) {
          {"run", "--bogus"},
          false,
          2,
-         {"vantrel-cli: unknown option '--bogus'\n", kHint},
+         {"vantrel-cli: unknown option '--bogus'\n", kRunHint},
          {"Usage:"},
          ""},
         {"--version takes nothing after it",
@@ -170,7 +171,7 @@ TEST(CommandLineBehaviour, EachRowHolds) {
          {"run", "--method", "fast", "--no-optimise"},
          false,
          2,
-         {"the fast method has no plain mode", kHint},
+         {"the fast method has no plain mode", kRunHint},
          {},
          ""},
         {"--output sends the results elsewhere; nothing lands beside the input",

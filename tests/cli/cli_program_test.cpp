@@ -52,7 +52,7 @@ TEST(VantrelCli, UsageErrorsExitTwoAndHelpAndVersionZero) {
     TempFolder folder;
     Outcome unknown = runCli(folder, {"run", "--bogus"});
     EXPECT_EQ(unknown.status, 2);
-    EXPECT_EQ(unknown.err, "vantrel-cli: unknown option '--bogus'\nTry 'vantrel-cli --help'\n");
+    EXPECT_EQ(unknown.err, "vantrel-cli: unknown option '--bogus'\nTry 'vantrel-cli run --help'\n");
     Outcome version = runCli(folder, {"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "vantrel-cli 1.0.0.1\n");

@@ -132,20 +132,20 @@ TEST(FastMethod, RunWritesFastSurfaceFiles) {
 
 TEST(ComputeOptionsOnTheCommandLine, ThreadsAndMethodAreParsedAndChecked) {
     std::string error;
-    auto request = parseCommandLine({"run", "--threads", "3", "--method", "fast"}, error);
+    auto request = parseRunArguments({"run", "--threads", "3", "--method", "fast"}, error);
     ASSERT_TRUE(request) << error;
     EXPECT_EQ(request->compute.threads, 3);
     EXPECT_EQ(request->compute.method, SurfaceMethod::kFast);
 
-    request = parseCommandLine({"run"}, error);
+    request = parseRunArguments({"run"}, error);
     ASSERT_TRUE(request);
     EXPECT_EQ(request->compute.threads, 0);
     EXPECT_EQ(request->compute.method, SurfaceMethod::kExact);
 
-    EXPECT_FALSE(parseCommandLine({"run", "--threads", "0"}, error));
+    EXPECT_FALSE(parseRunArguments({"run", "--threads", "0"}, error));
     EXPECT_EQ(error, "--threads: '0' is out of range (1 to 1024)");
-    EXPECT_FALSE(parseCommandLine({"run", "--method", "quick"}, error));
+    EXPECT_FALSE(parseRunArguments({"run", "--method", "quick"}, error));
     EXPECT_EQ(error, "--method: 'quick' is neither exact nor fast");
-    EXPECT_FALSE(parseCommandLine({"run", "--method"}, error));
+    EXPECT_FALSE(parseRunArguments({"run", "--method"}, error));
     EXPECT_EQ(error, "--method needs a value");
 }

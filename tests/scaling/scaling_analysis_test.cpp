@@ -87,6 +87,27 @@ TEST(FastTileSums, TotalKeepsItsBitsAndPartsAddUp) {
     }
 }
 
+// White noise from a fixed linear congruential sequence, the same on every platform.
+std::vector<double> whiteNoise(int R, int C) {
+    std::vector<double> values;
+    unsigned long long state = 12345;
+    for (int k = 0; k < R * C; ++k) {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        values.push_back(static_cast<double>(state >> 11) / 9007199254740992.0 - 0.5);
+    }
+    return values;
+}
+
+// z = x^2 + y^2 plus a little roughness, so that the residuals are not all of one bend.
+std::vector<double> paraboloid(int R, int C) {
+    std::vector<double> values = fbm(R, C, 0.5, 9).values;
+    for (int i = 0; i < R; ++i)
+        for (int j = 0; j < C; ++j)
+            values[i * C + j] = 0.01 * values[i * C + j] + (i - R / 2.0) * (i - R / 2.0) +
+                                (j - C / 2.0) * (j - C / 2.0);
+    return values;
+}
+
 TEST(ScalingAnalysis, Warnings) {
     std::vector<double> flat(64 * 64, 2.5);
     std::vector<double> holed = fbm(64, 64, 0.5, 1).values;
@@ -103,26 +124,68 @@ TEST(ScalingAnalysis, Warnings) {
         const char* name;
         Surface surface;
         ScalingRequest request;
-        const char* warning;
-        std::size_t count = 1;  // warnings in all
+        std::vector<std::string> codes;  // every warning, in order
+        const char* text;                // the start of one of them
     } cases[] = {
-        {"flat", Surface(64, 64, flat), {}, "The surface is flat"},
+        {"flat", Surface(64, 64, flat), {}, {"flat"}, "The surface is flat"},
         // The fast method's running sums carry the value into every window after it.
-        {"not a number", Surface(64, 64, holed), {}, "The surface holds 1 not-a-number", 2},
-        {"curved", Surface(256, 256, curved), {}, "The log-log line is curved"},
-        {"shifts", fbm(64, 64, 0.5, 1), offCentre, "Windows are not centred (shifts 0.00 and 0.50"},
-        {"even sides", fbm(64, 64, 0.5, 1), evenSides, "Windows of even side are off centre"},
-        {"too big", fbm(64, 64, 0.5, 1), tooBig,
+        {"not a number",
+         Surface(64, 64, holed),
+         {},
+         {"non_finite", "few_points"},
+         "The surface holds 1 not-a-number"},
+        {"curved",
+         Surface(256, 256, curved),
+         {},
+         {"curved", "above_one"},
+         "The log-log line is curved"},
+        {"shifts",
+         fbm(64, 64, 0.5, 1),
+         offCentre,
+         {"not_centred"},
+         "Windows are not centred (shifts 0.00 and 0.50"},
+        {"even sides",
+         fbm(64, 64, 0.5, 1),
+         evenSides,
+         {"even_sides"},
+         "Windows of even side are off centre"},
+        {"too big",
+         fbm(64, 64, 0.5, 1),
+         tooBig,
+         {"sides_left_out"},
          "Sides that do not fit the 64 x 64 surface are left out: 65, 129"},
-        {"few points", fbm(64, 64, 0.5, 1), fewPoints, "Only 3 points in the fit"},
+        {"few points", fbm(64, 64, 0.5, 1), fewPoints, {"few_points"}, "Only 3 points in the fit"},
+        // Exponents that no rough surface has, or that the interval was not calibrated on.
+        {"paraboloid",
+         Surface(128, 128, paraboloid(128, 128)),
+         {},
+         {"above_one", "uncalibrated_hurst"},
+         "H = 2.0"},
+        {"white noise",
+         Surface(128, 128, whiteNoise(128, 128)),
+         {},
+         {"uncalibrated_hurst"},
+         "The 90% interval lies outside H 0.2 to 0.8"},
+        {"smaller than calibrated",
+         fbm(48, 48, 0.5, 1),
+         {},
+         {"uncalibrated_size"},
+         "The surface is smaller than 64 x 64"},
     };
     for (const Case& c : cases) {
         const ScalingResult result = c.surface.analyse(c.request);
-        EXPECT_TRUE(hasWarning(result, c.warning))
+        EXPECT_TRUE(hasWarning(result, c.text))
             << c.name << ": " << (result.warnings.empty() ? "no warning" : result.warnings[0]);
-        EXPECT_EQ(result.warnings.size(), c.count) << c.name << ": " << result.warnings.back();
+        EXPECT_EQ(result.warningCodes, c.codes)
+            << c.name << ": " << (result.warnings.empty() ? "" : result.warnings.back());
+        EXPECT_EQ(result.warnings.size(), result.warningCodes.size()) << c.name;
     }
     EXPECT_FALSE(Surface(64, 64, flat).analyse().defined);
+    // A paraboloid is a trend to take off before the roughness means anything.
+    const ScalingResult bowl = Surface(128, 128, paraboloid(128, 128)).analyse();
+    EXPECT_NE(bowl.warnings[0].find("remove the plane first"), std::string::npos)
+        << bowl.warnings[0];
+    EXPECT_FALSE(bowl.biasCorrected);
 }
 
 TEST(ScalingAnalysis, RefusesSurfacesTooSmallOrEmpty) {

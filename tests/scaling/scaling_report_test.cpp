@@ -14,12 +14,13 @@ TEST(ScalingJson, ExponentNotDefinedIsNullWithWarnings) {
     result.table.rows = 8;
     result.table.columns = 9;
     result.table.points.push_back({3, 9, 0.0, 0.0, true});
-    result.warnings.push_back("The surface is \"flat\"");
+    result.warn({"flat", "The surface is \"flat\""});
     EXPECT_EQ(scalingJson(result, "a.txt"),
               "{\n  \"source\": \"a.txt\",\n  \"rows\": 8,\n  \"columns\": 9,\n"
               "  \"hurst\": null,\n  \"hurst_ci90\": null,\n  \"fractal_dimension\": null,\n"
               "  \"fit_sides\": null,\n  \"fit_points\": 0,\n"
-              "  \"warnings\": [\"The surface is \\\"flat\\\"\"],\n  \"table\": [\n"
+              "  \"warnings\": [\"The surface is \\\"flat\\\"\"],\n"
+              "  \"warning_codes\": [\"flat\"],\n  \"bias_corrected\": false,\n  \"table\": [\n"
               "    {\"side\": 3, \"area\": 9, \"residual\": 0, \"sigma2\": 0, \"fitted\": true}\n"
               "  ]\n}\n");
 }
