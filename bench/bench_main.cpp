@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "multifractal_workload.h"
 #include "raster_inputs.h"
 #include "simd_level.h"
 #include "worker_pool.h"
@@ -194,6 +195,19 @@ int main(int argc, char** argv) {
              "fast run " + seconds(scaling.literal), seconds(scaling.vantrel), times(cost),
              "<= 1.5x", std::string(met ? "met; " : "MISSED; ") + scaling.check});
         std::printf("  analyse: %s %s\n", rows.back().ratio.c_str(), rows.back().outcome.c_str());
+        // The multifractal analysis may cost at most twice a scaling analysis over its sides
+        // (surrogates aside).
+        const Timing multifractal = timeMultifractalAnalysis(data, 2 * runs + 1);
+        const double ratio = multifractal.vantrel / multifractal.literal;
+        if (ratio > 2.0) missed.push_back("multifractal");
+        rows.push_back(
+            {"W2 multifractal: 2048 x 2048, default sides and q, against analyse "
+             "over the same sides",
+             "analyse " + seconds(multifractal.literal), seconds(multifractal.vantrel),
+             times(ratio), "<= 2x",
+             std::string(ratio <= 2.0 ? "met; " : "MISSED; ") + multifractal.check});
+        std::printf("  multifractal: %s %s\n", rows.back().ratio.c_str(),
+                    rows.back().outcome.c_str());
         literalFree(&data);
     }
     {

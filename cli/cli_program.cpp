@@ -4,6 +4,7 @@
 
 #include "cli_options.h"
 #include "command_line.h"
+#include "multifractal_command.h"
 #include "run_command.h"
 #include "scaling_command.h"
 #include "version.h"
@@ -21,6 +22,7 @@ const CliCommand kCommands[] = {
     {"run", runRunCommand},
     {"analyse", runScalingCommand},
     {"fit", runScalingCommand},
+    {"multifractal", runMultifractalCommand},
 };
 
 int usageError(const std::string& reason) {

@@ -4,7 +4,8 @@
 #include <vector>
 
 #include "cli_program.h"
+#include "system.h"
 
 int main(int argc, char** argv) {
-    return runCliProgram(std::vector<std::string>(argv + 1, argv + argc));
+    return runCliProgram(programArguments(argc, argv));
 }

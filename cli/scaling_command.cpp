@@ -2,17 +2,22 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <new>
 
 #include "collecting_host.h"
 #include "command_line.h"
+#include "directional_analysis.h"
+#include "directional_report.h"
 #include "loglog_plot.h"
 #include "option_values.h"
+#include "output_check.h"
 #include "results_analysis.h"
 #include "scaling_analysis.h"
 #include "scaling_report.h"
 #include "surface_file.h"
+#include "system.h"
 #include "text_scan.h"
 
 namespace {
@@ -28,6 +33,8 @@ const char* const kScalingUsage =
     "\n"
     "Options:\n"
     "  --json               print one JSON object instead of the summary\n"
+    "  --directional        also the exponents along rows and along columns, and their\n"
+    "                       difference (analyse)\n"
     "  --table FILE         write the per-side table (tab-separated)\n"
     "  --plot FILE          draw the log-log plot: FILE ending in .svg, .png or .pdf\n"
     "  --sides A:B          odd sides from A to B in log steps, all fitted (analyse)\n"
@@ -47,7 +54,7 @@ const char* const kScalingUsage =
     "told in its units too, and the plot's axis is drawn in them.\n";
 
 struct ScalingOptions {
-    bool fit = false, json = false;
+    bool fit = false, json = false, directional = false;
     bool shiftGiven = false, normalise = false;
     std::string file, tableFile, plotFile;
     ScalingRequest request;
@@ -81,6 +88,14 @@ CliOptionTable scalingOptionTable(ScalingOptions& options) {
     ScalingCompute& compute = options.request.compute;
     CliOptionTable table = {
         flagOption({"--json"}, [&options] { options.json = true; }),
+        valuesOption("--directional", 0,
+                     [&options](const std::string& name, const std::vector<std::string>&,
+                                std::string& error) {
+                         options.directional = true;
+                         if (!options.fit) return true;
+                         error = name + " does not apply to fit: it needs the surface's residuals";
+                         return false;
+                     }),
         textOption("--table", options.tableFile),
         valuesOption("--plot", 1,
                      [&options](const std::string& name, const std::vector<std::string>& v,
@@ -148,6 +163,8 @@ ParseOutcome parseScalingOptions(const std::vector<std::string>& args, ScalingOp
 // The cell side a report tells lengths in, from what the file says about its pixels.
 SideUnit sideUnitOf(const SurfaceUnits& units) {
     SideUnit unit;
+    unit.valueName =
+        units.valueUnit == "metre" || units.valueUnit == "meter" ? "m" : units.valueUnit;
     if (!units.hasPixelSize()) return unit;
     unit.pixelWidth = units.pixelWidth;
     unit.pixelHeight = units.pixelHeight;
@@ -174,16 +191,11 @@ bool loadSurface(const ScalingOptions& options, DataMatrix& data, SideUnit& unit
         unit = sideUnitOf(units);
         return true;
     }
-    error = "Cannot load the surface " + options.file +
-            (host.said().empty() ? "" : ": " + host.saidText());
+    // As the run does, the system's reason ("No such file or directory").
+    std::string reason = host.saidText();
+    if (host.unreadableError() != 0) reason += std::strerror(host.unreadableError());
+    error = "Cannot load the surface " + options.file + (reason.empty() ? "" : ": " + reason);
     return false;
-}
-
-bool writeText(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-    out.close();
-    return static_cast<bool>(out);
 }
 
 int fail(const std::string& message) {
@@ -214,14 +226,21 @@ int analyseLoaded(const ScalingOptions& options, const DataMatrix& data, const S
     if (result.table.points.empty()) return fail("No window side fits the surface");
     result.sideUnit = unit;
 
-    if (!options.tableFile.empty() && !writeText(options.tableFile, scalingTsv(result)))
+    if (!options.tableFile.empty() && !replaceFileAtomically(options.tableFile, scalingTsv(result)))
         return fail("Error writing to " + options.tableFile);
     if (!options.plotFile.empty()) {
         std::string error;
         if (!drawLogLogPlot(result, options.plotFile, error)) return fail(error);
     }
-    const std::string text =
+    std::string text =
         options.json ? scalingJson(result, options.file) : scalingSummary(result, options.file);
+    if (options.directional) {
+        const DirectionalResult directional = analyseDirections(data.rows, R, C, options.request);
+        if (options.json)
+            text.insert(2, directionalJsonMembers(directional));  // after the opening "{\n"
+        else
+            text += directionalSummary(directional);
+    }
     std::fputs(text.c_str(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
@@ -240,6 +259,11 @@ int runScalingCommand(const std::vector<std::string>& args) {
         case ParseOutcome::kParsed:
             break;
     }
+    // The surface file, and for fit the results file, are read; neither may be written over.
+    std::vector<std::string> inputs = {options.file};
+    if (options.fit) inputs.push_back(options.file + ".out.txt");
+    if (auto clash = outputThatIsAnInput(inputs, {options.tableFile, options.plotFile}))
+        return fail(*clash);
     DataMatrix data;
     try {
         SideUnit unit;

@@ -6,6 +6,13 @@
 // With --fbm it writes an exact fractional Brownian surface instead (fbm_command.cpp):
 //
 //   vantrel-make-surface --fbm --hurst H --size ROWS COLUMNS --seed S OUT
+//
+// With --mosaic or --sheet it writes a surface of known local or directional exponents
+// (truth_command.cpp).
+//
+// With --pmodel, the two-dimensional p-model measure and its exact spectrum (pmodel_command.cpp):
+//
+//   vantrel-make-surface --pmodel P1 P2 P3 P4 --levels K [--seed S] [--spectrum FILE] OUT
 
 #include <cmath>
 #include <cstdio>
@@ -15,6 +22,8 @@
 #include <vector>
 
 #include "fbm_command.h"
+#include "pmodel_command.h"
+#include "truth_command.h"
 
 namespace {
 
@@ -60,8 +69,12 @@ int usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    for (int k = 1; k < argc; ++k)
-        if (std::string(argv[k]) == "--fbm") return runFbmCommand(argc, argv);
+    for (int k = 1; k < argc; ++k) {
+        const std::string word = argv[k];
+        if (word == "--fbm") return runFbmCommand(argc, argv);
+        if (word == "--pmodel") return runPModelCommand(argc, argv);
+        if (word == "--mosaic" || word == "--sheet") return runTruthCommand(argc, argv);
+    }
     if (argc < 3) return usage();
     const long rows = std::strtol(argv[1], nullptr, 10);
     const long columns = std::strtol(argv[2], nullptr, 10);

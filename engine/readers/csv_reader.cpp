@@ -7,33 +7,52 @@
 #include <string_view>
 
 #include "reader_support.h"
+#include "text_file.h"
 #include "text_scan.h"
 
 namespace {
 
-// The file's lines one by one, each without its line feed; one line is held at a time.
+// The file's lines one by one, each without its line feed; one line is held at a time. Lines
+// are counted from 1, empty ones included, so that a message can name the line a person sees.
 class LineReader {
   public:
-    explicit LineReader(std::FILE* file) : file_(file) {}
+    explicit LineReader(std::FILE* file) : blocks_(file, 64u << 10) {}
 
+    // The next line, or false at the end of the file or on a read error (see failed()).
     bool next(std::string_view& line) {
         line_.clear();
-        char chunk[4096];
-        while (std::fgets(chunk, sizeof chunk, file_)) {
-            // A NUL byte cuts its chunk short: such a file is no CSV, and both passes agree.
-            line_.append(chunk, std::strlen(chunk));
-            if (!line_.empty() && line_.back() == '\n') break;
+        bool any = false;
+        for (;;) {
+            if (at_ == end_ && !blocks_.next(at_, end_)) break;
+            any = true;
+            const char* feed = static_cast<const char*>(std::memchr(at_, '\n', end_ - at_));
+            line_.append(at_, feed ? feed : end_);
+            at_ = feed ? feed + 1 : end_;
+            if (feed) break;
         }
-        if (line_.empty()) return false;
+        if (!any) return false;
+        ++number_;
         line = line_;
-        if (line.back() == '\n') line.remove_suffix(1);
         return true;
     }
+    int number() const { return number_; }
+    bool failed() const { return blocks_.failed(); }
 
   private:
-    std::FILE* file_;
+    BlockReader blocks_;
+    const char* at_ = nullptr;
+    const char* end_ = nullptr;
     std::string line_;
+    int number_ = 0;
 };
+
+// A NUL byte would end the line early for every C string function: such a file is not CSV text.
+bool refuseNul(RunHost& host, const std::string& name, std::string_view line, int number) {
+    if (line.find('\0') == std::string_view::npos) return true;
+    return fileProblem(
+        host, name,
+        "line " + std::to_string(number) + " holds a NUL byte, which no CSV text holds");
+}
 
 struct CsvLayout {
     char separator = ',';
@@ -69,6 +88,7 @@ bool countLayout(RunHost& host, std::FILE* file, const std::string& name, CsvLay
     bool first = true;
     while (lines.next(line)) {
         throwIfCancelled(host.cancelToken());
+        if (!refuseNul(host, name, line, lines.number())) return false;
         if (trimCSpace(line).empty()) continue;
         if (first) {
             first = false;
@@ -91,7 +111,7 @@ bool countLayout(RunHost& host, std::FILE* file, const std::string& name, CsvLay
         if (layout.rows == INT_MAX - 1) return fileProblem(host, name, "has too many rows");
         ++layout.rows;
     }
-    if (std::ferror(file)) return fileProblem(host, name, "cannot be read");
+    if (lines.failed()) return fileProblem(host, name, "cannot be read");
     return true;
 }
 
@@ -102,6 +122,7 @@ bool readValues(RunHost& host, std::FILE* file, const std::string& name, const C
     bool skipHeader = layout.header;
     for (int i = 0; i < layout.rows && lines.next(line);) {
         throwIfCancelled(host.cancelToken());  // the caller releases the rows
+        if (!refuseNul(host, name, line, lines.number())) return false;
         if (trimCSpace(line).empty()) continue;
         if (skipHeader) {
             skipHeader = false;

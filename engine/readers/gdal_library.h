@@ -23,6 +23,8 @@
     X(GDALGetRasterBandYSize) \
     X(GDALGetBlockSize) \
     X(GDALGetRasterNoDataValue) \
+    X(GDALGetRasterScale) \
+    X(GDALGetRasterOffset) \
     X(GDALRasterIO) \
     X(GDALFlushRasterCache) \
     X(GDALGetGeoTransform) \

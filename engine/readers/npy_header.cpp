@@ -103,8 +103,8 @@ bool parseDescr(const std::string& descr, NpyHeader& header, std::string& what) 
     return true;
 }
 
-std::uint32_t littleEndian(std::string_view bytes, std::size_t at, int width) {
-    std::uint32_t value = 0;
+std::uint64_t littleEndian(std::string_view bytes, std::size_t at, int width) {
+    std::uint64_t value = 0;
     for (int k = width - 1; k >= 0; --k)
         value = value << 8 | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(k)]);
     return value;
@@ -133,7 +133,10 @@ bool npyDataOffset(std::string_view bytes, std::size_t& dataOffset, std::string&
         what = "is cut short inside its header";
         return false;
     }
-    dataOffset = 8u + width + littleEndian(bytes, 8, width);
+    // In 64 bits: a length near 4 GiB must not wrap round to a small offset.
+    const std::uint64_t offset =
+        8u + static_cast<std::uint64_t>(width) + littleEndian(bytes, 8, width);
+    dataOffset = offset > SIZE_MAX ? SIZE_MAX : static_cast<std::size_t>(offset);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "analysis_run.h"
 
 #include "area_sweep.h"
+#include "output_check.h"
 #include "output_files.h"
 #include "progression.h"
 #include "run_preview.h"
@@ -21,6 +22,26 @@ ProgressionSpec progressionRequest(const AnalysisSettings& settings) {
     return request;
 }
 
+// The files the run reads: the data file and, when the settings use one, the progression file.
+std::vector<std::string> runInputs(const AnalysisSettings& settings) {
+    std::vector<std::string> inputs = {settings.inputFile};
+    if (settings.useProgressionFile != 0) inputs.push_back(settings.progressionFile);
+    return inputs;
+}
+
+// The surface files the run will write for these areas, none when it writes none.
+std::vector<std::string> surfaceOutputs(const AnalysisSettings& settings, const RunOptions& options,
+                                        const ComputeOptions& compute, const AreaList& areas) {
+    std::vector<std::string> files;
+    if (options.generateSurfaces != 1) return files;
+    for (int k = 0; k < areas.count; ++k)
+        if (k == 0 || areas[k] != areas[k - 1])
+            files.push_back(compute.method == SurfaceMethod::kFast
+                                ? fastSurfaceFileName(settings.inputFile, areas[k])
+                                : surfaceFileName(settings.inputFile, areas[k], options.optimise));
+    return files;
+}
+
 // Owns the run's data matrix and releases it on every way out.
 struct LoadedData {
     DataMatrix data;
@@ -31,19 +52,39 @@ struct LoadedData {
 
 void runAnalysis(const AnalysisSettings& settings, const RunOptions& options, RunHost& host,
                  const ComputeOptions& compute, const ReadOptions& read) {
+<<<<<<< HEAD
+    AreaList areas;
+    if (compute.areas.empty()) {
+        ProgressionSpec request = progressionRequest(settings);
+        if (auto problem = request.ruleProblem()) return host.showMessage(*problem);
+        areas = request.buildAreaList();
+    } else {
+        for (int area : compute.areas) areas.add(area);
+    }
+=======
+    // No output may be an input: the results file is known now, the surface files once the
+    // areas are; both are checked before the data is read and before anything is written.
+    const std::string resultsFile =
+        compute.resultsFile.empty() ? resultsFileName(settings.inputFile) : compute.resultsFile;
+    const std::vector<std::string> inputs = runInputs(settings);
+    if (auto clash = outputThatIsAnInput(inputs, {resultsFile})) return host.showMessage(*clash);
     ProgressionSpec request = progressionRequest(settings);
     if (auto problem = request.ruleProblem()) return host.showMessage(*problem);
     AreaList areas = request.buildAreaList();
+>>>>>>> main
     if (areas.count == 0) return host.showMessage("Progression is empty");
     if (auto problem = areaProblem({areas.begin(), areas.end()})) return host.showMessage(*problem);
     if (auto problem = shiftProblem(settings.nShift, settings.mShift))
         return host.showMessage(*problem);
+    if (auto clash = outputThatIsAnInput(inputs, surfaceOutputs(settings, options, compute, areas)))
+        return host.showMessage(*clash);
 
     LoadedData loaded;
     DataMatrix& data = loaded.data;
     ReadOptions reading = read;
     reading.threads = compute.threads;
-    SurfaceUnits units;  // the results file has no place for them
+    reading.commentLines = false;  // every line of a text matrix is data to the run
+    SurfaceUnits units;            // the results file has no place for them
     if (!loadSurfaceFile(host, settings.inputFile, reading, data.rows, data.rowCount,
                          data.columnCount, units))
         return host.showMessage("Error loading data");
@@ -58,8 +99,6 @@ void runAnalysis(const AnalysisSettings& settings, const RunOptions& options, Ru
     GrowArray<double> residuals;
     residuals.setSize(areas.count);
 
-    const std::string resultsFile =
-        compute.resultsFile.empty() ? resultsFileName(settings.inputFile) : compute.resultsFile;
     if (!createEmptyFile(resultsFile)) return host.showMessage("Error writing to " + resultsFile);
     host.beforeFirstArea({data.rows, R, C, std::vector<int>(areas.begin(), areas.end()), settings,
                           options, compute, resultsFile});

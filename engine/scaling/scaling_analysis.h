@@ -24,6 +24,9 @@ struct SideUnit {
     double length = 0.0;  // a cell's side: the pixel width, or sqrt(width x height) if not square
     double pixelWidth = 0.0, pixelHeight = 0.0;
     std::string name;  // "m", "degree", ...; empty where the file names none
+    // The unit of the values (a band's unit type, a GSF's ZUnits), for the plot's value axis;
+    // empty where the file names none. Kept whether or not the pixel size is known.
+    std::string valueName;
     bool known() const { return length > 0.0; }
 };
 

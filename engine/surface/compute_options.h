@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "cancel_token.h"
 
@@ -26,7 +27,7 @@ struct ComputeOptions {
     SimdLevel simdLimit = SimdLevel::kAvx512;  // tests lower it to prove each width
     // The results file; empty: INPUT.out.txt beside the input. Surface files stay beside it.
     std::string resultsFile = {};
-    // Polled between areas and between the row blocks of each surface; none: the run cannot be
-    // stopped from outside. runAnalysis takes the host's when this is none.
-    const CancelToken* cancel = nullptr;
+    // The window areas to compute, in order, instead of the settings' progression; empty: the
+    // settings' progression. The command line's --sides fills it.
+    std::vector<int> areas = {};
 };

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 // Every call the engine and the configuration files make to the operating system, behind one
 // seam: a port to another system supplies this file's functions and nothing else.
@@ -39,3 +40,22 @@ bool loadSharedFunctions(const char* name, const char* const* names, void** addr
 // file is opened in binary mode, so that the same bytes are read and written as on every other
 // system (no line ends rewritten, no end-of-file character).
 std::FILE* openFile(const std::string& path, const char* mode);
+
+// What tells one file from another whatever names lead to it (a symbolic or hard link, "./x"
+// beside "x"): the device and inode on POSIX, the volume serial number and file ID on Windows.
+struct FileIdentity {
+    unsigned long long volume = 0;
+    unsigned long long file = 0;
+    bool operator==(const FileIdentity& other) const {
+        return volume == other.volume && file == other.file;
+    }
+};
+
+// The identity of the file `path` names, following symbolic links. False when there is no such
+// file (an output not yet made) or it cannot be looked at.
+bool fileIdentity(const std::string& path, FileIdentity& identity);
+
+// The program's arguments after its name, in UTF-8: argv as given on POSIX; on Windows the wide
+// command line, converted, since argv there is in the ANSI code page and loses every character
+// it cannot hold (a file name "superficie-\u00e8.txt" would arrive as "superficie-?.txt").
+std::vector<std::string> programArguments(int argc, char** argv);

@@ -152,3 +152,15 @@ bool loadSharedFunctions(const char* name, const char* const* names, void** addr
 std::FILE* openFile(const std::string& path, const char* mode) {
     return std::fopen(path.c_str(), mode);
 }
+
+bool fileIdentity(const std::string& path, FileIdentity& identity) {
+    struct stat status;
+    if (path.empty() || stat(path.c_str(), &status) != 0) return false;
+    identity.volume = static_cast<unsigned long long>(status.st_dev);
+    identity.file = static_cast<unsigned long long>(status.st_ino);
+    return true;
+}
+
+std::vector<std::string> programArguments(int argc, char** argv) {
+    return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+}

@@ -1,5 +1,7 @@
 #include <locale.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -166,4 +168,32 @@ bool loadSharedFunctions(const char* name, const char* const* names, void** addr
         }
     }
     return true;
+}
+
+bool fileIdentity(const std::string& path, FileIdentity& identity) {
+    if (path.empty()) return false;
+    // No access asked for, so that a file another program holds open can still be looked at;
+    // backup semantics lets a folder be opened too.
+    HANDLE file =
+        CreateFileW(widen(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION information;
+    const bool known = GetFileInformationByHandle(file, &information) != 0;
+    CloseHandle(file);
+    if (!known) return false;
+    identity.volume = information.dwVolumeSerialNumber;
+    identity.file = (static_cast<unsigned long long>(information.nFileIndexHigh) << 32) |
+                    information.nFileIndexLow;
+    return true;
+}
+
+std::vector<std::string> programArguments(int argc, char** argv) {
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!wide) return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+    std::vector<std::string> args;
+    for (int k = 1; k < count; ++k) args.push_back(narrow(wide[k]));
+    LocalFree(wide);
+    return args;
 }

@@ -19,11 +19,23 @@ import numpy as np
 
 from . import _arguments, _formats, _precision, _vantrel
 from ._analysis import Analysis
+from ._multifractal import Multifractal
 from ._warnings import CropWarning, PrecisionWarning
+from . import _multifractal
 
 __version__: str = _vantrel.__version__
-__all__ = ["load", "residuals", "surface", "analyse", "Analysis", "PrecisionWarning",
-           "CropWarning", "__version__"]
+__all__ = [
+    "load",
+    "residuals",
+    "surface",
+    "analyse",
+    "Analysis",
+    "multifractal",
+    "Multifractal",
+    "PrecisionWarning",
+    "CropWarning",
+    "__version__",
+]
 
 #: A file name: text, or the system's bytes (a name that is not valid text still opens).
 PathLike = Union[str, bytes, "os.PathLike[str]", "os.PathLike[bytes]"]
@@ -187,3 +199,34 @@ def analyse(
     if not fast and len(found["side"]):
         _precision.warn_lost_digits(array, int(np.max(found["side"])), 'method="fast"')
     return Analysis.from_engine(found)
+
+
+def multifractal(
+    data: _arguments.ArrayLike,
+    *,
+    q: Optional[Sequence[float]] = None,
+    measure: bool = False,
+    sides: Optional[Sequence[int]] = None,
+    side_range: Optional[Tuple[int, int]] = None,
+    shift: Optional[Tuple[float, float]] = None,
+    surrogates: int = 99,
+    seed: int = 1,
+    threads: Optional[int] = None,
+) -> Multifractal:
+    """The multifractal spectrum of the surface (or, with `measure=True`, of the measure: the
+    profile is taken inside each window): h(q) with 90% intervals, tau(q), f(alpha) and the
+    surrogate test of the width h(qmin) - h(qmax), by the same code and with the same defaults
+    as `vantrel-cli multifractal`.
+
+    `q` lists the moments (default -4 to 4 in steps of 0.5); `sides` or `side_range=(A, B)` the
+    window sides (default odd sides from 9 to an eighth of the smaller dimension); `shift` the
+    window shifts (default (0.5, 0.5) for a surface, (0, 0) for a measure); `surrogates` how many
+    phase-randomised surrogates the test uses (0: no test), `seed` their phases.
+
+    Returns a `Multifractal`; its `plot()` draws the three panels with matplotlib. Raises
+    ValueError with the engine's words for data too small or holding missing values.
+    """
+    return _multifractal.analyse(
+        data, q=q, measure=measure, sides=sides, side_range=side_range, shift=shift,
+        surrogates=surrogates, seed=seed, threads=threads,
+    )

@@ -5,6 +5,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "wide_text.h"
 #else
 #include <fcntl.h>
 #include <pty.h>
@@ -46,7 +48,9 @@ inline Outcome runCli(const TempFolder& folder, std::vector<std::string> args) {
         return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
                            disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     };
-    STARTUPINFOA startup{};
+    // The arguments are UTF-8, as the program takes them: they go to it wide, never through the
+    // ANSI code page.
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = open("NUL", GENERIC_READ, OPEN_EXISTING);
@@ -54,8 +58,9 @@ inline Outcome runCli(const TempFolder& folder, std::vector<std::string> args) {
     startup.hStdError = open(errPath, GENERIC_WRITE, CREATE_ALWAYS);
     PROCESS_INFORMATION process{};
     Outcome outcome;
-    std::string folderPath = folder.path("");
-    if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+    std::wstring wideCommandLine = widen(commandLine);
+    const std::wstring folderPath = widen(folder.path(""));
+    if (CreateProcessW(nullptr, wideCommandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
                        folderPath.c_str(), &startup, &process)) {
         WaitForSingleObject(process.hProcess, INFINITE);
         DWORD code = 0;

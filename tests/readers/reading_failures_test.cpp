@@ -53,6 +53,12 @@ const Failure kFailures[] = {
      [](auto&) { return npyFile(kF8 + "(2147483646, 2147483646), }", doubles(1)); },
      {},
      "declares 2147483646 x 2147483646 values of 8 bytes, but holds only 8 bytes of values"},
+    // 12 + 0xFFFFFFF8 wraps to 4 in 32 bits.
+    {"npy version 2 whose header length is near 4 GiB",
+     "a.npy",
+     [](auto&) { return std::string("\x93NUMPY\x02\x00\xF8\xFF\xFF\xFF{}", 14); },
+     {},
+     "claims a header of 4294967300 bytes, more than a .npy header can be"},
     {"npy of complex values",
      "a.npy",
      [](auto&) {
@@ -92,7 +98,8 @@ const Failure kFailures[] = {
          return npyOf<double>({{1, 2}, {3, std::nan("")}}, "<f8", false);
      },
      {},
-     "1 of 4 cells hold no value; the first is in row 2, column 2"},
+     "1 of 4 cells hold no value; the first is in row 2, column 2 (--crop-valid keeps the "
+     "largest rectangle without them)"},
     {"npy forced on a text file",
      "a.txt",
      [](auto&) { return std::string("1 2\n3 4\n"); },
@@ -137,7 +144,23 @@ const Failure kFailures[] = {
      "a.csv",
      [](auto&) { return std::string("a,b\n1,2\n3,\n"); },
      {},
+<<<<<<< HEAD
+     "1 of 4 cells hold no value; the first is in row 2, column 2 (--crop-valid keeps the "
+     "largest rectangle without them)"},
+=======
      "1 of 4 cells hold no value; the first is in row 2, column 2"},
+    // The NUL would glue "4," and "5,6" into one valid row 4,5,6.
+    {"csv with a NUL byte inside a line",
+     "a.csv",
+     [](auto&) { return std::string("1,2,3\n\n4,\0junk\n5,6\n", 19); },
+     {},
+     "line 3 holds a NUL byte, which no CSV text holds"},
+    {"csv with a NUL byte in its header line",
+     "a.csv",
+     [](auto&) { return std::string("x,\0y\n1,2\n", 9); },
+     {},
+     "line 1 holds a NUL byte, which no CSV text holds"},
+>>>>>>> main
     {"GeoTIFF without the band asked for",
      "a.tif",
      [](auto& f) {
@@ -167,7 +190,7 @@ const Failure kFailures[] = {
      "a.tif",
      [](auto& f) { return truncatedTiff(f, 9000); },
      {},
-     "row * of the band cannot be read: *"},
+     "is cut short: row * of the band cannot be read"},
     {"a text matrix forced through GDAL",
      "a.txt",
      [](auto&) { return std::string("not a raster\n"); },

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "system.h"
+
 namespace {
 
 constexpr double kWidth = 640, kHeight = 480;
@@ -112,7 +114,10 @@ void drawFrame(cairo_t* cr, const Axes& a, const SideUnit& unit) {
     cairo_move_to(cr, 0, 0);
     cairo_translate(cr, 18, (a.top + a.bottom) / 2);
     cairo_rotate(cr, -M_PI / 2);
-    text(cr, 0, 0, "mean squared residual per cell, sigma^2(s)", 0.5);
+    // The residual is squared, and so is the values' unit.
+    const std::string yLabel = "mean squared residual per cell, sigma^2(s)" +
+                               (unit.valueName.empty() ? "" : " (" + unit.valueName + "^2)");
+    text(cr, 0, 0, yLabel, 0.5);
     cairo_restore(cr);
 }
 
@@ -234,10 +239,7 @@ bool drawLogLogPlot(const ScalingResult& result, const std::string& path, std::s
     if (!format) return false;
     const auto bytes = renderLogLogPlot(result, *format);
     if (!bytes) return false;
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
-    const bool written = std::fwrite(bytes->data(), 1, bytes->size(), file) == bytes->size();
-    if (std::fclose(file) != 0 || !written) return false;
+    if (!replaceFileAtomically(path, *bytes)) return false;
     error.clear();
     return true;
 }
