@@ -52,7 +52,12 @@ struct LoadedData {
 
 void runAnalysis(const AnalysisSettings& settings, const RunOptions& options, RunHost& host,
                  const ComputeOptions& compute, const ReadOptions& read) {
-<<<<<<< HEAD
+    // No output may be an input: the results file is known now, the surface files once the
+    // areas are; both are checked before the data is read and before anything is written.
+    const std::string resultsFile =
+        compute.resultsFile.empty() ? resultsFileName(settings.inputFile) : compute.resultsFile;
+    const std::vector<std::string> inputs = runInputs(settings);
+    if (auto clash = outputThatIsAnInput(inputs, {resultsFile})) return host.showMessage(*clash);
     AreaList areas;
     if (compute.areas.empty()) {
         ProgressionSpec request = progressionRequest(settings);
@@ -61,17 +66,6 @@ void runAnalysis(const AnalysisSettings& settings, const RunOptions& options, Ru
     } else {
         for (int area : compute.areas) areas.add(area);
     }
-=======
-    // No output may be an input: the results file is known now, the surface files once the
-    // areas are; both are checked before the data is read and before anything is written.
-    const std::string resultsFile =
-        compute.resultsFile.empty() ? resultsFileName(settings.inputFile) : compute.resultsFile;
-    const std::vector<std::string> inputs = runInputs(settings);
-    if (auto clash = outputThatIsAnInput(inputs, {resultsFile})) return host.showMessage(*clash);
-    ProgressionSpec request = progressionRequest(settings);
-    if (auto problem = request.ruleProblem()) return host.showMessage(*problem);
-    AreaList areas = request.buildAreaList();
->>>>>>> main
     if (areas.count == 0) return host.showMessage("Progression is empty");
     if (auto problem = areaProblem({areas.begin(), areas.end()})) return host.showMessage(*problem);
     if (auto problem = shiftProblem(settings.nShift, settings.mShift))
