@@ -23,6 +23,7 @@
 #include "collecting_host.h"
 #include "matrix_loader.h"
 #include "matrix_view.h"
+#include "missing_values.h"
 #include "multifractal_binding.h"
 #include "scaling_analysis.h"
 #include "surface_file.h"
@@ -355,6 +356,13 @@ PYBIND11_MODULE(_vantrel, m) {
     m.def("analyse", &analyse, py::arg("data"), py::arg("sides"), py::arg("from_side"),
           py::arg("to_side"), py::arg("fast"), py::arg("n_shift"), py::arg("m_shift"),
           py::arg("threads"));
+    m.def("check_residual_request", &checkResidualRequest, py::arg("areas"), py::arg("n_shift"),
+          py::arg("m_shift"), py::arg("rows"), py::arg("columns"));
+    m.def("check_surface_memory", &checkSurfaceMemory, py::arg("rows"), py::arg("columns"));
+    m.def("lost_digits", &lostDigits, py::arg("data"), py::arg("largest_side"),
+          "(|mean| / spread, digits lost, expected relative error) of the exact sums");
+    m.def("valid_rectangle", &validRectangle, py::arg("data"),
+          "(top, left, rows, columns) of the largest rectangle without NaN");
     addMultifractal(m);
     m.def("window_geometry", &geometry, py::arg("area"), py::arg("n_shift"), py::arg("m_shift"),
           "(side, row offset, column offset) of an area's window");
