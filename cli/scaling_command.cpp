@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <new>
 
 #include "collecting_host.h"
@@ -191,9 +190,7 @@ bool loadSurface(const ScalingOptions& options, DataMatrix& data, SideUnit& unit
         unit = sideUnitOf(units);
         return true;
     }
-    // As the run does, the system's reason ("No such file or directory").
-    std::string reason = host.saidText();
-    if (host.unreadableError() != 0) reason += std::strerror(host.unreadableError());
+    const std::string reason = host.failureText();
     error = "Cannot load the surface " + options.file + (reason.empty() ? "" : ": " + reason);
     return false;
 }

@@ -118,7 +118,8 @@ bool loadSurfaceFile(RunHost& host, const std::string& path, const ReadOptions& 
         loaded = format == SurfaceFormat::kGdal
                      ? readGdal(host, path, options.band, rows, R, C, units)
                      : readOpenFile(host, path, format, rows, R, C, units);
-        if (loaded) loaded = settleMissingValues(host, path, options.cropValid, rows, R, C);
+        if (loaded && (options.cropValid || !options.keepMissing))
+            loaded = settleMissingValues(host, path, options.cropValid, rows, R, C);
     } catch (...) {  // RunCancelled between rows, std::bad_alloc
         freeMatrix(rows, R, C);
         rows = nullptr;

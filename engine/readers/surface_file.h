@@ -15,7 +15,10 @@ struct ReadOptions {
     SurfaceFormat format = SurfaceFormat::kAuto;  // kAuto: by content, then by the name's ending
     int band = 1;                                 // the raster band GDAL reads, counted from 1
     bool cropValid = false;  // keep the largest rectangle without missing values
-    int threads = 0;         // the text loader's threads; 0: one per core
+    // Load missing values as not-a-number instead of ending the load (the roughness map leaves
+    // the tiles they reach empty); cropValid, when set, comes first.
+    bool keepMissing = false;
+    int threads = 0;  // the text loader's threads; 0: one per core
     // A text matrix's leading lines that begin with '#' are a header to read, not data (see
     // text_header.h). The run reads every line as data and turns this off.
     bool commentLines = true;
@@ -31,6 +34,11 @@ struct SurfaceUnits {
     // Said about the grid on the way, such as a geographic raster's cells that are not square
     // on the ground; shown by the front end beside its results.
     std::string note;
+    // Where a raster has them: its geotransform (GDAL's six coefficients) and its coordinate
+    // system as WKT, so that what is made from it can be placed the same way.
+    bool hasGeoTransform = false;
+    double geoTransform[6] = {0.0, 1.0, 0.0, 0.0, 0.0, 1.0};
+    std::string crsWkt;
     bool hasPixelSize() const { return pixelWidth > 0.0 && pixelHeight > 0.0; }
 };
 

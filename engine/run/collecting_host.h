@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,14 @@ class CollectingHost : public RunHost {
     }
     // The system's error number when the data file could not be opened or read, else 0.
     int unreadableError() const { return unreadable_; }
+    // Why a load failed, in the words a person reads after the file's name: what the reader
+    // said, or the system's reason ("No such file or directory").
+    std::string failureText() const {
+        std::string text = saidText();
+        if (unreadable_ != 0)
+            text += (text.empty() ? "" : "\n") + std::string(std::strerror(unreadable_));
+        return text;
+    }
     CancelToken& token() { return token_; }
 
   private:
