@@ -25,7 +25,10 @@ class CollectingHost : public RunHost {
     // The same, one a line; empty when nothing was shown.
     std::string saidText() const {
         std::string text;
-        for (const std::string& line : said_) text += (text.empty() ? "" : "\n") + line;
+        for (const std::string& line : said_) {
+            if (!text.empty()) text += '\n';
+            text += line;
+        }
         return text;
     }
     // The system's error number when the data file could not be opened or read, else 0.
@@ -34,8 +37,10 @@ class CollectingHost : public RunHost {
     // said, or the system's reason ("No such file or directory").
     std::string failureText() const {
         std::string text = saidText();
-        if (unreadable_ != 0)
-            text += (text.empty() ? "" : "\n") + std::string(std::strerror(unreadable_));
+        if (unreadable_ != 0) {
+            if (!text.empty()) text += '\n';
+            text += std::strerror(unreadable_);
+        }
         return text;
     }
     CancelToken& token() { return token_; }
