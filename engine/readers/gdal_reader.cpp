@@ -127,8 +127,7 @@ bool readGdal(RunHost& host, const std::string& path, int bandNumber, RowTable& 
               int& C, SurfaceUnits& units) {
     std::string why;
     const GdalLibrary* library = gdalLibrary(why);
-    if (!library)
-        return fileProblem(host, path, "GDAL, which reads rasters, cannot be loaded: " + why);
+    if (!library) return fileProblem(host, path, gdalMissingText(why));
     const GdalLibrary& gdal = *library;
     GdalMessages messages(gdal);
     DatasetCloser dataset(
