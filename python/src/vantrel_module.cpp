@@ -21,6 +21,7 @@
 #include "cancellable_call.h"
 #include "cancellation_estimate.h"
 #include "collecting_host.h"
+#include "maps_binding.h"
 #include "matrix_loader.h"
 #include "matrix_view.h"
 #include "missing_values.h"
@@ -366,6 +367,7 @@ PYBIND11_MODULE(_vantrel, m) {
     m.def("valid_rectangle", &validRectangle, py::arg("data"),
           "(top, left, rows, columns) of the largest rectangle without NaN");
     addMultifractal(m);
+    addMaps(m);
     m.def("window_geometry", &geometry, py::arg("area"), py::arg("n_shift"), py::arg("m_shift"),
           "(side, row offset, column offset) of an area's window");
 }

@@ -21,6 +21,7 @@ from . import _arguments, _formats, _precision, _vantrel
 from ._analysis import Analysis
 from ._multifractal import Multifractal
 from ._warnings import CropWarning, PrecisionWarning
+from ._maps import HurstMap, directional, hurst_map
 from . import _multifractal
 
 __version__: str = _vantrel.__version__
@@ -34,6 +35,9 @@ __all__ = [
     "Multifractal",
     "PrecisionWarning",
     "CropWarning",
+    "hurst_map",
+    "HurstMap",
+    "directional",
     "__version__",
 ]
 
