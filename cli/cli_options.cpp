@@ -1,6 +1,7 @@
 #include "cli_options.h"
 
 #include "option_values.h"
+#include "scaling_sides.h"
 
 const char* const kUsageText =
     "Usage: vantrel-cli run [CONFIG] [options]\n"
@@ -22,6 +23,9 @@ const char* const kUsageText =
     "  --log FROM TO STEP         logarithmic progression of areas (STEP is the factor)\n"
     "                             (default: no type chosen, from 0 to 0 step 0: area 0)\n"
     "  --progression-file FILE    take the areas from a progression file (default: off)\n"
+    "  --sides A:B                the areas s^2 of odd sides s from A to B, four per doubling\n"
+    "                             (as analyse's sides; replaces the progression, and is not\n"
+    "                             kept by --save-config)\n"
     "Run options:\n"
     "  --generate-surfaces        write each area's surface to INPUT.AREA.out.txt (default: off)\n"
     "  --no-optimise              sum every window from scratch (INPUT.AREA.out.no_opt.txt)\n"
@@ -68,6 +72,34 @@ CliOption ruleOption(const std::string& name, int type, CliRequest& request) {
                         });
 }
 
+// --sides A:B: the areas s^2 of the odd sides s from A to B, four per doubling, as analyse
+// chooses them.
+CliOption sidesOption(CliRequest& request) {
+    return valuesOption(
+        "--sides", 1,
+        [&request](const std::string& option, const std::vector<std::string>& v,
+                   std::string& error) {
+            const std::string& word = v[0];
+            const std::size_t colon = word.find(':');
+            int from = 0, to = 0;
+            std::string unused;
+            if (colon == std::string::npos ||
+                !integerValue(option, word.substr(0, colon), from, unused, 1, 46339) ||
+                !integerValue(option, word.substr(colon + 1), to, unused, from, 46339)) {
+                error = option + ": '" + word +
+                        "' is not A:B with 1 <= A <= B <= 46339 (the odd sides A to B)";
+                return false;
+            }
+            request.compute.areas.clear();
+            for (int side : oddSidesInLog(from, to)) request.compute.areas.push_back(side * side);
+            if (request.compute.areas.empty()) {
+                error = option + ": '" + word + "' holds no odd side";
+                return false;
+            }
+            return true;
+        });
+}
+
 // A settings override that takes one word as it is.
 CliOption settingOption(const std::string& name, CliRequest& request,
                         std::function<void(AnalysisSettings&, const std::string&)> set) {
@@ -98,6 +130,7 @@ CliOptionTable runOptionTable(CliRequest& request) {
                           s.progressionFile = file;
                           s.useProgressionFile = 1;
                       }),
+        sidesOption(request),
         flagOption({"--generate-surfaces"}, [&request] { request.options.generateSurfaces = 1; }),
         flagOption({"--no-optimise"}, [&request] { request.options.optimise = 0; }),
         valuesOption("--precision", 1,

@@ -2,9 +2,16 @@
 
 #include <cmath>
 #include <cstdio>
+<<<<<<< HEAD
+#include <cstring>
+#include <fstream>
+=======
+>>>>>>> main
 #include <new>
 
 #include "command_line.h"
+#include "directional_analysis.h"
+#include "directional_report.h"
 #include "loglog_plot.h"
 #include "option_values.h"
 #include "output_check.h"
@@ -28,6 +35,8 @@ const char* const kScalingUsage =
     "\n"
     "Options:\n"
     "  --json               print one JSON object instead of the summary\n"
+    "  --directional        also the exponents along rows and along columns, and their\n"
+    "                       difference (analyse)\n"
     "  --table FILE         write the per-side table (tab-separated)\n"
     "  --plot FILE          draw the log-log plot: FILE ending in .svg, .png or .pdf\n"
     "  --sides A:B          odd sides from A to B in log steps, all fitted (analyse)\n"
@@ -47,7 +56,7 @@ const char* const kScalingUsage =
     "told in its units too, and the plot's axis is drawn in them.\n";
 
 struct ScalingOptions {
-    bool fit = false, json = false;
+    bool fit = false, json = false, directional = false;
     bool shiftGiven = false, normalise = false;
     std::string file, tableFile, plotFile;
     ScalingRequest request;
@@ -81,6 +90,14 @@ CliOptionTable scalingOptionTable(ScalingOptions& options) {
     ScalingCompute& compute = options.request.compute;
     CliOptionTable table = {
         flagOption({"--json"}, [&options] { options.json = true; }),
+        valuesOption("--directional", 0,
+                     [&options](const std::string& name, const std::vector<std::string>&,
+                                std::string& error) {
+                         options.directional = true;
+                         if (!options.fit) return true;
+                         error = name + " does not apply to fit: it needs the surface's residuals";
+                         return false;
+                     }),
         textOption("--table", options.tableFile),
         valuesOption("--plot", 1,
                      [&options](const std::string& name, const std::vector<std::string>& v,
@@ -153,6 +170,10 @@ class QuietLoadHost : public RunHost {
     void setDataSizeText(const std::string&) override {}
     void beginWaitCursor() override {}
     void endWaitCursor() override {}
+    // As the run does, the system's reason ("No such file or directory").
+    void dataFileUnreadable(const std::string&, int error) override {
+        message += std::strerror(error);
+    }
     std::string message;
 };
 
@@ -226,8 +247,15 @@ int analyseLoaded(const ScalingOptions& options, const DataMatrix& data, const S
         std::string error;
         if (!drawLogLogPlot(result, options.plotFile, error)) return fail(error);
     }
-    const std::string text =
+    std::string text =
         options.json ? scalingJson(result, options.file) : scalingSummary(result, options.file);
+    if (options.directional) {
+        const DirectionalResult directional = analyseDirections(data.rows, R, C, options.request);
+        if (options.json)
+            text.insert(2, directionalJsonMembers(directional));  // after the opening "{\n"
+        else
+            text += directionalSummary(directional);
+    }
     std::fputs(text.c_str(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }

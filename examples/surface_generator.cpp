@@ -7,6 +7,9 @@
 //
 //   vantrel-make-surface --fbm --hurst H --size ROWS COLUMNS --seed S OUT
 //
+// With --mosaic or --sheet it writes a surface of known local or directional exponents
+// (truth_command.cpp).
+//
 // With --pmodel, the two-dimensional p-model measure and its exact spectrum (pmodel_command.cpp):
 //
 //   vantrel-make-surface --pmodel P1 P2 P3 P4 --levels K [--seed S] [--spectrum FILE] OUT
@@ -20,6 +23,7 @@
 
 #include "fbm_command.h"
 #include "pmodel_command.h"
+#include "truth_command.h"
 
 namespace {
 
@@ -66,8 +70,10 @@ int usage() {
 
 int main(int argc, char** argv) {
     for (int k = 1; k < argc; ++k) {
-        if (std::string(argv[k]) == "--fbm") return runFbmCommand(argc, argv);
-        if (std::string(argv[k]) == "--pmodel") return runPModelCommand(argc, argv);
+        const std::string word = argv[k];
+        if (word == "--fbm") return runFbmCommand(argc, argv);
+        if (word == "--pmodel") return runPModelCommand(argc, argv);
+        if (word == "--mosaic" || word == "--sheet") return runTruthCommand(argc, argv);
     }
     if (argc < 3) return usage();
     const long rows = std::strtol(argv[1], nullptr, 10);

@@ -3,7 +3,9 @@
 // settings; the table gives the bias of H, its spread and how often the 90% interval covers the
 // true value.
 //
-//   vantrel-validate [--calibrate | --ranges] [--reps SCALE] [--cell ROWS COLUMNS H]
+//   vantrel-validate [--calibrate] [--ranges | --maps] [--reps SCALE] [--cell ROWS COLUMNS H]
+//
+// --maps: the study of the roughness maps and the directional exponents (map_study.cpp).
 //
 // The calibration seeds (--calibrate, which also prints the uncorrected fits the corrections in
 // scaling_calibration.h come from) and the report seeds are disjoint.
@@ -16,6 +18,7 @@
 #include <vector>
 
 #include "fbm_surface.h"
+#include "map_study.h"
 #include "range_study.h"
 #include "scaling_analysis.h"
 
@@ -75,7 +78,7 @@ ScalingResult analyse(const std::vector<double>& values, int rows, int columns) 
 }  // namespace
 
 int main(int argc, char** argv) {
-    bool calibrate = false, ranges = false;
+    bool calibrate = false, ranges = false, maps = false;
     int onlyRows = 0, onlyColumns = 0;
     double onlyHurst = 0.0;
     double scale = 1.0;
@@ -85,6 +88,8 @@ int main(int argc, char** argv) {
             calibrate = true;
         else if (option == "--ranges")
             ranges = true;
+        else if (option == "--maps")
+            maps = true;
         else if (option == "--cell" && k + 3 < argc) {
             // One cell of the table alone, for a closer look at it with more surfaces.
             onlyRows = std::atoi(argv[++k]);
@@ -93,13 +98,15 @@ int main(int argc, char** argv) {
         } else if (option == "--reps" && k + 1 < argc)
             scale = std::atof(argv[++k]);
         else {
-            std::fprintf(stderr,
-                         "usage: vantrel-validate [--calibrate | --ranges] [--reps SCALE] [--cell "
-                         "ROWS COLUMNS H]\n");
+            std::fprintf(
+                stderr,
+                "usage: vantrel-validate [--calibrate] [--ranges | --maps] [--reps SCALE] [--cell "
+                "ROWS COLUMNS H]\n");
             return 2;
         }
     }
     if (ranges) return printRangeStudy(scale), 0;
+    if (maps) return printMapStudy(calibrate, scale), 0;
     const double hursts[] = {0.2, 0.35, 0.5, 0.65, 0.8};
     const Cell cells[] = {{64, 64, 400},  {128, 128, 200}, {256, 256, 100},
                           {512, 512, 50}, {384, 640, 50},  {1024, 1024, 16}};

@@ -2,6 +2,8 @@
 
 #include <climits>
 #include <cstdio>
+#include <string>
+#include <string_view>
 
 #include "byte_masks.h"
 #include "text_scan.h"
@@ -13,7 +15,7 @@ namespace {
 // the file would, except that its line is not counted.
 class ShapeCounter {
   public:
-    explicit ShapeCounter(RunHost& host) : host_(host) {}
+    ShapeCounter() = default;
 
     // Feeds one block; false once the pass has ended.
     bool feed(const char* begin, const char* end) {
@@ -89,7 +91,7 @@ class ShapeCounter {
             std::snprintf(message, sizeof message,
                           "The number of columns of row %d is wrong (%d against %d)",
                           shape_.rows + 1, valuesOnLine_, shape_.columns);
-            host_.showMessage(message);
+            shape_.columnMessage = message;
             shape_.columnError = true;
             return false;
         }
@@ -101,12 +103,11 @@ class ShapeCounter {
     }
 
     bool tooLarge() {
-        host_.showMessage("The data file holds more rows or columns than can be counted");
+        shape_.columnMessage = "The data file holds more rows or columns than can be counted";
         shape_.columnError = true;
         return false;
     }
 
-    RunHost& host_;
     MatrixShape shape_;
     int valuesOnLine_ = 0;
     bool inValue_ = false;
@@ -117,7 +118,7 @@ class ShapeCounter {
 }  // namespace
 
 MatrixShape countShape(RunHost& host, BlockReader& reader) {
-    ShapeCounter counter(host);
+    ShapeCounter counter;
     const char* begin;
     const char* end;
     bool going = true;
@@ -128,5 +129,42 @@ MatrixShape countShape(RunHost& host, BlockReader& reader) {
         shape = counter.shape();
     }
     shape.readError = reader.failed();
+    if (shape.columnError && shape.rows > 0 && shape.columns > 0) {
+        // A header or a word among the numbers is the usual cause: name it.
+        reader.rewind();
+        shape.columnMessage += wordBeforeRow(reader, shape.rows + 1);
+    }
+    if (shape.columnError) host.showMessage(shape.columnMessage);
     return shape;
+}
+
+std::string wordBeforeRow(BlockReader& reader, int lastRow) {
+    constexpr std::size_t kLook = 1u << 20;  // the first megabyte is where a header stands
+    std::string text;
+    const char* begin;
+    const char* end;
+    while (text.size() < kLook && reader.next(begin, end)) text.append(begin, end);
+    int row = 0;
+    for (std::size_t at = 0; at < text.size() && row < lastRow;) {
+        std::size_t feed = text.find('\n', at);
+        if (feed == std::string::npos) feed = text.size();
+        std::string_view line(text.data() + at, feed - at);
+        at = feed + 1;
+        if (trimCSpace(line).empty()) continue;
+        ++row;
+        while (!(line = trimCSpace(line)).empty()) {
+            std::size_t stop = 0;
+            while (stop < line.size() && !isCSpace(static_cast<unsigned char>(line[stop]))) ++stop;
+            const std::string_view word = line.substr(0, stop);
+            double value;
+            if (!parseWholeDouble(word.data(), word.data() + word.size(), value))
+                return "\nRow " + std::to_string(row) + " holds \"" + printableExcerpt(word) +
+                       "\", which is not a number" +
+                       (word[0] == '#' ? "; lines beginning with # are read as comments by "
+                                         "vantrel-cli analyse and fit, not by the run"
+                                       : "");
+            line = line.substr(stop);
+        }
+    }
+    return "";
 }

@@ -14,7 +14,24 @@ std::string dataSizeText(int R, int C) {
     return text;
 }
 
-bool loadDataMatrix(RunHost& host, std::string path, RowTable& rows, int& R, int& C, int threads) {
+namespace {
+
+// Reads past the first n bytes: fseek to an offset counted in bytes read is not portable in
+// text mode, where a carriage return and line feed read as one byte.
+bool skipLeadingBytes(std::FILE* file, std::size_t n) {
+    char block[4096];
+    while (n > 0) {
+        const std::size_t want = n < sizeof block ? n : sizeof block;
+        if (std::fread(block, 1, want, file) != want) return false;
+        n -= want;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool loadDataMatrix(RunHost& host, std::string path, RowTable& rows, int& R, int& C, int threads,
+                    std::size_t skipBytes) {
     WaitCursorScope waitCursor(host);
     rows = nullptr;
     R = 0;
@@ -25,6 +42,10 @@ bool loadDataMatrix(RunHost& host, std::string path, RowTable& rows, int& R, int
         return false;
     }
     errno = 0;
+    if (!skipLeadingBytes(file.get(), skipBytes)) {
+        host.dataFileUnreadable(path, errno != 0 ? errno : EIO);
+        return false;
+    }
     const bool loaded = loadDataMatrixFrom(host, file.get(), rows, R, C, 1u << 20, threads);
     // A folder opens but cannot be read; the reading pass names its own faults.
     if (!loaded && std::ferror(file.get()) && R == 0 && C == 0)

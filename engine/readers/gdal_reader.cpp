@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "gdal_library.h"
+#include "ground_size.h"
 #include "reader_support.h"
 
 namespace {
@@ -21,6 +22,15 @@ class GdalMessages {
     // "what: GDAL's text", or `what` alone when GDAL said nothing.
     std::string explain(const std::string& what) const {
         return failure_.empty() ? what : what + ": " + failure_;
+    }
+
+    // Whether GDAL's words say the data ran out: a file cut short, whose reader's own text
+    // ("TIFFReadEncodedStrip:Read error at scanline 4294967295; got 654 bytes, expected 8192")
+    // means nothing to the person who copied it.
+    bool dataRanOut() const {
+        for (const char* sign : {"Read error", "short read", "truncated", "Truncated"})
+            if (failure_.find(sign) != std::string::npos) return true;
+        return false;
     }
 
   private:
@@ -49,21 +59,30 @@ class DatasetCloser {
     GDALDatasetH dataset_;
 };
 
-void readUnits(const GdalLibrary& gdal, GDALDatasetH dataset, GDALRasterBandH band,
+void readUnits(const GdalLibrary& gdal, GDALDatasetH dataset, GDALRasterBandH band, int R, int C,
                SurfaceUnits& units) {
     double transform[6];
-    if (gdal.GDALGetGeoTransform(dataset, transform) == CE_None) {
+    const bool placed = gdal.GDALGetGeoTransform(dataset, transform) == CE_None;
+    if (placed) {
         units.pixelWidth = std::fabs(transform[1]);
         units.pixelHeight = std::fabs(transform[5]);
     }
+    bool geographic = false;
     if (OGRSpatialReferenceH reference = gdal.GDALGetSpatialRef(dataset)) {
         char* name = nullptr;
-        if (gdal.OSRIsProjected(reference) || gdal.OSRIsLocal(reference))
+        if (gdal.OSRIsProjected(reference) || gdal.OSRIsLocal(reference)) {
             gdal.OSRGetLinearUnits(reference, &name);
-        else if (gdal.OSRIsGeographic(reference))
+        } else if (gdal.OSRIsGeographic(reference)) {
             gdal.OSRGetAngularUnits(reference, &name);
+            geographic = true;
+        }
         if (name) units.lateralUnit = name;
     }
+    // Cells square in degrees are not square on the ground; say what they measure there.
+    const double centreLatitude =
+        placed ? transform[3] + transform[4] * C / 2.0 + transform[5] * R / 2.0 : 0.0;
+    if (geographic && units.hasPixelSize() && std::fabs(centreLatitude) <= 90.0)
+        units.note = geographicCellNote(units.pixelWidth, units.pixelHeight, centreLatitude);
     if (const char* unit = gdal.GDALGetRasterUnitType(band)) units.valueUnit = unit;
 }
 
@@ -81,10 +100,12 @@ bool readBand(const GdalLibrary& gdal, const GdalMessages& messages, RunHost& ho
     const bool packed = scale != 1.0 || offset != 0.0;
     for (int i = 0; i < R; ++i) {
         if (gdal.GDALRasterIO(band, GF_Read, 0, i, C, 1, rows[i], C, 1, GDT_Float64, 0, 0) !=
-            CE_None)
+            CE_None) {
+            const std::string what = "row " + std::to_string(i + 1) + " of the band cannot be read";
             return fileProblem(
                 host, path,
-                messages.explain("row " + std::to_string(i + 1) + " of the band cannot be read"));
+                messages.dataRanOut() ? "is cut short: " + what : messages.explain(what));
+        }
         if (hasNodata && !std::isnan(nodata))
             for (int j = 0; j < C; ++j)
                 if (rows[i][j] == nodata) rows[i][j] = std::nan("");
@@ -134,6 +155,6 @@ bool readGdal(RunHost& host, const std::string& path, int bandNumber, RowTable& 
         rows = nullptr;
         return false;
     }
-    readUnits(gdal, dataset.get(), band, units);
+    readUnits(gdal, dataset.get(), band, R, C, units);
     return true;
 }

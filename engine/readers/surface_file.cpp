@@ -12,6 +12,7 @@
 #include "reader_support.h"
 #include "system.h"
 #include "text_file.h"
+#include "text_header.h"
 
 namespace {
 
@@ -48,6 +49,29 @@ bool readOpenFile(RunHost& host, const std::string& path, SurfaceFormat format, 
     }
 }
 
+// The text matrix, after the header of comment lines it may begin with (whose sizes and units
+// are kept) when options.commentLines is set.
+bool loadTextMatrix(RunHost& host, const std::string& path, const ReadOptions& options,
+                    RowTable& rows, int& R, int& C, SurfaceUnits& units) {
+    TextHeader header;
+    if (options.commentLines) {
+        FileCloser file(openFile(path, "r"));
+        if (file.get() && !isFolder(path)) {
+            std::string first(64u << 10, '\0');
+            first.resize(std::fread(first.data(), 1, first.size(), file.get()));
+            header = readTextHeader(first, std::feof(file.get()) != 0);
+        }
+    }
+    if (!loadDataMatrix(host, path, rows, R, C, options.threads, header.dataOffset)) return false;
+    if (header.width > 0.0 && header.height > 0.0 && R > 0 && C > 0) {
+        units.pixelWidth = header.width / C;
+        units.pixelHeight = header.height / R;
+        units.lateralUnit = header.lateralUnit;
+    }
+    units.valueUnit = header.valueUnit;
+    return true;
+}
+
 std::string cellText(int row, int column) {
     return "row " + std::to_string(row + 1) + ", column " + std::to_string(column + 1);
 }
@@ -61,9 +85,10 @@ bool settleMissingValues(RunHost& host, const std::string& path, bool cropValid,
                                 std::to_string(static_cast<long long>(R) * C) +
                                 " cells hold no value";
     if (!cropValid)
-        return fileProblem(
-            host, path,
-            counted + "; the first is in " + cellText(missing.firstRow, missing.firstColumn));
+        return fileProblem(host, path,
+                           counted + "; the first is in " +
+                               cellText(missing.firstRow, missing.firstColumn) +
+                               " (--crop-valid keeps the largest rectangle without them)");
     const GridRectangle keep = largestValidRectangle(rows, R, C);
     if (keep.area() == 0) return fileProblem(host, path, counted + ": there is nothing to keep");
     host.showNotice(
@@ -82,7 +107,7 @@ bool loadSurfaceFile(RunHost& host, const std::string& path, const ReadOptions& 
     units = SurfaceUnits{};
     const SurfaceFormat format = chosenFormat(path, options.format);
     if (format == SurfaceFormat::kText)
-        return loadDataMatrix(host, path, rows, R, C, options.threads);
+        return loadTextMatrix(host, path, options, rows, R, C, units);
 
     WaitCursorScope waitCursor(host);
     rows = nullptr;
@@ -92,6 +117,7 @@ bool loadSurfaceFile(RunHost& host, const std::string& path, const ReadOptions& 
                       ? readGdal(host, path, options.band, rows, R, C, units)
                       : readOpenFile(host, path, format, rows, R, C, units);
     if (loaded) loaded = settleMissingValues(host, path, options.cropValid, rows, R, C);
+    if (loaded && !units.note.empty()) host.showNotice(path + ": " + units.note);
     if (!loaded) {
         freeMatrix(rows, R, C);
         rows = nullptr;

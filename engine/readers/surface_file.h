@@ -16,6 +16,9 @@ struct ReadOptions {
     int band = 1;                                 // the raster band GDAL reads, counted from 1
     bool cropValid = false;  // keep the largest rectangle without missing values
     int threads = 0;         // the text loader's threads; 0: one per core
+    // A text matrix's leading lines that begin with '#' are a header to read, not data (see
+    // text_header.h). The run reads every line as data and turns this off.
+    bool commentLines = true;
 };
 
 // What the file says about the grid's geometry and units; zeros and empty texts where it says
@@ -25,6 +28,9 @@ struct SurfaceUnits {
     double pixelHeight = 0.0;  // the spacing of rows, in lateralUnit
     std::string lateralUnit;   // "m", "metre", "degree", ...
     std::string valueUnit;     // the unit of the values (GSF's ZUnits, a band's unit type)
+    // Said about the grid on the way, such as a geographic raster's cells that are not square
+    // on the ground; shown by the front end beside its results.
+    std::string note;
     bool hasPixelSize() const { return pixelWidth > 0.0 && pixelHeight > 0.0; }
 };
 

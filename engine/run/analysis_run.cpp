@@ -52,6 +52,16 @@ struct LoadedData {
 
 void runAnalysis(const AnalysisSettings& settings, const RunOptions& options, RunHost& host,
                  const ComputeOptions& compute, const ReadOptions& read) {
+<<<<<<< HEAD
+    AreaList areas;
+    if (compute.areas.empty()) {
+        ProgressionSpec request = progressionRequest(settings);
+        if (auto problem = request.ruleProblem()) return host.showMessage(*problem);
+        areas = request.buildAreaList();
+    } else {
+        for (int area : compute.areas) areas.add(area);
+    }
+=======
     // No output may be an input: the results file is known now, the surface files once the
     // areas are; both are checked before the data is read and before anything is written.
     const std::string resultsFile =
@@ -61,6 +71,7 @@ void runAnalysis(const AnalysisSettings& settings, const RunOptions& options, Ru
     ProgressionSpec request = progressionRequest(settings);
     if (auto problem = request.ruleProblem()) return host.showMessage(*problem);
     AreaList areas = request.buildAreaList();
+>>>>>>> main
     if (areas.count == 0) return host.showMessage("Progression is empty");
     if (auto problem = areaProblem({areas.begin(), areas.end()})) return host.showMessage(*problem);
     if (auto problem = shiftProblem(settings.nShift, settings.mShift))
@@ -72,7 +83,8 @@ void runAnalysis(const AnalysisSettings& settings, const RunOptions& options, Ru
     DataMatrix& data = loaded.data;
     ReadOptions reading = read;
     reading.threads = compute.threads;
-    SurfaceUnits units;  // the results file has no place for them
+    reading.commentLines = false;  // every line of a text matrix is data to the run
+    SurfaceUnits units;            // the results file has no place for them
     if (!loadSurfaceFile(host, settings.inputFile, reading, data.rows, data.rowCount,
                          data.columnCount, units))
         return host.showMessage("Error loading data");

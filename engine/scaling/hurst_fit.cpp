@@ -104,9 +104,10 @@ HurstFit fitHurst(const ScalingTable& table) {
         std::vector<double> partial(n, 0.0);
         for (std::size_t k = 0; k < n; ++k) {
             if (!use[k]) continue;
-            const double cells = static_cast<double>(table.rows - table.points[k].side) *
-                                     (table.columns - table.points[k].side) -
-                                 table.tileCells[k][static_cast<std::size_t>(t)];
+            // The tiles' cells add up to every cell that has a residual at this side.
+            double allCells = 0.0;
+            for (double part : table.tileCells[k]) allCells += part;
+            const double cells = allCells - table.tileCells[k][static_cast<std::size_t>(t)];
             partial[k] = cells > 0 ? (table.points[k].residual -
                                       table.tileResiduals[k][static_cast<std::size_t>(t)]) /
                                          cells
@@ -123,6 +124,7 @@ HurstFit fitHurst(const ScalingTable& table) {
         return std::sqrt(spread * (tiles - 1) / tiles);
     };
     fit.standardError = jackknifeError(hurstWithout);
+    fit.hurstWithoutTile = hurstWithout;
     fit.slopeDriftError = jackknifeError(driftWithout);
     return fit;
 }

@@ -30,7 +30,8 @@ struct HurstFit {
     // The slope 2H of the fitted points' lower and upper halves, and the jackknife standard error
     // of their difference: the log-log line's curvature.
     double lowerSlope = 0.0, upperSlope = 0.0, slopeDriftError = 0.0;
-    int lowerLast = 0, upperFirst = 0;  // last side of the lower half, first of the upper
+    int lowerLast = 0, upperFirst = 0;     // last side of the lower half, first of the upper
+    std::vector<double> hurstWithoutTile;  // the jackknife's fits, tile t left out; empty without
     bool valid = false;
 };
 

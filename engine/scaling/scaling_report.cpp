@@ -11,8 +11,13 @@ std::string format(const char* pattern, double value) {
     return text;
 }
 
-// Numbers as JSON reads them back exactly; not-a-number and infinities, which JSON lacks, as
-// null.
+// A side of `cells` cells in the file's units, as people read lengths.
+std::string sideLength(const SideUnit& unit, double cells) {
+    return format("%g", cells * unit.length) + (unit.name.empty() ? "" : " " + unit.name);
+}
+
+}  // namespace
+
 std::string jsonNumber(double value) {
     if (!std::isfinite(value)) return "null";
     return format("%.17g", value);
@@ -34,13 +39,6 @@ std::string jsonString(const std::string& text) {
     }
     return out + "\"";
 }
-
-// A side of `cells` cells in the file's units, as people read lengths.
-std::string sideLength(const SideUnit& unit, double cells) {
-    return format("%g", cells * unit.length) + (unit.name.empty() ? "" : " " + unit.name);
-}
-
-}  // namespace
 
 std::string scalingSummary(const ScalingResult& result, const std::string& source) {
     const ScalingTable& table = result.table;

@@ -18,3 +18,8 @@ std::string scalingJson(const ScalingResult& result, const std::string& source);
 
 // The per-side table, tab-separated, with a header line.
 std::string scalingTsv(const ScalingResult& result);
+
+// A number as JSON reads it back exactly; not-a-number and infinities, which JSON lacks, as null.
+std::string jsonNumber(double value);
+// A string with its quotes and escapes.
+std::string jsonString(const std::string& text);

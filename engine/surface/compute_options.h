@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // How a run computes, apart from what it computes: the dialog's four RunOptions choose the
 // output, these choose the means (and, for the command line, where the results go). Every choice
@@ -24,4 +25,7 @@ struct ComputeOptions {
     SimdLevel simdLimit = SimdLevel::kAvx512;  // tests lower it to prove each width
     // The results file; empty: INPUT.out.txt beside the input. Surface files stay beside it.
     std::string resultsFile = {};
+    // The window areas to compute, in order, instead of the settings' progression; empty: the
+    // settings' progression. The command line's --sides fills it.
+    std::vector<int> areas = {};
 };

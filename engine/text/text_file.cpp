@@ -28,6 +28,9 @@ bool BlockReader::next(const char*& begin, const char*& end) {
 }
 
 void BlockReader::rewind() {
-    std::rewind(file_);
+    if (start_ > 0)
+        std::fseek(file_, start_, SEEK_SET);
+    else
+        std::rewind(file_);
     failed_ = false;
 }

@@ -16,8 +16,9 @@ bool readWholeTextFile(const std::string& path, std::string& text,
 // whole in memory.
 class BlockReader {
   public:
+    // Reads from the file's current position, to which rewind() returns.
     explicit BlockReader(std::FILE* file, std::size_t blockSize = 1u << 20)
-        : file_(file), buffer_(blockSize) {}
+        : file_(file), buffer_(blockSize), start_(std::ftell(file)) {}
 
     // The next block, or false at the end of the file or on a read error (see failed()).
     bool next(const char*& begin, const char*& end);
@@ -27,6 +28,7 @@ class BlockReader {
   private:
     std::FILE* file_;
     std::vector<char> buffer_;
+    long start_;  // -1 where the file cannot tell its position: rewind() goes to its start
     bool failed_ = false;
 };
 

@@ -77,6 +77,24 @@ TEST(CommandLine, RunOptionsAndSwitches) {
     EXPECT_EQ(request->saveConfigFile, "out.cfg");
 }
 
+// The areas of analyse's odd sides, four per doubling: no even side and no repeat, which a
+// --log rule of areas cannot promise.
+TEST(CommandLine, SidesGiveTheAreasOfOddSidesInLogSteps) {
+    const struct {
+        const char* word;
+        std::vector<int> areas;
+    } cases[] = {
+        {"5:15", {25, 49, 81, 121, 169, 225}},
+        {"3:31", {9, 25, 49, 81, 121, 169, 225, 361, 441, 625, 961}},
+        {"7:7", {49}},
+    };
+    for (const auto& c : cases) {
+        auto request = parse({"run", "--sides", c.word});
+        ASSERT_TRUE(request) << c.word;
+        EXPECT_EQ(request->compute.areas, c.areas) << c.word;
+    }
+}
+
 TEST(CommandLine, UsageErrorsAreNamed) {
     struct Case {
         std::vector<std::string> args;
@@ -91,6 +109,11 @@ TEST(CommandLine, UsageErrorsAreNamed) {
          "--log: '99999999999' is out of range (-2147483648 to 2147483647)"},
         {{"run", "--shift", "0,5", "0"}, "--shift: '0,5' is not a number"},
         {{"run", "a.cfg", "b.cfg"}, "unexpected argument 'b.cfg' (only one configuration file)"},
+        {{"run", "--sides", "9:3"},
+         "--sides: '9:3' is not A:B with 1 <= A <= B <= 46339 (the odd sides A to B)"},
+        {{"run", "--sides", "4:4"}, "--sides: '4:4' holds no odd side"},
+        {{"run", "--sides", "5,7"},
+         "--sides: '5,7' is not A:B with 1 <= A <= B <= 46339 (the odd sides A to B)"},
     };
     for (const Case& c : cases) {
         std::string error;

@@ -72,3 +72,26 @@ TEST(LoadDataMatrix, ShowsTheSizeAsksAndLoadsOnlyOnYes) {
     EXPECT_EQ(ragged.host.messages, Calls{"The number of columns of row 5 is wrong (2 against 3)"});
     EXPECT_EQ(ragged.R, 4);
 }
+
+// The run reads every line as data; when a row is ragged because a word stands among the
+// numbers, the message names the first such word too.
+TEST(LoadDataMatrix, ARaggedRowNamesTheFirstWordThatIsNotANumber) {
+    const struct {
+        const char* text;
+        const char* message;
+    } cases[] = {
+        {"# Channel: Height\n# Width: 5.000 um\n1 2 3\n",
+         "The number of columns of row 2 is wrong (4 against 3)\nRow 1 holds \"#\", which is not "
+         "a number; lines beginning with # are read as comments by vantrel-cli analyse and fit, "
+         "not by the run"},
+        {"1 2\n3 n/a\n5\n",
+         "The number of columns of row 3 is wrong (1 against 2)\nRow 2 holds \"n/a\", which is "
+         "not a number"},
+        {"1 2\n3\nword\n", "The number of columns of row 2 is wrong (1 against 2)"},
+    };
+    for (const auto& c : cases) {
+        Load load(c.text, {true});
+        EXPECT_FALSE(load.ok);
+        EXPECT_EQ(load.host.messages, Calls{c.message}) << c.text;
+    }
+}

@@ -149,6 +149,10 @@ WRITERS = {
     "npy, Fortran order": ("f.dat", lambda path: np.save(open(path, "wb"),
                                                          np.asfortranarray(LOAD_DATA))),
     "csv": ("m.csv", lambda path: np.savetxt(path, LOAD_DATA, fmt="%.17g", delimiter=",")),
+    # An instrument's export: numpy.loadtxt skips its comment lines, and so does load.
+    "text with a header of comments": ("e.txt", lambda path: np.savetxt(
+        path, LOAD_DATA, fmt="%.17g", comments="# ",
+        header="Channel: Height\nWidth: 5.000 um\nHeight: 5.000 um\nValue units: m")),
 }
 
 

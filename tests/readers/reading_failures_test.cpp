@@ -98,7 +98,8 @@ const Failure kFailures[] = {
          return npyOf<double>({{1, 2}, {3, std::nan("")}}, "<f8", false);
      },
      {},
-     "1 of 4 cells hold no value; the first is in row 2, column 2"},
+     "1 of 4 cells hold no value; the first is in row 2, column 2 (--crop-valid keeps the "
+     "largest rectangle without them)"},
     {"npy forced on a text file",
      "a.txt",
      [](auto&) { return std::string("1 2\n3 4\n"); },
@@ -143,6 +144,10 @@ const Failure kFailures[] = {
      "a.csv",
      [](auto&) { return std::string("a,b\n1,2\n3,\n"); },
      {},
+<<<<<<< HEAD
+     "1 of 4 cells hold no value; the first is in row 2, column 2 (--crop-valid keeps the "
+     "largest rectangle without them)"},
+=======
      "1 of 4 cells hold no value; the first is in row 2, column 2"},
     // The NUL would glue "4," and "5,6" into one valid row 4,5,6.
     {"csv with a NUL byte inside a line",
@@ -155,6 +160,7 @@ const Failure kFailures[] = {
      [](auto&) { return std::string("x,\0y\n1,2\n", 9); },
      {},
      "line 1 holds a NUL byte, which no CSV text holds"},
+>>>>>>> main
     {"GeoTIFF without the band asked for",
      "a.tif",
      [](auto& f) {
@@ -184,7 +190,7 @@ const Failure kFailures[] = {
      "a.tif",
      [](auto& f) { return truncatedTiff(f, 9000); },
      {},
-     "row * of the band cannot be read: *"},
+     "is cut short: row * of the band cannot be read"},
     {"a text matrix forced through GDAL",
      "a.txt",
      [](auto&) { return std::string("not a raster\n"); },

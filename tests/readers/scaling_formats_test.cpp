@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <random>
 
@@ -22,6 +23,10 @@ struct ScalingFormatCase {
 
 const double kTwoMetres[6] = {0.0, 2.0, 0.0, 0.0, 0.0, -2.0};
 
+// As an instrument's ASCII export begins: 40 x 48 cells of 2 um.
+const std::string kExportHeader =
+    "# Channel: Height\n# Width: 96.000 um\n# Height: 80.000 um\n# Value units: m\n";
+
 const ScalingFormatCase kCases[] = {
     {"analyse .npy", "analyse", "g.npy",
      [](auto& f, auto& g) { f.write("g.npy", npyOf<float>(g, ">f4", true)); }, ""},
@@ -32,6 +37,9 @@ const ScalingFormatCase kCases[] = {
     {"analyse GSF with pixels that are not square", "analyse", "g.gsf",
      [](auto& f, auto& g) { f.write("g.gsf", gsfOf(g, "XReal = 96\nYReal = 160\nXYUnits = m\n")); },
      "  \"pixel_size\": [2, 4],\n  \"unit\": \"m\",", ", \"side_length\": 14.142135623730951}"},
+    {"analyse a text export with a header of comment lines", "analyse", "h.txt",
+     [](auto& f, auto& g) { f.write("h.txt", kExportHeader + textMatrix(g)); },
+     "  \"pixel_size\": [2, 2],\n  \"unit\": \"um\",", ", \"side_length\": 10}"},
     {"fit the results of a GeoTIFF run", "fit", "g.tif",
      [](auto& f, auto& g) { writeRaster(f.path("g.tif"), "GTiff", g, GDT_Float32, 1, kTwoMetres); },
      "  \"pixel_size\": [2, 2],\n  \"unit\": null,", ", \"side_length\": 10}"},
@@ -92,6 +100,63 @@ TEST_P(ScalingFormats, GiveTheTextMatrixExponentAndThePixelSize) {
 }
 
 INSTANTIATE_TEST_SUITE_P(, ScalingFormats, testing::ValuesIn(kCases));
+
+// What analyse says on standard error about a file: the reason a file cannot be read, and what a
+// number it prints may not mean.
+struct ScalingMessageCase {
+    const char* name;
+    std::function<std::string(const TempFolder&)> write;  // the file's name
+    const char* message;
+};
+
+// 40 x 40 cells of 3 seconds of arc whose centre lies at 36.6 degrees north.
+const double kArcSeconds[6] = {-120.0, 1.0 / 1200, 0.0, 36.6 + 20.0 / 1200, 0.0, -1.0 / 1200};
+const char* const kWgs84 =
+    "GEOGCS[\"WGS 84\",DATUM[\"WGS_1984\",SPHEROID[\"WGS 84\",6378137,298.257223563]],"
+    "PRIMEM[\"Greenwich\",0],UNIT[\"degree\",0.0174532925199433],AUTHORITY[\"EPSG\",\"4326\"]]";
+
+Grid rampGrid() {
+    Grid grid(40, std::vector<double>(40));
+    for (int i = 0; i < 40; ++i)
+        for (int j = 0; j < 40; ++j) grid[i][j] = (i * 7 + j * 13) % 17;
+    return grid;
+}
+
+const ScalingMessageCase kMessages[] = {
+    {"a file that is not there", [](auto&) { return std::string("absent.txt"); },
+     "vantrel-cli: Cannot load the surface absent.txt: No such file or directory\n"},
+    {"a geographic GeoTIFF",
+     [](auto& f) {
+         writeRaster(f.path("dem.tif"), "GTiff", rampGrid(), GDT_Float32, 1, kArcSeconds, 1,
+                     kWgs84);
+         return std::string("dem.tif");
+     },
+     "dem.tif: the cells are 0.000833333 x 0.000833333 degree, which is not square on the "
+     "ground: about 74.6 m x 92.5 m at the raster's centre (latitude 36.60); the sides are "
+     "told in degrees, so reproject it to a metric grid for sides in metres\n"},
+    {"a text matrix with a missing value",
+     [](auto& f) {
+         f.write("n.npy", npyOf<double>({{1, 2}, {3, std::nan("")}}, "<f8", false));
+         return std::string("n.npy");
+     },
+     "vantrel-cli: Cannot load the surface n.npy: n.npy: 1 of 4 cells hold no value; the first "
+     "is in row 2, column 2 (--crop-valid keeps the largest rectangle without them)\n"},
+};
+
+void PrintTo(const ScalingMessageCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class ScalingMessages : public testing::TestWithParam<ScalingMessageCase> {};
+
+TEST_P(ScalingMessages, SayWhatIsWrongOnStandardError) {
+    TempFolder folder;
+    const std::string file = GetParam().write(folder);
+    const ProgramRun outcome = runCli(folder.path(""), {"analyse", file});
+    EXPECT_EQ(outcome.err, GetParam().message);
+}
+
+INSTANTIATE_TEST_SUITE_P(, ScalingMessages, testing::ValuesIn(kMessages));
 
 }  // namespace
 

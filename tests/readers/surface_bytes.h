@@ -80,10 +80,11 @@ inline std::string gsfOf(const Grid& grid, const std::string& extraKeys = "") {
 
 // Writes the grid as band `dataBand` of a raster of `bands` bands (the others hold zeros)
 // through GDAL's `driver` ("GTiff", "AAIGrid", ...), made in memory first for drivers that only
-// copy; false when GDAL fails.
+// copy, with the geotransform and the projection (WKT) where given; false when GDAL fails.
 inline bool writeRaster(const std::string& path, const char* driver, const Grid& grid,
                         GDALDataType type = GDT_Float32, int bands = 1,
-                        const double* transform = nullptr, int dataBand = 1) {
+                        const double* transform = nullptr, int dataBand = 1,
+                        const char* projection = nullptr) {
     GDALAllRegister();
     const int R = static_cast<int>(grid.size()), C = R ? static_cast<int>(grid[0].size()) : 0;
     GDALDatasetH memory = GDALCreate(GDALGetDriverByName("MEM"), "", C, R, bands, type, nullptr);
@@ -97,6 +98,7 @@ inline bool writeRaster(const std::string& path, const char* driver, const Grid&
         }
     }
     if (transform) GDALSetGeoTransform(memory, const_cast<double*>(transform));
+    if (projection) GDALSetProjection(memory, projection);
     GDALDatasetH copy = GDALCreateCopy(GDALGetDriverByName(driver), path.c_str(), memory, FALSE,
                                        nullptr, nullptr, nullptr);
     GDALClose(memory);

@@ -1,0 +1,66 @@
+#include "text_header.h"
+
+#include <cctype>
+
+#include "text_scan.h"
+
+namespace {
+
+std::string lowerCase(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower;
+}
+
+// One "Key: value" (or "Key = value") comment line, the '#' taken off.
+void readHeaderLine(std::string_view line, TextHeader& header) {
+    std::size_t split = line.find(':');
+    if (split == std::string_view::npos) split = line.find('=');
+    if (split == std::string_view::npos) return;
+    const std::string key = lowerCase(trimCSpace(line.substr(0, split)));
+    const std::string_view value = trimCSpace(line.substr(split + 1));
+    std::string unit;
+    double length = 0.0;
+    if (key == "width" || key == "x length" || key == "xreal") {
+        if (readLength(value, length, unit)) header.width = length, header.lateralUnit = unit;
+    } else if (key == "height" || key == "y length" || key == "yreal") {
+        if (readLength(value, length, unit)) header.height = length;
+        if (header.lateralUnit.empty()) header.lateralUnit = unit;
+    } else if (key == "value units" || key == "z units" || key == "zunits") {
+        header.valueUnit = std::string(value);
+    }
+}
+
+}  // namespace
+
+bool readLength(std::string_view text, double& value, std::string& unit) {
+    const std::size_t end = text.find_first_of(" \t");
+    const std::string_view number = text.substr(0, end);
+    if (!parseWholeDouble(number.data(), number.data() + number.size(), value) ||
+        !(value > 0.0 && value < 1e300))
+        return false;
+    unit =
+        end == std::string_view::npos ? std::string() : std::string(trimCSpace(text.substr(end)));
+    return true;
+}
+
+TextHeader readTextHeader(std::string_view text, bool wholeFile) {
+    TextHeader header;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t feed = text.find('\n', at);
+        if (feed == std::string_view::npos) {
+            if (!wholeFile) break;  // a line cut where `text` ends
+            feed = text.size();
+        }
+        const std::string_view line = trimCSpace(text.substr(at, feed - at));
+        if (!line.empty()) {
+            if (line[0] != '#') break;
+            ++header.commentLines;
+            readHeaderLine(line.substr(1), header);
+        }
+        at = feed + 1;
+        if (!line.empty()) header.dataOffset = at > text.size() ? text.size() : at;
+    }
+    return header;
+}
