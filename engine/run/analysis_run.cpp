@@ -42,17 +42,16 @@ std::vector<std::string> surfaceOutputs(const AnalysisSettings& settings, const 
     return files;
 }
 
-// Owns the run's data matrix and releases it on every way out.
-struct LoadedData {
-    DataMatrix data;
-    ~LoadedData() { freeMatrix(data.rows, data.rowCount, data.columnCount); }
-};
-
 }  // namespace
 
 void runAnalysis(const AnalysisSettings& settings, const RunOptions& options, RunHost& host,
                  const ComputeOptions& compute, const ReadOptions& read) {
-<<<<<<< HEAD
+    // No output may be an input: the results file is known now, the surface files once the
+    // areas are; both are checked before the data is read and before anything is written.
+    const std::string resultsFile =
+        compute.resultsFile.empty() ? resultsFileName(settings.inputFile) : compute.resultsFile;
+    const std::vector<std::string> inputs = runInputs(settings);
+    if (auto clash = outputThatIsAnInput(inputs, {resultsFile})) return host.showMessage(*clash);
     AreaList areas;
     if (compute.areas.empty()) {
         ProgressionSpec request = progressionRequest(settings);
@@ -61,17 +60,6 @@ void runAnalysis(const AnalysisSettings& settings, const RunOptions& options, Ru
     } else {
         for (int area : compute.areas) areas.add(area);
     }
-=======
-    // No output may be an input: the results file is known now, the surface files once the
-    // areas are; both are checked before the data is read and before anything is written.
-    const std::string resultsFile =
-        compute.resultsFile.empty() ? resultsFileName(settings.inputFile) : compute.resultsFile;
-    const std::vector<std::string> inputs = runInputs(settings);
-    if (auto clash = outputThatIsAnInput(inputs, {resultsFile})) return host.showMessage(*clash);
-    ProgressionSpec request = progressionRequest(settings);
-    if (auto problem = request.ruleProblem()) return host.showMessage(*problem);
-    AreaList areas = request.buildAreaList();
->>>>>>> main
     if (areas.count == 0) return host.showMessage("Progression is empty");
     if (auto problem = areaProblem({areas.begin(), areas.end()})) return host.showMessage(*problem);
     if (auto problem = shiftProblem(settings.nShift, settings.mShift))
@@ -79,27 +67,24 @@ void runAnalysis(const AnalysisSettings& settings, const RunOptions& options, Ru
     if (auto clash = outputThatIsAnInput(inputs, surfaceOutputs(settings, options, compute, areas)))
         return host.showMessage(*clash);
 
-    LoadedData loaded;
-    DataMatrix& data = loaded.data;
     ReadOptions reading = read;
     reading.threads = compute.threads;
     reading.commentLines = false;  // every line of a text matrix is data to the run
-    SurfaceUnits units;            // the results file has no place for them
-    if (!loadSurfaceFile(host, settings.inputFile, reading, data.rows, data.rowCount,
-                         data.columnCount, units))
-        return host.showMessage("Error loading data");
-    const int R = data.rowCount;
-    const int C = data.columnCount;
-    if (options.normalise == 1) normaliseMatrix(data.rows, R, C);
+    // The matrix is released on every way out; its units have no place in the results file.
+    std::optional<DataMatrix> data = loadSurfaceFile(host, settings.inputFile, reading);
+    if (!data) return host.showMessage("Error loading data");
+    const int R = data->rowCount();
+    const int C = data->columnCount();
+    if (options.normalise == 1) normaliseMatrix(*data);
 
-    AreaSweep sweep(data.rows, R, C, settings.nShift, settings.mShift, options.optimise,
+    AreaSweep sweep(data->rows(), R, C, settings.nShift, settings.mShift, options.optimise,
                     options.generateSurfaces == 1, compute);
     GrowArray<double> residuals;
     residuals.setSize(areas.count);
 
     if (!createEmptyFile(resultsFile)) return host.showMessage("Error writing to " + resultsFile);
-    host.beforeFirstArea({data.rows, R, C, std::vector<int>(areas.begin(), areas.end()), settings,
-                          options, compute, resultsFile});
+    host.beforeFirstArea({data->rows(), R, C, std::vector<int>(areas.begin(), areas.end()),
+                          settings, options, compute, resultsFile});
 
     for (int k = 0; k < areas.count; ++k) {
         const int area = areas[k];

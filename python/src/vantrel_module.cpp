@@ -149,15 +149,14 @@ py::array_t<double> loadSurface(const std::string& path, const std::string& form
     options.cropValid = cropValid;
     options.threads = threads;
     PythonHost host;
-    RowTable rows = nullptr;
-    int R = 0, C = 0;
-    SurfaceUnits units;
-    bool loaded;
+    // The matrix owns its storage: it is released however this function ends, a NumPy array
+    // that cannot be allocated included.
+    std::optional<DataMatrix> matrix;
     {
         py::gil_scoped_release withoutGil;
-        loaded = loadSurfaceFile(host, path, options, rows, R, C, units);
+        matrix = loadSurfaceFile(host, path, options);
     }
-    if (!loaded) {
+    if (!matrix) {
         if (host.unreadableError() != 0) {
             errno = host.unreadableError();
             PyErr_SetFromErrnoWithFilename(PyExc_OSError, path.c_str());
@@ -165,14 +164,11 @@ py::array_t<double> loadSurface(const std::string& path, const std::string& form
         }
         throw py::value_error(host.message().empty() ? "Error loading data" : host.message());
     }
+    const int R = matrix->rowCount(), C = matrix->columnCount();
     py::array_t<double> result({static_cast<py::ssize_t>(R), static_cast<py::ssize_t>(C)});
     double* out = result.mutable_data();
-    // Each row is released as soon as it is copied, so the data are held about once.
-    for (int i = 0; i < R; ++i) {
-        std::memcpy(out + static_cast<std::size_t>(i) * C, rows[i], sizeof(double) * C);
-        delete[] rows[i];
-    }
-    delete[] rows;
+    for (int i = 0; i < R; ++i)
+        std::memcpy(out + static_cast<std::size_t>(i) * C, (*matrix)[i], sizeof(double) * C);
     return result;
 }
 

@@ -144,11 +144,8 @@ const Failure kFailures[] = {
      "a.csv",
      [](auto&) { return std::string("a,b\n1,2\n3,\n"); },
      {},
-<<<<<<< HEAD
      "1 of 4 cells hold no value; the first is in row 2, column 2 (--crop-valid keeps the "
      "largest rectangle without them)"},
-=======
-     "1 of 4 cells hold no value; the first is in row 2, column 2"},
     // The NUL would glue "4," and "5,6" into one valid row 4,5,6.
     {"csv with a NUL byte inside a line",
      "a.csv",
@@ -160,7 +157,6 @@ const Failure kFailures[] = {
      [](auto&) { return std::string("x,\0y\n1,2\n", 9); },
      {},
      "line 1 holds a NUL byte, which no CSV text holds"},
->>>>>>> main
     {"GeoTIFF without the band asked for",
      "a.tif",
      [](auto& f) {

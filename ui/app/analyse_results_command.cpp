@@ -41,22 +41,20 @@ void MainDialog::OnAnalyseResults() {
     std::optional<std::string> png;
     {
         WaitCursorScope wait(*this);
-        DataMatrix data;
         SilentLoadHost quiet;
         try {
-            if (loadDataMatrix(quiet, input, data.rows, data.rowCount, data.columnCount)) {
-                if (auto problem = scalingProblem(data.rowCount, data.columnCount)) {
+            if (const auto data = loadDataMatrix(quiet, input)) {
+                const int R = data->rowCount(), C = data->columnCount();
+                if (auto problem = scalingProblem(R, C)) {
                     text = *problem;
                 } else {
-                    const ScalingResult result =
-                        fitResultsTable(data.rows, data.rowCount, data.columnCount, *rows, {});
+                    const ScalingResult result = fitResultsTable(data->rows(), R, C, *rows, {});
                     text = scalingSummary(result, resultsFile);
                     png = renderLogLogPlot(result, PlotFormat::kPng);
                 }
             }
         } catch (const std::bad_alloc&) {
         }
-        freeMatrix(data.rows, data.rowCount, data.columnCount);
     }
     if (text.empty()) return showMessage("Error loading data");
     if (png) return platform().showPicture("Analyse results", *png, text);
