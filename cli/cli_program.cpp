@@ -4,6 +4,7 @@
 
 #include "cli_options.h"
 #include "command_line.h"
+#include "map_command.h"
 #include "multifractal_command.h"
 #include "run_command.h"
 #include "scaling_command.h"
@@ -19,10 +20,9 @@ struct CliCommand {
 };
 
 const CliCommand kCommands[] = {
-    {"run", runRunCommand},
-    {"analyse", runScalingCommand},
-    {"fit", runScalingCommand},
-    {"multifractal", runMultifractalCommand},
+    {"run", runRunCommand},     {"analyse", runScalingCommand},
+    {"fit", runScalingCommand}, {"multifractal", runMultifractalCommand},
+    {"map", runMapCommand},
 };
 
 int usageError(const std::string& reason) {

@@ -18,6 +18,11 @@ struct SurfaceUnits {
     // Said about the grid on the way, such as a geographic raster's cells that are not square
     // on the ground; shown by the front end beside its results.
     std::string note;
+    // Where a raster has them: its geotransform (GDAL's six coefficients) and its coordinate
+    // system as WKT, so that what is made from it can be placed the same way.
+    bool hasGeoTransform = false;
+    double geoTransform[6] = {0.0, 1.0, 0.0, 0.0, 0.0, 1.0};
+    std::string crsWkt;
     bool hasPixelSize() const { return pixelWidth > 0.0 && pixelHeight > 0.0; }
 };
 

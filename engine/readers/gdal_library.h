@@ -30,6 +30,13 @@
     X(GDALGetGeoTransform) \
     X(GDALGetSpatialRef) \
     X(GDALGetRasterUnitType) \
+    X(GDALGetProjectionRef) \
+    X(GDALGetDriverByName) \
+    X(GDALCreate) \
+    X(GDALSetGeoTransform) \
+    X(GDALSetProjection) \
+    X(GDALSetRasterNoDataValue) \
+    X(GDALSetDescription) \
     X(OSRIsProjected) \
     X(OSRIsLocal) \
     X(OSRIsGeographic) \

@@ -66,7 +66,10 @@ void readUnits(const GdalLibrary& gdal, GDALDatasetH dataset, GDALRasterBandH ba
     if (placed) {
         units.pixelWidth = std::fabs(transform[1]);
         units.pixelHeight = std::fabs(transform[5]);
+        units.hasGeoTransform = true;
+        for (int k = 0; k < 6; ++k) units.geoTransform[k] = transform[k];
     }
+    if (const char* wkt = gdal.GDALGetProjectionRef(dataset)) units.crsWkt = wkt;
     bool geographic = false;
     if (OGRSpatialReferenceH reference = gdal.GDALGetSpatialRef(dataset)) {
         char* name = nullptr;

@@ -113,7 +113,9 @@ std::optional<DataMatrix> loadSurfaceFile(RunHost& host, const std::string& path
     WaitCursorScope waitCursor(host);
     auto matrix = format == SurfaceFormat::kGdal ? readGdal(host, path, options.band)
                                                  : readOpenFile(host, path, format);
-    if (!matrix || !settleMissingValues(host, path, options.cropValid, *matrix))
+    if (!matrix) return std::nullopt;
+    if ((options.cropValid || !options.keepMissing) &&
+        !settleMissingValues(host, path, options.cropValid, *matrix))
         return std::nullopt;
     if (!matrix->units.note.empty()) host.showNotice(path + ": " + matrix->units.note);
     return matrix;

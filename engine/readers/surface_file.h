@@ -16,7 +16,10 @@ struct ReadOptions {
     SurfaceFormat format = SurfaceFormat::kAuto;  // kAuto: by content, then by the name's ending
     int band = 1;                                 // the raster band GDAL reads, counted from 1
     bool cropValid = false;  // keep the largest rectangle without missing values
-    int threads = 0;         // the text loader's threads; 0: one per core
+    // Load missing values as not-a-number instead of ending the load (the roughness map leaves
+    // the tiles they reach empty); cropValid, when set, comes first.
+    bool keepMissing = false;
+    int threads = 0;  // the text loader's threads; 0: one per core
     // A text matrix's leading lines that begin with '#' are a header to read, not data (see
     // text_header.h). The run reads every line as data and turns this off.
     bool commentLines = true;

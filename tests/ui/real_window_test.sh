@@ -2,7 +2,10 @@
 # Drives the real vantrel in a real window on a virtual display of its own, as a person would with
 # keyboard and mouse: the Type list from the keyboard, Load and Save of a configuration whose name
 # has no extension, Tab after a pick with the mouse, a long configuration path, View without a
-# program to view with, and Escape. Saves a screenshot of the fresh dialog.
+# program to view with and with none that opens the file, Calculate on a missing file and after a
+# field that does not convert, a long run that stays alive and one stopped with Escape. Saves
+# screenshots of the fresh dialog and of a run in progress. What the message boxes said is read
+# from the log the program keeps when VANTREL_MESSAGE_LOG names one.
 # Usage: real_window_test.sh PATH_TO_VANTREL ARTIFACTS_DIR
 set -euo pipefail
 
@@ -72,7 +75,9 @@ config_text 0 >"$folder/my.cfg"
 # No session bus or accessibility bus on a bare display: keep GTK from looking for them.
 export NO_AT_BRIDGE=1 GSETTINGS_BACKEND=memory
 unset DBUS_SESSION_BUS_ADDRESS
-(cd "$folder" && PATH="$work/empty-bin" exec "$program") </dev/null >"$work/program.log" 2>&1 &
+messages="$work/messages.log"
+: >"$messages"
+(cd "$folder" && PATH="$work/empty-bin" VANTREL_MESSAGE_LOG="$messages" exec "$program") </dev/null >"$work/program.log" 2>&1 &
 program_pid=$!
 
 window=""
@@ -86,6 +91,12 @@ done
 
 # Let the first paint finish before the picture is taken.
 sleep 1
+# Placed by the dialog framework: centred on the screen, as its message boxes are.
+read -r left top < <(xdotool getwindowgeometry "$window" | sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p')
+read -r w h < <(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: \([0-9]*\)x\([0-9]*\).*/\1 \2/p')
+centred() { [ $(( $1 - ($2 - $3) / 2 )) -le 2 ] && [ $(( ($2 - $3) / 2 - $1 )) -le 2 ]; }
+centred "$left" 1024 "$w" && centred "$top" 768 "$h" ||
+  fail "the dialog is at $left,$top, not centred on the screen ($w x $h)"
 import -window "$window" "$artifacts/main-dialog.png"
 echo "real_window_test: screenshot in $artifacts/main-dialog.png"
 
@@ -202,20 +213,127 @@ only_the_dialog "loading zother"
 crop_of "$work/label-zother.png" 46 11 250 8
 same_picture "$work/label-saved2.png" "$work/label-zother.png" && fail "a long configuration path hides its file name"
 
+# The last message box's text, and how many boxes have said a text.
+last_message() { awk 'BEGIN { RS = "\n--\n" } { last = $0 } END { printf "%s", last }' "$messages"; }
+count_messages() { awk -v text="$1" 'BEGIN { RS = "\n--\n"; n = 0 } $0 == text { n++ } END { print n }' "$messages"; }
+expect_message() {  # $1: the text; $2: what was just done
+  [ "$(last_message)" = "$1" ] || fail "after $2 the message was \"$(last_message)\", not \"$1\""
+}
+
 # View with no program to view with: a message box says so.
 click_at 334 45
 wait_for_new_window "View without xdg-open"
 key Return
 only_the_dialog "closing the View message"
+expect_message "Could not start xdg-open: No such file or directory" "View without xdg-open"
 
-key Escape
-for _ in $(seq 1 50); do
-  kill -0 "$program_pid" 2>/dev/null || break
+# View where no program opens the file: xdg-open ends with status 3, and a box says so.
+printf '#!/bin/sh\nexit 3\n' >"$work/empty-bin/xdg-open"
+chmod +x "$work/empty-bin/xdg-open"
+click_at 334 45
+wait_for_new_window "View with no program for the file"
+key Return
+only_the_dialog "closing the second View message"
+expect_message "No program could open /d/grid.txt: no program on this system opens files of its kind" \
+  "View with no program for the file"
+
+# Typing into a field: select what it holds and replace it.
+type_into() {  # $1, $2: a point of the field in dialog units; $3: the text
+  click_at "$1" "$2"; key ctrl+a; xdotool type --delay 20 "$3"; sleep 0.3
+}
+click_calculate() { click_at 321 158; }
+
+# Calculate on a file that is not there: the run's words, then the file and the system's reason.
+type_into 100 45 missing.txt
+click_calculate
+wait_for_new_window "Calculate on a missing file"
+key Return
+only_the_dialog "closing Error loading data"
+expect_message "Error loading data
+
+missing.txt
+No such file or directory" "Calculate on a missing file"
+
+# A From that does not convert stops Calculate after the message, with the focus on From: what
+# is typed next goes there, as Save then shows.
+type_into 183 97 1o0
+click_calculate
+wait_for_new_window "Calculate with 1o0 in From"
+key Return
+only_the_dialog "closing the message about From"
+expect_message "Please enter an integer." "Calculate with 1o0 in From"
+key ctrl+a; xdotool type --delay 20 8; sleep 0.3
+click_save
+wait_for_new_window "Save after the message about From"
+key Return; wait_for_new_window "accepting the offered name a third time"; key alt+r
+only_the_dialog "replacing zother"
+[ "$(sed -n '/^\[Progression (from/{n;p}' "$folder/zother" | cut -f1)" = 8 ] ||
+  fail "the focus was not on From after its message (zother: $(sed -n '/^\[Progression (from/{n;p}' "$folder/zother"))"
+
+# A long run: the title bar shows the area under way, the dialog repaints, and a second Calculate
+# during the run starts nothing.
+awk 'BEGIN { srand(1); for (i = 0; i < 400; i++) { line = ""
+             for (j = 0; j < 400; j++) line = line sprintf("%.4f ", rand()); print line } }' \
+  >"$work/big.txt"
+type_into 100 45 "$work/big.txt"
+type_into 183 97 4
+type_into 226 97 12000
+type_into 270 97 4
+title_of() { xdotool getwindowname "$window" 2>/dev/null || true; }
+wait_for_title() {  # $1: a pattern; $2: tenths of a second to wait
+  for _ in $(seq 1 "$2"); do
+    [[ "$(title_of)" =~ $1 ]] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+continues_before=$(count_messages "Data rows: 400 Data colums:400
+Continue?")
+click_calculate
+wait_for_new_window "Calculate on big.txt"
+key Return
+wait_for_title '^Vantrel - area [0-9]+ of 3000$' 300 || fail "the title showed no progress: $(title_of)"
+click_calculate
+import -window "$window" "$artifacts/run-in-progress.png"
+first=$(title_of)
+moved=""
+for _ in $(seq 1 100); do
+  [ "$(title_of)" != "$first" ] && { moved=1; break; }
   sleep 0.1
 done
-kill -0 "$program_pid" 2>/dev/null && fail "vantrel was still running 5 seconds after Escape"
+[ -n "$moved" ] || fail "the title stayed at: $first"
+wait_for_title '^Vantrel$' 1200 || fail "the run did not end: $(title_of)"
+only_the_dialog "the run, with a second Calculate during it"
+[ "$(count_messages "Data rows: 400 Data colums:400
+Continue?")" -eq $((continues_before + 1)) ] || fail "a Calculate during the run started another"
+[ "$(wc -l <"$work/big.txt.out.txt")" -eq 3000 ] || fail "the run wrote $(wc -l <"$work/big.txt.out.txt") lines"
+
+# A run stopped: Escape asks, Yes stops the run and ends the program within moments, and the
+# results file stays as a failed run leaves it.
+type_into 226 97 40000
+click_calculate
+wait_for_new_window "Calculate on big.txt again"
+key Return
+wait_for_title '^Vantrel - area [0-9]+ of 10000$' 300 || fail "the second run showed no progress"
+xdotool key --clearmodifiers Escape
+wait_for_new_window "Escape during the run"
+sleep 0.3
+expect_message "Calculate is still running. Stop it and close Vantrel?" "Escape during the run"
+xdotool key --clearmodifiers Return
+stopped_at=$(date +%s%N)
+for _ in $(seq 1 100); do
+  kill -0 "$program_pid" 2>/dev/null || break
+  sleep 0.02
+done
+ended_after=$((($(date +%s%N) - stopped_at) / 1000000))
+kill -0 "$program_pid" 2>/dev/null && fail "vantrel was still running 2 seconds after stopping the run"
+# Half a second to stop, and time for the program to end on a busy machine.
+[ "$ended_after" -le 1500 ] || fail "vantrel took $ended_after ms to stop the run and close"
+lines=$(wc -l <"$work/big.txt.out.txt")
+[ "$lines" -lt 10000 ] || fail "the stopped run wrote every area"
+echo "real_window_test: the run stopped after $lines of 10000 areas; vantrel ended $ended_after ms after Yes"
 status=0
 wait "$program_pid" || status=$?
 program_pid=""
 [ "$status" -eq 0 ] || fail "vantrel exited with status $status"
-echo "real_window_test: 0 failed; the dialog worked by keyboard and mouse and closed with Escape"
+echo "real_window_test: 0 failed; the dialog worked by keyboard and mouse and closed when its run was stopped"

@@ -8,13 +8,21 @@
 
 MainDialog::MainDialog(Platform& platform)
     : Dialog(mainDialogTemplate(), platform), icon_(appIcon()) {
-    bindCommand(kIdcLoadConfig, [this] { OnLoadConfig(); });
-    bindCommand(kIdcSaveConfig, [this] { OnSaveConfig(); });
-    bindCommand(kIdcCalculate, [this] { OnCalculate(); });
-    bindCommand(kIdcViewProgression, [this] { OnViewProgression(); });
-    bindCommand(kIdcViewInput, [this] { OnViewInput(); });
-    bindCommand(kIdcBrowseInput, [this] { OnBrowseInput(); });
-    bindCommand(kIdcBrowseProgression, [this] { OnBrowseProgression(); });
+    bindWhenIdle(kIdcLoadConfig, &MainDialog::OnLoadConfig);
+    bindWhenIdle(kIdcSaveConfig, &MainDialog::OnSaveConfig);
+    bindWhenIdle(kIdcCalculate, &MainDialog::OnCalculate);
+    bindWhenIdle(kIdcViewProgression, &MainDialog::OnViewProgression);
+    bindWhenIdle(kIdcViewInput, &MainDialog::OnViewInput);
+    bindWhenIdle(kIdcBrowseInput, &MainDialog::OnBrowseInput);
+    bindWhenIdle(kIdcBrowseProgression, &MainDialog::OnBrowseProgression);
+}
+
+void MainDialog::bindWhenIdle(int id, void (MainDialog::*command)()) {
+    // The run works on the dialog's own settings: nothing may change them under it, and a
+    // second Calculate must not queue a second run.
+    bindCommand(id, [this, command] {
+        if (!running_) (this->*command)();
+    });
 }
 
 void MainDialog::doDataExchange(DataExchange& exchange) {
@@ -53,7 +61,10 @@ bool MainDialog::OnInitDialog() {
 }
 
 bool MainDialog::OnSysCommand(int id) {
-    if (id == kIdmAnalyseResults) return OnAnalyseResults(), true;
+    if (id == kIdmAnalyseResults) {
+        if (!running_) OnAnalyseResults();
+        return true;
+    }
     if ((id & 0xFFF0) != kIdmAboutBox) return false;
     AboutDialog about(platform());
     about.doModal();
@@ -74,12 +85,40 @@ bool MainDialog::OnPaint() {
     return true;
 }
 
+void MainDialog::OnOK() {
+    if (!running_) Dialog::OnOK();
+}
+
+void MainDialog::OnCancel() {
+    if (!running_) return Dialog::OnCancel();
+    if (closeWhenStopped_) return;  // asked and answered already
+    if (platform().messageBox(kStopRunQuestion, MessageBoxButtons::kYesNo) == kAnswerNo) return;
+    closeWhenStopped_ = true;
+    cancel_.requestCancel();
+}
+
+void MainDialog::showProgress(int areaNumber, int areaCount) {
+    const std::string& caption = dialogTemplate().caption;
+    std::string shown = caption;
+    if (running_ && areaCount > 0)
+        shown += " - area " + std::to_string(areaNumber) + " of " + std::to_string(areaCount);
+    if (shown == shownCaption_ || !window()) return;
+    shownCaption_ = shown;
+    window()->setTitle(shown);
+}
+
 void MainDialog::showMessage(const std::string& text) {
-    platform().messageBox(text, MessageBoxButtons::kOk);
+    platform().messageBox(loadNote_.addTo(text), MessageBoxButtons::kOk);
 }
 
 bool MainDialog::askYesNo(const std::string& text) {
-    return platform().messageBox(text, MessageBoxButtons::kYesNo) != kAnswerNo;
+    const bool yes = platform().messageBox(text, MessageBoxButtons::kYesNo) != kAnswerNo;
+    if (!yes) loadNote_.declined();
+    return yes;
+}
+
+void MainDialog::dataFileUnreadable(const std::string& path, int error) {
+    loadNote_.unreadable(path, error);
 }
 
 void MainDialog::setDataSizeText(const std::string& text) {

@@ -4,7 +4,12 @@
 
 #include "analysis_settings.h"
 #include "dialog.h"
+#include "load_failure_note.h"
 #include "run_host.h"
+
+// What Escape and the close box ask while Calculate's run is on.
+inline constexpr const char* kStopRunQuestion =
+    "Calculate is still running. Stop it and close Vantrel?";
 
 // The program's one dialog: it gathers the analysis settings and run options from its controls,
 // hands them to the engine, loads and saves them as configuration files, and is the engine's
@@ -24,6 +29,11 @@ class MainDialog : public Dialog, public RunHost {
     void setDataSizeText(const std::string& text) override;
     void beginWaitCursor() override;
     void endWaitCursor() override;
+    void dataFileUnreadable(const std::string& path, int error) override;
+    const CancelToken* cancelToken() const override { return &cancel_; }
+
+    // True while Calculate's run is on.
+    bool running() const { return running_; }
 
     const IconResource* OnQueryDragIcon() override { return &icon_; }
 
@@ -32,6 +42,9 @@ class MainDialog : public Dialog, public RunHost {
     bool OnInitDialog() override;
     bool OnSysCommand(int id) override;
     bool OnPaint() override;
+    // While a run is on, Enter does nothing, and Escape or the close box ask whether to stop it.
+    void OnOK() override;
+    void OnCancel() override;
 
   private:
     // The commands of the seven buttons (main_dialog_commands.cpp).
@@ -44,12 +57,22 @@ class MainDialog : public Dialog, public RunHost {
     void OnBrowseProgression();
     // The system menu's "Analyse results..." (analyse_results_command.cpp).
     void OnAnalyseResults();
+    // Binds a button whose command is ignored while a run is on.
+    void bindWhenIdle(int id, void (MainDialog::*command)());
+    // The caption, with the area under way while a run is on.
+    void showProgress(int areaNumber, int areaCount);
 
     StaticControl dataSizeLabel_;
     std::string configFileName_;
     RunOptions options_;
     AnalysisSettings settings_;
     const IconResource& icon_;
+
+    LoadFailureNote loadNote_;
+    CancelToken cancel_;
+    bool running_ = false;
+    bool closeWhenStopped_ = false;
+    std::string shownCaption_;
 
     // The last file confirmed in each kind of open dialog. Only the browse commands change them:
     // typing a path, loading or saving a configuration leave them as they are.

@@ -1,8 +1,12 @@
 // The commands behind the main dialog's seven buttons. Each begins by exchanging the controls
-// into the fields and goes on whatever that exchange reports: a field that did not convert has
-// been pointed out to the user, and the command works with the values the fields then hold.
+// into the fields. Browse, View and Load go on whatever that exchange reports: a field that did
+// not convert has been pointed out to the user, and they work with the values the fields then
+// hold. Calculate and Save stop there instead, with the focus on the field: going on would run
+// (or save) the previous values, the earlier run's results overwritten with numbers nobody
+// asked for.
 
 #include "analysis_run.h"
+#include "background_run_host.h"
 #include "browse_for_file.h"
 #include "main_dialog.h"
 #include "open_in_notepad.h"
@@ -34,7 +38,7 @@ void MainDialog::OnLoadConfig() {
 }
 
 void MainDialog::OnSaveConfig() {
-    updateData(true);
+    if (!updateData(true)) return;
     configFileName_ = std::string(trimCSpace(configFileName_));
     if (configFileName_.empty()) {
         showMessage("Please enter config file name");
@@ -56,8 +60,28 @@ void MainDialog::OnSaveConfig() {
 }
 
 void MainDialog::OnCalculate() {
-    updateData(true);
-    runAnalysis(settings_, options_, *this);
+    if (!updateData(true)) return;
+    loadNote_.begin(settings_.inputFile);
+    // The run goes on a thread of its own, so that the dialog repaints, shows the area under way
+    // in its title bar and can be asked to stop; what the run shows or asks is still shown here.
+    cancel_.reset();
+    closeWhenStopped_ = false;
+    BackgroundRunHost host(*this, platform(), cancel_);
+    running_ = true;
+    struct RunEnds {
+        MainDialog& dialog;
+        ~RunEnds() {
+            dialog.running_ = false;
+            dialog.showProgress(0, 0);
+        }
+    } runEnds{*this};
+    try {
+        platform().runInBackground([&] { runAnalysis(settings_, options_, host); },
+                                   [&] { showProgress(host.areaNumber(), host.areaCount()); });
+    } catch (const RunCancelled&) {
+        // The user asked for it: the files stay as a failed run leaves them.
+    }
+    if (closeWhenStopped_) endDialog(kIdCancel);
 }
 
 void MainDialog::OnViewProgression() {

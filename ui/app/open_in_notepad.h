@@ -19,6 +19,10 @@ ProgramCommand viewFileCommand(const std::string& path);
 // Notepad's own reading of its command line.
 std::string notepadCommandLine(const std::string& windowsDirectory, const std::string& path);
 
+// What to tell the user when xdg-open, asked to open `path`, ended with this status; empty when
+// it opened the file.
+std::string desktopOpenProblem(const std::string& path, int status);
+
 // Elsewhere: xdg-open with the path as its single argument, whatever characters it holds (a
 // path that would read as an option is given from "./").
 ProgramCommand desktopOpenCommand(const std::string& path);

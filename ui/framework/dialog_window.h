@@ -25,6 +25,9 @@ class DialogWindow {
 
     virtual void setFocus(int id) = 0;
 
+    // The text of the title bar.
+    virtual void setTitle(const std::string& text) = 0;
+
     // The system menu. Where the platform has none, a backend offers the entries elsewhere (the
     // desktop backend on GTK: the dialog's context menu) or reports that there is none.
     virtual bool hasSystemMenu() const = 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -38,6 +40,10 @@ struct FileDialogRequest {
 struct ProgramCommand {
     std::string commandLine;
     std::vector<std::string> arguments;
+    // What to tell the user when the program ends with this exit status; empty for nothing.
+    // A platform that can watch the program does so without waiting for it, and shows the text
+    // in a message box whenever the program ends. It is called on any thread.
+    std::function<std::string(int status)> exitProblem;
 };
 
 class Platform {
@@ -69,4 +75,23 @@ class Platform {
                              const std::string& text) {
         messageBox(text, MessageBoxButtons::kOk);
     }
+
+    // Runs `work` on a thread of its own and returns when it has ended, handling the user's input
+    // and painting meanwhile, so that the windows stay alive through a long run. `tick` runs on
+    // this thread each time the wait wakes, at least every few hundredths of a second. What
+    // `work` throws is thrown here, once it has ended.
+    void runInBackground(const std::function<void()>& work, const std::function<void()>& tick);
+    // Runs `call` on the thread that handles the windows and returns when it has run, throwing
+    // what it threw: from background work, it waits its turn between the windows' events; from
+    // anywhere else, it runs at once.
+    void callOnUiThread(const std::function<void()>& call);
+
+  protected:
+    // Handles the input and painting that are waiting, without waiting for more. A platform
+    // whose windows need no handling (the tests') leaves it empty.
+    virtual void handlePendingEvents() {}
+
+  private:
+    struct BackgroundWork;
+    std::shared_ptr<BackgroundWork> background_;
 };

@@ -32,6 +32,8 @@ class HeadlessWindow : public DialogWindow {
 
     // What the window shows.
     int focus() const { return focus_; }
+    // Every title the program set, in order.
+    const std::vector<std::string>& titles() const { return titles_; }
     std::vector<std::string> listItems(int id) const;
     bool ended() const { return ended_; }
     int result() const { return result_; }
@@ -62,6 +64,7 @@ class HeadlessWindow : public DialogWindow {
     int listSelection(int id) const override;
     void setListSelection(int id, int index) override;
     void setFocus(int id) override { focus_ = id; }
+    void setTitle(const std::string& text) override { titles_.push_back(text); }
     bool hasSystemMenu() const override;
     void appendSystemMenuSeparator() override;
     void appendSystemMenuItem(int commandId, const std::string& text) override;
@@ -102,6 +105,7 @@ class HeadlessWindow : public DialogWindow {
     bool ended_ = false;
     int result_ = 0;
     std::vector<MenuEntry> systemMenu_;
+    std::vector<std::string> titles_;
     const IconResource* bigIcon_ = nullptr;
     const IconResource* smallIcon_ = nullptr;
     PaintRecord lastPaint_;

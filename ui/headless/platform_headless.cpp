@@ -51,6 +51,14 @@ std::optional<std::string> HeadlessPlatform::runFileDialog(const FileDialogReque
     return answer;
 }
 
+void HeadlessPlatform::handlePendingEvents() {
+    // The user acts once the work is past its load, whose wait cursor has come and gone.
+    if (whileRunning_.empty() || waitCursorBegins_ == 0 || waitCursorBalance_ != 0) return;
+    std::function<void()> action = std::move(whileRunning_.front());
+    whileRunning_.pop_front();
+    action();
+}
+
 void HeadlessPlatform::beginWaitCursor() {
     ++waitCursorBalance_;
     ++waitCursorBegins_;
@@ -63,6 +71,13 @@ void HeadlessPlatform::endWaitCursor() {
 std::optional<std::string> HeadlessPlatform::startProgram(const ProgramCommand& command) {
     if (startFailures_.empty()) {
         startedPrograms_.push_back(command);
+        // The program ends at once, and what its status means is shown as the desktop shows it.
+        if (!exitStatuses_.empty()) {
+            const int status = exitStatuses_.front();
+            exitStatuses_.pop_front();
+            const std::string problem = command.exitProblem ? command.exitProblem(status) : "";
+            if (!problem.empty()) messageBox(problem, MessageBoxButtons::kOk);
+        }
         return std::nullopt;
     }
     std::string reason = std::move(startFailures_.front());

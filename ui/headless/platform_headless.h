@@ -29,6 +29,14 @@ class HeadlessPlatform : public Platform {
         modalScripts_.push_back(std::move(script));
     }
 
+    // What the user does while background work runs: each is done once, in order, the next
+    // time the platform handles its events once a wait cursor has been shown and taken away.
+    void queueWhileRunning(std::function<void()> action) {
+        whileRunning_.push_back(std::move(action));
+    }
+
+    // The exit status of the next program that starts; without one queued, it is not watched.
+    void queueExitStatus(int status) { exitStatuses_.push_back(status); }
     // Why the next program to be started cannot be; without one queued, programs start.
     void queueStartFailure(std::string reason) { startFailures_.push_back(std::move(reason)); }
 
@@ -57,7 +65,7 @@ class HeadlessPlatform : public Platform {
     // Answers queued but never asked for.
     std::size_t unusedAnswers() const {
         return messageBoxAnswers_.size() + fileDialogAnswers_.size() + modalScripts_.size() +
-               startFailures_.size();
+               startFailures_.size() + whileRunning_.size() + exitStatuses_.size();
     }
 
     int runModal(Dialog& dialog) override;
@@ -67,6 +75,9 @@ class HeadlessPlatform : public Platform {
     void endWaitCursor() override;
     std::optional<std::string> startProgram(const ProgramCommand& command) override;
 
+  protected:
+    void handlePendingEvents() override;
+
   private:
     std::unique_ptr<HeadlessWindow> createWindow(Dialog& dialog);
 
@@ -74,6 +85,8 @@ class HeadlessPlatform : public Platform {
     std::deque<std::optional<std::string>> fileDialogAnswers_;
     std::deque<std::function<void(HeadlessWindow&)>> modalScripts_;
     std::deque<std::string> startFailures_;
+    std::deque<std::function<void()>> whileRunning_;
+    std::deque<int> exitStatuses_;
     std::list<std::unique_ptr<HeadlessWindow>> openWindows_;
 
     std::vector<MessageBoxRecord> messageBoxes_;

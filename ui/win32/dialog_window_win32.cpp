@@ -42,6 +42,38 @@ HICON makeIcon(const IconImage& image) {
     return result;
 }
 
+// A dialog whose template leaves its position at 0, 0 is placed by the dialog framework: centred
+// over its owner, or on the work area of the screen it is on when it has none, as the desktop
+// backend places it and as the message boxes are placed.
+void centreWindow(HWND window) {
+    RECT area{};
+    HWND owner = GetWindow(window, GW_OWNER);
+    if (owner && IsWindowVisible(owner) && !IsIconic(owner)) {
+        GetWindowRect(owner, &area);
+    } else {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        if (!GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor)) return;
+        area = monitor.rcWork;
+    }
+    RECT own{};
+    GetWindowRect(window, &own);
+    const int width = own.right - own.left, height = own.bottom - own.top;
+    int x = area.left + (area.right - area.left - width) / 2;
+    int y = area.top + (area.bottom - area.top - height) / 2;
+    // Over an owner near the edge, the dialog stays on the screen.
+    MONITORINFO screen{};
+    screen.cbSize = sizeof screen;
+    if (GetMonitorInfoW(MonitorFromRect(&area, MONITOR_DEFAULTTOPRIMARY), &screen)) {
+        const RECT& work = screen.rcWork;
+        if (x + width > work.right) x = work.right - width;
+        if (y + height > work.bottom) y = work.bottom - height;
+        if (x < work.left) x = work.left;
+        if (y < work.top) y = work.top;
+    }
+    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace
 
 Win32DialogWindow::~Win32DialogWindow() {
@@ -70,10 +102,13 @@ INT_PTR CALLBACK Win32DialogWindow::dialogProcedure(HWND window, UINT message, W
 
 INT_PTR Win32DialogWindow::handle(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
-        case WM_INITDIALOG:
+        case WM_INITDIALOG: {
+            const DialogRect& placed = dialog_.dialogTemplate().rect;
+            if (placed.x == 0 && placed.y == 0) centreWindow(window_);
             showTemplateIcons();
             // TRUE: the dialog manager puts the focus on the first control with a tab stop.
             return dialog_.initDialog() ? TRUE : FALSE;
+        }
         case WM_COMMAND:
             // Clicks of buttons, and IDOK and IDCANCEL from Enter, Escape and the close box;
             // the other controls' notifications are nobody's business here.
@@ -169,6 +204,10 @@ void Win32DialogWindow::setListSelection(int id, int index) {
 void Win32DialogWindow::setFocus(int id) {
     if (HWND control = GetDlgItem(window_, id))
         SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+}
+
+void Win32DialogWindow::setTitle(const std::string& text) {
+    SetWindowTextW(window_, widen(text).c_str());
 }
 
 bool Win32DialogWindow::hasSystemMenu() const {

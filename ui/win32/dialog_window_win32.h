@@ -28,6 +28,7 @@ class Win32DialogWindow : public DialogWindow {
     int listSelection(int id) const override;
     void setListSelection(int id, int index) override;
     void setFocus(int id) override;
+    void setTitle(const std::string& text) override;
     bool hasSystemMenu() const override;
     void appendSystemMenuSeparator() override;
     void appendSystemMenuItem(int commandId, const std::string& text) override;

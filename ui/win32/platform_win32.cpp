@@ -17,6 +17,13 @@ int waitCursorCount = 0;
 // after its executable.
 constexpr wchar_t kMessageTitle[] = L"Vantrel";
 
+std::wstring currentFolder() {
+    std::wstring folder(GetCurrentDirectoryW(0, nullptr), L'\0');
+    if (folder.empty()) return folder;
+    folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
+    return folder;
+}
+
 }  // namespace
 
 HWND Win32Platform::activeWindow() const {
@@ -59,10 +66,30 @@ std::optional<std::string> Win32Platform::runFileDialog(const FileDialogRequest&
     dialog.lpstrFile = file.data();
     dialog.nMaxFile = static_cast<DWORD>(file.size());
     dialog.lpstrDefExt = request.defaultExtension ? extension.c_str() : nullptr;
-    dialog.Flags = request.flags | OFN_EXPLORER;
+    // The current folder stays where it was, so that a relative name in a field means the same
+    // file before and after browsing, as it does on other systems. The flag alone is not enough:
+    // the open dialog is documented to ignore it, so the folder is also put back by hand.
+    dialog.Flags = request.flags | OFN_EXPLORER | OFN_NOCHANGEDIR;
+    const std::wstring folder = currentFolder();
     BOOL confirmed = request.open ? GetOpenFileNameW(&dialog) : GetSaveFileNameW(&dialog);
+    if (!folder.empty()) SetCurrentDirectoryW(folder.c_str());
     if (!confirmed) return std::nullopt;
     return narrow(file.c_str());
+}
+
+void Win32Platform::handlePendingEvents() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));  // for the loop that ends on it
+            return;
+        }
+        // Tab, Enter and Escape work as in the dialog manager's own loop.
+        HWND dialog = activeWindow();
+        if (dialog && IsDialogMessageW(dialog, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
 }
 
 void Win32Platform::beginWaitCursor() {

@@ -22,6 +22,9 @@ class Win32Platform : public Platform {
     // True while a begin has no matching end: the dialogs then keep the hourglass.
     static bool waitCursorShown();
 
+  protected:
+    void handlePendingEvents() override;
+
   private:
     // The dialog on top, the owner of anything shown next; null before the first.
     HWND activeWindow() const;

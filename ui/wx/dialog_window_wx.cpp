@@ -238,6 +238,10 @@ void WxDialogWindow::setFocus(int id) {
     if (wxWindow* window = control(id)) window->SetFocus();
 }
 
+void WxDialogWindow::setTitle(const std::string& text) {
+    SetTitle(fromBytes(text));
+}
+
 bool WxDialogWindow::hasSystemMenu() const {
     return (dialog_.dialogTemplate().style & kDialogSystemMenu) != 0;
 }

@@ -2,11 +2,15 @@
 
 #include <wx/app.h>
 #include <wx/arrstr.h>
+#include <wx/evtloop.h>
 #include <wx/filedlg.h>
 #include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/msgdlg.h>
 #include <wx/utils.h>
+
+#include <cstdio>
+#include <cstdlib>
 
 #include "dialog.h"
 #include "dialog_window_wx.h"
@@ -38,6 +42,17 @@ wxString startingName(const FileDialogRequest& request, const wxFileName& initia
     return name;
 }
 
+// The window test reads what the boxes said from the file VANTREL_MESSAGE_LOG names, each text
+// followed by a line "--": a GTK box's text cannot be read from outside the program.
+void logMessage(const std::string& text) {
+    const char* log = std::getenv("VANTREL_MESSAGE_LOG");
+    if (!log || !*log) return;
+    if (std::FILE* file = std::fopen(log, "a")) {
+        std::fprintf(file, "%s\n--\n", text.c_str());
+        std::fclose(file);
+    }
+}
+
 }  // namespace
 
 int WxPlatform::runModal(Dialog& dialog) {
@@ -56,6 +71,7 @@ int WxPlatform::runModal(Dialog& dialog) {
 }
 
 int WxPlatform::messageBox(const std::string& text, MessageBoxButtons buttons) {
+    logMessage(text);
     long style = buttons == MessageBoxButtons::kYesNo ? wxYES_NO | wxICON_QUESTION
                                                       : wxOK | wxICON_EXCLAMATION;
     wxMessageDialog box(activeWindow(), fromBytes(text), wxTheApp->GetAppDisplayName(), style);
@@ -86,6 +102,10 @@ std::optional<std::string> WxPlatform::runFileDialog(const FileDialogRequest& re
     return toBytes(chosen.GetFullPath());
 }
 
+void WxPlatform::handlePendingEvents() {
+    if (wxEventLoopBase* loop = wxEventLoopBase::GetActive()) loop->YieldFor(wxEVT_CATEGORY_ALL);
+}
+
 void WxPlatform::beginWaitCursor() {
     wxBeginBusyCursor();
 }
@@ -95,5 +115,9 @@ void WxPlatform::endWaitCursor() {
 }
 
 std::optional<std::string> WxPlatform::startProgram(const ProgramCommand& command) {
-    return startDetached(command);
+    return startDetached(command, [this](std::string problem) {
+        // From the watching thread to the windows' own, which shows it over the active dialog.
+        if (wxTheApp)
+            wxTheApp->CallAfter([this, problem] { messageBox(problem, MessageBoxButtons::kOk); });
+    });
 }

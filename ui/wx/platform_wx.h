@@ -20,6 +20,9 @@ class WxPlatform : public Platform {
     void showPicture(const std::string& title, const std::string& png,
                      const std::string& text) override;
 
+  protected:
+    void handlePendingEvents() override;
+
   private:
     // The dialog that boxes and file dialogs belong to: the innermost modal one.
     wxWindow* activeWindow() const { return active_.empty() ? nullptr : active_.back(); }

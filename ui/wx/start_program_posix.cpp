@@ -9,7 +9,8 @@
 
 extern char** environ;
 
-std::optional<std::string> startDetached(const ProgramCommand& command) {
+std::optional<std::string> startDetached(const ProgramCommand& command,
+                                         std::function<void(std::string)> report) {
     if (command.arguments.empty()) return "no program named";
     std::vector<char*> argv;
     for (const std::string& argument : command.arguments)
@@ -20,7 +21,14 @@ std::optional<std::string> startDetached(const ProgramCommand& command) {
     pid_t child = 0;
     int error = posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ);
     if (error != 0) return std::string(std::strerror(error));
-    // Nobody waits for the program, so that it leaves no zombie once it ends.
-    std::thread([child] { waitpid(child, nullptr, 0); }).detach();
+    // Nobody waits for the program, so that it leaves no zombie once it ends; what its exit
+    // status means to the user is shown when it comes.
+    std::thread([child, explain = command.exitProblem, report] {
+        int status = 0;
+        if (waitpid(child, &status, 0) != child || !explain) return;
+        const int exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        std::string problem = explain(exitStatus);
+        if (!problem.empty() && report) report(std::move(problem));
+    }).detach();
     return std::nullopt;
 }
