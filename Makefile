@@ -10,13 +10,18 @@ WERROR = -DVANTREL_WERROR=ON
 .PHONY: deps configure build test demo gui bench bench-python clean test-sanitize fuzz check-format \
 	windows test-windows validate package
 
+# The Debian packages a target needs, installed first (scripts/install-deps names them per target):
+# deps-demo, deps-test, ...; `deps` installs every package.
 deps:
-	scripts/install-deps
+	scripts/install-deps all
+
+deps-%:
+	scripts/install-deps $*
 
 configure:
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release $(WERROR) $(CMAKE_FLAGS)
 
-build: deps configure
+build: deps-build configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 # The C++ tests first, in parallel; then the Python package's pytest run, which wants the cores.
@@ -30,9 +35,9 @@ package: build
 	cmake --build $(BUILD_DIR) --target package
 	scripts/check-package $(BUILD_DIR)/vantrel_*.deb
 
-# The demo builds vantrel-cli and what it links, nothing else.
-demo: deps configure
-	cmake --build $(BUILD_DIR) -j $(JOBS) --target vantrel-cli
+# The demo builds vantrel-cli and vantrel-make-surface and what they link, nothing else.
+demo: deps-demo configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target vantrel-cli vantrel-make-surface
 	$(BUILD_DIR)/cli/vantrel-cli run examples/demo.cfg --yes
 	@echo
 	@echo "examples/rough_surface.txt.out.txt (window area, residual sum):"
@@ -41,6 +46,11 @@ demo: deps configure
 	@echo "The results are in $(CURDIR)/examples/rough_surface.txt.out.txt"
 	@echo
 	$(BUILD_DIR)/cli/vantrel-cli analyse examples/rough_surface.txt
+	@echo
+	@echo "The sample is midpoint displacement, only roughly self-affine. An exact fractional"
+	@echo "Brownian surface made with H = 0.7 (the README's fbm.txt) gives its H back:"
+	@cd $(BUILD_DIR) && examples/vantrel-make-surface --fbm --hurst 0.7 --size 256 256 --seed 1 fbm.txt \
+	  && cli/vantrel-cli analyse fbm.txt
 
 # The desktop dialog: build, then start it on the current display.
 gui: build
@@ -52,7 +62,7 @@ gui: build
 ASAN_DIR ?= build-asan
 SANITIZE_FLAGS = -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all
 
-test-sanitize: deps
+test-sanitize: deps-sanitize
 	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(WERROR) -DVANTREL_BUILD_GUI=OFF \
 	  -DVANTREL_BUILD_PYTHON=OFF \
 	  "-DCMAKE_CXX_FLAGS=$(SANITIZE_FLAGS) -Wformat -Werror=format-security" \
@@ -68,7 +78,7 @@ FUZZ_SECONDS ?= 60
 FUZZ_FLAGS = -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
 FUZZERS = data_matrix progression config number_text npy gsf csv
 
-fuzz: deps
+fuzz: deps-fuzz
 	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
 	  -DVANTREL_BUILD_GUI=OFF -DVANTREL_BUILD_TESTS=OFF -DVANTREL_BUILD_FUZZERS=ON \
 	  "-DCMAKE_CXX_FLAGS=$(FUZZ_FLAGS)"
@@ -79,7 +89,7 @@ fuzz: deps
 # bench/, on inputs generated into $(BENCH_DIR)/bench-data (kept for later runs); prints one table.
 BENCH_DIR ?= build-bench
 
-bench: deps
+bench: deps-bench
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release $(WERROR) -DVANTREL_BUILD_BENCH=ON \
 	  -DVANTREL_BUILD_GUI=OFF -DVANTREL_BUILD_TESTS=OFF
 	cmake --build $(BENCH_DIR) -j $(JOBS) --target vantrel-bench vantrel-make-surface vantrel-cli
@@ -94,7 +104,7 @@ validate: build
 
 # The Python package against the command line and against a summed-area-table NumPy script, as
 # ratios in one table.
-bench-python: deps
+bench-python: deps-bench
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DVANTREL_BUILD_BENCH=ON \
 	  -DVANTREL_BUILD_GUI=OFF -DVANTREL_BUILD_TESTS=OFF
 	cmake --build $(BENCH_DIR) -j $(JOBS) --target vantrel_python vantrel-cli
@@ -107,7 +117,7 @@ clean:
 # MinGW-w64 and linked statically, in $(WINDOWS_DIR).
 WINDOWS_DIR ?= build-windows
 
-windows: deps
+windows: deps-windows
 	cmake -S . -B $(WINDOWS_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 	  -DCMAKE_BUILD_TYPE=Release $(WERROR)
 	cmake --build $(WINDOWS_DIR) -j $(JOBS)
@@ -119,5 +129,5 @@ test-windows: windows configure
 	scripts/test-windows $(WINDOWS_DIR) $(BUILD_DIR)
 
 # Every C++ file of ours as .clang-format has it.
-check-format: deps
+check-format: deps-format
 	git ls-files '*.cpp' '*.h' | xargs clang-format-14 --dry-run --Werror

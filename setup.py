@@ -8,6 +8,7 @@ import re
 import shutil
 import subprocess
 import sys
+import sysconfig
 
 from setuptools import Extension, setup
 from setuptools.command.build_ext import build_ext
@@ -15,6 +16,32 @@ from setuptools.command.build_ext import build_ext
 ROOT = pathlib.Path(__file__).parent.resolve()
 VERSION = re.search(r"project\(Vantrel VERSION ([0-9.]+)",
                     (ROOT / "CMakeLists.txt").read_text()).group(1)
+
+
+def _exists(path):
+    return lambda: os.path.exists(path)
+
+
+# What building the module needs, as scripts/install-deps installs it on Debian: a command found
+# on PATH, or a file the Debian package puts in place.
+BUILD_NEEDS = [
+    ("cmake", lambda: shutil.which("cmake")),
+    ("make", lambda: shutil.which("make")),
+    ("a C++ compiler", lambda: shutil.which("c++") or shutil.which("g++")),
+    ("pkg-config", lambda: shutil.which("pkg-config")),
+    ("Python's headers", _exists(os.path.join(sysconfig.get_paths()["include"], "Python.h"))),
+    ("pybind11", lambda: any(os.path.exists(p) for p in (
+        "/usr/lib/cmake/pybind11/pybind11Config.cmake",
+        "/usr/share/cmake/pybind11/pybind11Config.cmake"))),
+    ("GDAL's headers", _exists("/usr/include/gdal/gdal.h")),
+    ("fast_float", _exists("/usr/include/fast_float/fast_float.h")),
+    ("FFTW", _exists("/usr/include/fftw3.h")),
+    ("cairo", _exists("/usr/include/cairo/cairo.h")),
+]
+
+
+def missing_build_needs():
+    return [name for name, present in BUILD_NEEDS if not present()]
 
 
 class CMakeExtension(Extension):
@@ -27,6 +54,11 @@ class CMakeExtension(Extension):
 
 class CMakeBuild(build_ext):
     def build_extension(self, ext):
+        # One line instead of CMake's page of errors on a machine without the build packages.
+        missing = missing_build_needs()
+        if missing:
+            sys.exit(f"vantrel: the build needs {', '.join(missing)}: run scripts/install-deps "
+                     f"python (as root or through sudo), then pip install again")
         build = pathlib.Path(self.build_temp).resolve() / "cmake"
         configure = ["cmake", "-S", str(ROOT), "-B", str(build), "-DCMAKE_BUILD_TYPE=Release",
                      f"-DPython_EXECUTABLE={sys.executable}", "-DVANTREL_BUILD_PYTHON=ON",

@@ -36,6 +36,13 @@ struct Tally {
     double sum = 0, sumSquares = 0, rawSum = 0, errorSum = 0;
     std::vector<double> standardised;       // |fitted H - true H| / jackknife error
     std::vector<double> rawErrors, errors;  // uncorrected H - true H, and the jackknife errors
+    std::vector<double> driftErrors;        // |upper - lower slope| / its jackknife error
+    // The largest drift of the local slope in its jackknife errors, which the curvature
+    // warning's threshold must stay above on these surfaces.
+    double largestDrift() const {
+        return driftErrors.empty() ? 0.0
+                                   : *std::max_element(driftErrors.begin(), driftErrors.end());
+    }
     void add(const ScalingResult& result, double truth) {
         ++n;
         sum += result.hurst - truth;
@@ -44,6 +51,9 @@ struct Tally {
         errorSum += result.fit.standardError;
         covered += result.low <= truth && truth <= result.high;
         for (const std::string& code : result.warningCodes) curved += code == "curved";
+        const HurstFit& fit = result.fit;
+        if (fit.slopeDriftError > 0)
+            driftErrors.push_back(std::fabs(fit.upperSlope - fit.lowerSlope) / fit.slopeDriftError);
         standardised.push_back(std::fabs(result.hurst - truth) / result.fit.standardError);
         rawErrors.push_back(result.fit.hurst - truth);
         errors.push_back(result.fit.standardError);
@@ -116,9 +126,9 @@ int main(int argc, char** argv) {
                 calibrate ? "calibration" : "report", base);
     std::printf("| size | H | surfaces | bias | spread | coverage of 90%% interval | curved |%s\n",
                 calibrate ? " uncorrected bias | spread / jackknife error | factor needed | factor "
-                            "needed, bias removed |"
+                            "needed, bias removed | largest slope drift / error |"
                           : "");
-    std::printf("|---|---|---|---|---|---|---|%s\n", calibrate ? "---|---|---|---|" : "");
+    std::printf("|---|---|---|---|---|---|---|%s\n", calibrate ? "---|---|---|---|---|" : "");
     for (const Cell& cell : cells) {
         for (double hurst : hursts) {
             if (onlyRows > 0 && (cell.rows != onlyRows || cell.columns != onlyColumns ||
@@ -138,9 +148,9 @@ int main(int argc, char** argv) {
                         cell.columns, hurst, tally.n, tally.bias(), tally.spread(),
                         100.0 * tally.covered / tally.n, tally.curved);
             if (calibrate)
-                std::printf(" %+.4f | %.2f | %.2f | %.2f |", tally.rawSum / tally.n,
+                std::printf(" %+.4f | %.2f | %.2f | %.2f | %.2f |", tally.rawSum / tally.n,
                             tally.spread() / (tally.errorSum / tally.n), tally.neededFactor(),
-                            tally.neededFactorUnbiased());
+                            tally.neededFactorUnbiased(), tally.largestDrift());
             std::printf("\n");
             std::fflush(stdout);
         }

@@ -34,3 +34,16 @@ const GdalLibrary* gdalLibrary(std::string& why) {
     why = failure;
     return loaded ? &library : nullptr;
 }
+
+std::string debianPackageOfLibrary(const std::string& soname) {
+    const std::size_t so = soname.find(".so.");
+    if (so == std::string::npos || so == 0) return soname;
+    const std::string name = soname.substr(0, so), version = soname.substr(so + 4);
+    const bool endsInDigit = name.back() >= '0' && name.back() <= '9';
+    return name + (endsInDigit ? "-" : "") + version;
+}
+
+std::string gdalMissingText(const std::string& why) {
+    return "GDAL, which reads rasters, cannot be loaded: " + why + " (install the Debian package " +
+           debianPackageOfLibrary(VANTREL_GDAL_SONAME) + ")";
+}

@@ -56,3 +56,11 @@ struct GdalLibrary {
 // The loaded functions, with every driver registered; null, with `why` set to what the system
 // said, when the library or one of its functions cannot be found.
 const GdalLibrary* gdalLibrary(std::string& why);
+
+// The Debian package that holds the shared library `soname`, by the Debian policy's rule:
+// "libgdal.so.32" is in libgdal32, and "libfoo2.so.1" in libfoo2-1.
+std::string debianPackageOfLibrary(const std::string& soname);
+
+// What the user reads when GDAL cannot be loaded: the system's reason `why` and the package to
+// install.
+std::string gdalMissingText(const std::string& why);

@@ -128,8 +128,7 @@ bool readBand(const GdalLibrary& gdal, const GdalMessages& messages, RunHost& ho
 std::optional<DataMatrix> readGdal(RunHost& host, const std::string& path, int bandNumber) {
     std::string why;
     const GdalLibrary* library = gdalLibrary(why);
-    if (!library)
-        return fileRefused(host, path, "GDAL, which reads rasters, cannot be loaded: " + why);
+    if (!library) return fileRefused(host, path, gdalMissingText(why));
     const GdalLibrary& gdal = *library;
     GdalMessages messages(gdal);
     DatasetCloser dataset(

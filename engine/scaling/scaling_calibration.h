@@ -27,6 +27,6 @@ inline constexpr double kHighestCalibratedHurst = 0.8;
 
 // The half-width of the 90% interval in standard errors. Tiles share the windows that straddle
 // their borders, so the spread of H is 1.0 to 1.3 times the jackknife error; with the bias
-// removed, 90% of the calibration fits lie within 1.0 to 2.1 errors of the truth, depending on H
+// removed, 90% of the calibration fits lie within 1.0 to 2.2 errors of the truth, depending on H
 // and size. The factor covers the widest with a margin for the noise of the correction.
 inline constexpr double kIntervalFactor = 2.3;

@@ -10,8 +10,8 @@ namespace {
 // at a time without losing much of the surface.
 TileSums tileLayout(int R, int C) {
     TileSums tiles;
-    tiles.tileRows = std::clamp(R / 32, 2, 8);
-    tiles.tileColumns = std::clamp(C / 32, 2, 8);
+    tiles.tileRows = std::clamp(R / 16, 2, 8);
+    tiles.tileColumns = std::clamp(C / 16, 2, 8);
     tiles.rowTile.resize(static_cast<std::size_t>(R));
     tiles.columnTile.resize(static_cast<std::size_t>(C));
     for (int i = 0; i < R; ++i)

@@ -225,6 +225,8 @@ py::dict analyse(const MatrixView::Array& data, const std::vector<int>& sides, i
     out["fit_slope"] = 2.0 * result.fit.hurst;
     out["fit_intercept"] = result.fit.intercept;
     out["warnings"] = result.warnings;
+    out["warning_codes"] = result.warningCodes;
+    out["bias_corrected"] = result.biasCorrected;
     out["side"] = side;
     out["area"] = area;
     out["residual"] = residual;

@@ -18,7 +18,9 @@ class Analysis:
     (the mean squared residual per cell) and `fitted` (whether the fit took the point), one
     array element per side. `fit_line` is the fitted line's (slope, intercept) in natural
     logarithms, ln sigma2 = intercept + slope ln s, whose slope is twice the exponent before
-    its bias correction.
+    its bias correction. `warning_codes` names each warning in the order of `warnings`, for
+    scripts to test without reading the text ("curved", "above_one", ...; docs/analysis.md
+    lists them).
     """
 
     rows: int
@@ -35,6 +37,7 @@ class Analysis:
     sigma2: np.ndarray = field(repr=False)
     fitted: np.ndarray = field(repr=False)
     fit_line: Optional[Tuple[float, float]] = field(default=None, repr=False)
+    warning_codes: List[str] = field(default_factory=list)
 
     @classmethod
     def from_engine(cls, found: dict) -> "Analysis":
@@ -55,6 +58,7 @@ class Analysis:
             sigma2=found["sigma2"],
             fitted=found["fitted"],
             fit_line=(found["fit_slope"], found["fit_intercept"]) if found["fit_valid"] else None,
+            warning_codes=list(found["warning_codes"]),
         )
 
     def plot(self, ax: Any = None) -> Any:

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <functional>
 #include <random>
 
@@ -157,6 +158,30 @@ TEST_P(ScalingMessages, SayWhatIsWrongOnStandardError) {
 }
 
 INSTANTIATE_TEST_SUITE_P(, ScalingMessages, testing::ValuesIn(kMessages));
+
+// Without GDAL (here a library file of the right name that is empty, as a damaged install
+// leaves it), a raster names the Debian package to install.
+TEST(MissingGdal, ARasterNamesThePackageToInstall) {
+    TempFolder folder;
+    writeRaster(folder.path("g.tif"), "GTiff", rampGrid());
+    folder.write(VANTREL_GDAL_SONAME, "");
+    const char* before = std::getenv("LD_LIBRARY_PATH");
+    const std::string kept = before ? before : "";
+    setenv("LD_LIBRARY_PATH", folder.path("").c_str(), 1);
+    const ProgramRun outcome = runCli(folder.path(""), {"analyse", "g.tif"});
+    if (before)
+        setenv("LD_LIBRARY_PATH", kept.c_str(), 1);
+    else
+        unsetenv("LD_LIBRARY_PATH");
+    EXPECT_EQ(outcome.status, 1);
+    const std::string start =
+        "vantrel-cli: Cannot load the surface g.tif: g.tif: GDAL, which reads rasters, cannot be "
+        "loaded: ";
+    EXPECT_EQ(outcome.err.substr(0, start.size()), start) << outcome.err;
+    EXPECT_NE(outcome.err.find("file too short (install the Debian package libgdal"),
+              std::string::npos)
+        << outcome.err;
+}
 
 }  // namespace
 

@@ -14,7 +14,8 @@ cd "$work"
 python3 - analyse.json <<'PY'
 import json, sys
 d = json.load(open(sys.argv[1]))
-for key in ("hurst", "hurst_ci90", "fractal_dimension", "fit_sides", "warnings", "table"):
+for key in ("hurst", "hurst_ci90", "fractal_dimension", "fit_sides", "warnings", "warning_codes",
+            "bias_corrected", "table"):
     assert key in d, key
 assert d["hurst_ci90"][0] < d["hurst"] < d["hurst_ci90"][1]
 assert abs(d["fractal_dimension"] - (3 - d["hurst"])) < 1e-12
@@ -34,6 +35,29 @@ fit, same = (json.load(open(p)) for p in sys.argv[1:])
 assert fit["fit_sides"] == [5, 15], fit["fit_sides"]
 assert abs(fit["hurst"] - same["hurst"]) < 1e-6, (fit["hurst"], same["hurst"])
 PY
+
+# A run with the run's default shifts, 0 0: fit finds them (a centred fit would be silently
+# wrong); the same results file beside other data is refused with status 1.
+"$cli" run --input surface.txt --log 4 4096 2 --yes --quiet
+"$cli" fit surface.txt --json > found.json
+python3 - found.json <<'PY'
+import json, sys
+d = json.load(open(sys.argv[1]))
+assert d["results_shifts"] == [0, 0], d["results_shifts"]
+assert d["results_normalised"] is False
+assert "not_centred" in d["warning_codes"], d["warning_codes"]
+assert len(d["warning_codes"]) == len(d["warnings"])
+PY
+"$generator" --fbm --hurst 0.6 --size 128 128 --seed 5 other.txt
+cp surface.txt.out.txt other.txt.out.txt
+status=0
+"$cli" fit other.txt 2> other.err > /dev/null || status=$?
+test "$status" = 1
+grep -q "The results file other.txt.out.txt does not match the data" other.err
+grep -q "was it written from other data, other shifts, or with --normalise?" other.err
+status=0
+"$cli" fit surface.txt --shift 0.5 0.5 2> shifted.err > /dev/null || status=$?
+test "$status" = 1
 
 "$cli" analyse surface.txt --plot a.svg > /dev/null
 "$cli" analyse surface.txt --plot b.svg > /dev/null

@@ -92,9 +92,17 @@ WxDialogWindow::WxDialogWindow(wxWindow* parent, Dialog& dialog) : dialog_(dialo
     wxClientDC dc(this);
     dc.SetFont(GetFont());
     wxSize alphabet = dc.GetTextExtent("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-    baseUnits_ = wxSize((alphabet.GetWidth() / 26 + 1) / 2, dc.GetCharHeight());
+    unitX_ = ((alphabet.GetWidth() / 26 + 1) / 2) / 4.0;
+    unitY_ = dc.GetCharHeight() / 8.0;
 
     for (const ControlTemplate& control : t.controls) createControl(control);
+    // The face here is not the template's, and its texts run wider: the units widen until the
+    // widest text fits, so the layout keeps its proportions across and no text is cut.
+    const double widen = widthToFitTexts();
+    if (widen > 1.0) {
+        unitX_ *= widen;
+        for (const auto& [control, window] : placed_) placeControl(*control, window);
+    }
     wxRect client = toPixels(t.rect);
     SetClientSize(client.GetSize());
     Centre();
@@ -109,8 +117,8 @@ WxDialogWindow::WxDialogWindow(wxWindow* parent, Dialog& dialog) : dialog_(dialo
 }
 
 wxRect WxDialogWindow::toPixels(const DialogRect& rect) const {
-    auto x = [this](int units) { return units * baseUnits_.GetWidth() / 4; };
-    auto y = [this](int units) { return units * baseUnits_.GetHeight() / 8; };
+    auto x = [this](int units) { return static_cast<int>(units * unitX_); };
+    auto y = [this](int units) { return static_cast<int>(units * unitY_); };
     return wxRect(x(rect.x), y(rect.y), x(rect.width), y(rect.height));
 }
 
@@ -171,10 +179,70 @@ void WxDialogWindow::createControl(const ControlTemplate& c) {
             break;
     }
     if (!window) return;
+    placed_.emplace_back(&c, window);
     if (!(c.style & kTabStop) && c.kind != ControlKind::kStaticText &&
         c.kind != ControlKind::kGroupBox && c.kind != ControlKind::kIcon)
         window->SetCanFocus(false);
     if (c.id != kIdStatic) controls_[c.id] = window;
+}
+
+void WxDialogWindow::placeControl(const ControlTemplate& c, wxWindow* window) {
+    wxRect r = toPixels(c.rect);
+    if (c.kind == ControlKind::kDropDownList) {
+        r.SetHeight(toPixels({0, 0, 0, 14}).GetHeight());
+    } else if (c.kind == ControlKind::kIcon) {
+        return window->Move(r.GetPosition());
+    }
+    window->SetSize(r);
+    if (c.kind == ControlKind::kCheckBox) growToFit(window, r);
+}
+
+double WxDialogWindow::widthToFitTexts() const {
+    double widen = 1.0;
+    const DialogTemplate& t = dialog_.dialogTemplate();
+    for (const auto& [c, window] : placed_) {
+        const int width = toPixels(c->rect).GetWidth();
+        if (width <= 0) continue;
+        int needed = 0;
+        switch (c->kind) {
+            case ControlKind::kStaticText:
+                // A path label shows the end of what does not fit, by design.
+                if (!(c->style & kPathEllipsis))
+                    needed =
+                        window->GetTextExtent(wxControl::RemoveMnemonics(fromBytes(c->caption)))
+                            .GetWidth() +
+                        1;
+                break;
+            case ControlKind::kPushButton:
+                // GTK's own button asks for far more room than its caption needs, and draws a
+                // short caption whole in less.
+                needed = window->GetTextExtent(wxControl::RemoveMnemonics(fromBytes(c->caption)))
+                             .GetWidth() +
+                         window->GetCharWidth();
+                break;
+            case ControlKind::kGroupBox:
+                // The caption sits in the frame's top line, with a gap at either end.
+                needed = window->GetTextExtent(fromBytes(c->caption)).GetWidth() +
+                         4 * window->GetCharWidth();
+                break;
+            case ControlKind::kDropDownList: {
+                auto* list = static_cast<WxDropDownList*>(window);
+                int widest = 0;
+                for (const ListInitData& init : t.initData)
+                    if (init.controlId == c->id)
+                        for (const std::string& item : init.items)
+                            widest = std::max(widest, GetTextExtent(fromBytes(item)).GetWidth());
+                // The text, the room beside it, the button and a frame of two pixels a side.
+                needed = widest + 2 * list->textPadding() + list->GetButtonSize().GetWidth() + 4;
+                break;
+            }
+            default:
+                // Check boxes grow rightwards to fit their text (growToFit) instead.
+                break;
+        }
+        widen = std::max(widen, static_cast<double>(needed) / width);
+    }
+    return widen;
 }
 
 wxWindow* WxDialogWindow::control(int id) const {

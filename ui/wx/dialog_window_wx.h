@@ -44,9 +44,14 @@ class WxDialogWindow : public wxDialog, public DialogWindow {
 
   private:
     // Dialog units to pixels, from the dialog font's average character width and height, as
-    // dialog templates have always been scaled.
+    // dialog templates have always been scaled; wider where that would clip a text.
     wxRect toPixels(const DialogRect& rect) const;
     void createControl(const ControlTemplate& control);
+    // Puts a control at its template rectangle in the current units.
+    void placeControl(const ControlTemplate& control, wxWindow* window);
+    // How much wider the units must be for every template text to fit its control in the font
+    // actually used: 1 when they all fit. The template was drawn for another face's metrics.
+    double widthToFitTexts() const;
     wxWindow* control(int id) const;
     bool listIsOpen() const;
 
@@ -57,7 +62,9 @@ class WxDialogWindow : public wxDialog, public DialogWindow {
 
     Dialog& dialog_;
     std::map<int, wxWindow*> controls_;
-    wxSize baseUnits_;
+    // Pixels per dialog unit, across and down.
+    double unitX_ = 1.5, unitY_ = 1.625;
+    std::vector<std::pair<const ControlTemplate*, wxWindow*>> placed_;
     struct MenuEntry {
         bool separator;
         int commandId;

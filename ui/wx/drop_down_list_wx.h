@@ -14,6 +14,9 @@ class WxDropDownList : public wxOwnerDrawnComboBox {
 
     void addItem(const wxString& item);
 
+    // Room left and right of an item's text.
+    int textPadding() const { return padding_; }
+
     // Closes the open list, if it is open, as Escape would.
     void closeList();
 
