@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 
+#include "collecting_host.h"
 #include "command_line.h"
 #include "data_matrix.h"
 #include "hurst_map.h"
@@ -114,19 +115,6 @@ CliOptionTable mapOptionTable(MapOptions& options) {
     addReadOptions(table, options.read);
     return table;
 }
-
-class QuietLoadHost : public RunHost {
-  public:
-    void showMessage(const std::string& text) override { message += text; }
-    bool askYesNo(const std::string&) override { return true; }
-    void setDataSizeText(const std::string&) override {}
-    void beginWaitCursor() override {}
-    void endWaitCursor() override {}
-    void dataFileUnreadable(const std::string&, int error) override {
-        message += std::strerror(error);
-    }
-    std::string message;
-};
 
 int fail(const std::string& message) {
     std::fprintf(stderr, "vantrel-cli: %s\n", message.c_str());
@@ -255,15 +243,15 @@ int runMapCommand(const std::vector<std::string>& args) {
     if (auto clash = outputThatIsAnInput({options.file}, {options.output})) return fail(*clash);
 
     try {
-        QuietLoadHost host;
+        CollectingHost host;
         ReadOptions read = options.read;
         read.threads = options.request.threads;
         read.keepMissing = true;
         const std::optional<DataMatrix> data = loadSurfaceFile(host, options.file, read);
         if (!data)
             return fail("Cannot load the surface " + options.file +
-                        (host.message.empty() ? "" : ": " + host.message));
-        if (!host.message.empty()) std::fprintf(stderr, "%s\n", host.message.c_str());
+                        (host.failureText().empty() ? "" : ": " + host.failureText()));
+        if (!host.said().empty()) std::fprintf(stderr, "%s\n", host.saidText().c_str());
         return mapLoaded(options, *data);
     } catch (const std::bad_alloc& exhausted) {
         return fail(std::string("Out of memory: ") + exhausted.what());

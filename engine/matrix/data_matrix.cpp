@@ -50,6 +50,10 @@ void DataMatrix::keepBlock(int top, int left, int rows, int columns) {
     columnCount_ = columns;
 }
 
+void DataMatrix::releaseRow(int i) {
+    delete[] std::exchange(rows_[i], nullptr);
+}
+
 void normaliseMatrix(DataMatrix& matrix) {
     normaliseMatrix(matrix.rows(), matrix.rowCount(), matrix.columnCount());
 }

@@ -53,6 +53,9 @@ class DataMatrix {
     // Keeps only the block of `rows` x `columns` cells from (top, left), in place: its rows move
     // to the table's start, its values to each row's start, the other rows are released.
     void keepBlock(int top, int left, int rows, int columns);
+    // Releases row i now, for a caller that copies the matrix out row by row and would hold it
+    // about once; the row must not be read again.
+    void releaseRow(int i);
 
     SurfaceUnits units;
 

@@ -50,6 +50,7 @@ std::optional<DataMatrix> loadWithShape(RunHost& host, std::FILE* file, std::siz
     reader.rewind();
     DataMatrix matrix(R, C);
     WorkerPool pool(threads);
+    pool.setCancelToken(host.cancelToken());
     if (!readMatrixValues(host, file, blockSize, matrix.rows(), R, C, pool)) return std::nullopt;
     return matrix;
 }

@@ -15,9 +15,10 @@
 // Returns the matrix, or nothing when the file cannot be opened (nothing shown), a row has the
 // wrong number of values, the user answers No, or a value does not convert. The wait cursor is
 // shown for the whole load, ended on every way out. Throws std::bad_alloc when the matrix does
-// not fit in memory. The values are converted on `threads` threads (0: one per core); the result
-// does not depend on how many. The first `skipBytes` bytes (a header of comment lines) are left
-// out.
+// not fit in memory, and RunCancelled when the host's cancel token asks to stop between blocks
+// of the file; either way nothing is held. The values are converted on `threads` threads (0: one
+// per core); the result does not depend on how many. The first `skipBytes` bytes (a header of
+// comment lines) are left out.
 std::optional<DataMatrix> loadDataMatrix(RunHost& host, std::string path, int threads = 0,
                                          std::size_t skipBytes = 0);
 

@@ -114,6 +114,7 @@ std::optional<DataMatrix> readNpy(RunHost& host, std::FILE* file, const std::str
     const std::size_t length = static_cast<std::size_t>(header.fortranOrder ? R : C);
     std::vector<unsigned char> block(length * item);
     for (int line = 0; line < lines; ++line) {
+        throwIfCancelled(host.cancelToken());  // the caller releases the rows
         if (std::fread(block.data(), 1, block.size(), file) != block.size()) {
             return fileRefused(host, name, "is cut short while its values are read");
         }
