@@ -230,6 +230,7 @@ std::tuple<py::array_t<double>, py::str, py::dict> loadSurface(const py::bytes& 
         std::memcpy(out + static_cast<std::size_t>(i) * C, (*matrix)[i], sizeof(double) * C);
         matrix->releaseRow(i);
     }
+    const SurfaceUnits& units = matrix->units;
     py::dict grid;
     grid["pixel_width"] = units.pixelWidth;
     grid["pixel_height"] = units.pixelHeight;
