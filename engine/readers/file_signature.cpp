@@ -13,7 +13,7 @@ struct Ending {
 // signature or read with --format gdal.
 constexpr Ending kEndings[] = {
     {".txt", SurfaceFormat::kText},  {".csv", SurfaceFormat::kCsv},
-    {".npy", SurfaceFormat::kNpy},   {".gsf", SurfaceFormat::kGsf},
+    {".npy", SurfaceFormat::kNpy},   {".gsf", SurfaceFormat::kGsf}, {".gwy", SurfaceFormat::kGwy},
     {".tif", SurfaceFormat::kGdal},  {".tiff", SurfaceFormat::kGdal},
     {".asc", SurfaceFormat::kGdal},  {".png", SurfaceFormat::kGdal},
     {".nc", SurfaceFormat::kGdal},   {".h5", SurfaceFormat::kGdal},
@@ -42,6 +42,7 @@ SurfaceFormat formatOfSignature(std::string_view bytes) {
     using namespace std::string_view_literals;
     if (startsWith(bytes, "\x93NUMPY"sv)) return SurfaceFormat::kNpy;
     if (startsWith(bytes, kGsfMagicLine)) return SurfaceFormat::kGsf;
+    if (startsWith(bytes, "GWYP"sv)) return SurfaceFormat::kGwy;
     for (std::string_view raster :
          {"II*\0"sv, "MM\0*"sv, "II+\0"sv, "MM\0+"sv,  // TIFF, BigTIFF
           "\x89PNG\r\n\x1a\n"sv, "\x89HDF\r\n\x1a\n"sv, "CDF\x01"sv, "CDF\x02"sv, "CDF\x05"sv})

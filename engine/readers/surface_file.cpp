@@ -6,6 +6,7 @@
 #include "file_signature.h"
 #include "gdal_reader.h"
 #include "gsf_reader.h"
+#include "gwy_reader.h"
 #include "matrix_loader.h"
 #include "missing_values.h"
 #include "npy_reader.h"
@@ -44,6 +45,8 @@ bool readOpenFile(RunHost& host, const std::string& path, SurfaceFormat format, 
             return readCsv(host, file.get(), path, rows, R, C);
         case SurfaceFormat::kNpy:
             return readNpy(host, file.get(), path, rows, R, C);
+        case SurfaceFormat::kGwy:
+            return readGwy(host, file.get(), path, rows, R, C, units);
         default:
             return readGsf(host, file.get(), path, rows, R, C, units);
     }
@@ -131,6 +134,7 @@ bool surfaceFormatFromName(const std::string& name, SurfaceFormat& format) {
                                                                    {"csv", SurfaceFormat::kCsv},
                                                                    {"npy", SurfaceFormat::kNpy},
                                                                    {"gsf", SurfaceFormat::kGsf},
+{"gwy", SurfaceFormat::kGwy},
                                                                    {"gdal", SurfaceFormat::kGdal}};
     for (const auto& [word, known] : kNames)
         if (name == word) {

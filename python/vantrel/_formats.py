@@ -11,7 +11,7 @@ import numpy as np
 from . import _vantrel
 
 #: The names `format` takes; None chooses by the file's content, then by its name's ending.
-FORMATS = ("text", "csv", "npy", "gsf", "gdal")
+FORMATS = ("text", "csv", "npy", "gsf", "gwy", "gdal")
 
 
 def read(path: str, fmt: Optional[str], band: int, crop_valid: bool, threads: int) -> np.ndarray:

@@ -76,6 +76,16 @@ const FormatCase kFormats[] = {
      },
      {},
      1e-6},
+    {"gwy, channel 0 among others",
+     "grid.gwy",
+     false,
+     [](auto& f, auto& g) {
+         return bytesTo(f, "grid.gwy", gwyOf(g, 18e-6, 24e-6));
+     },
+     {},
+     1e-6},
+    {"gwy under another name, by its first bytes", "grid.dat", false,
+     [](auto& f, auto& g) { return bytesTo(f, "grid.dat", gwyOf(g, 18e-6, 24e-6)); }, {}, 1e-6},
     {"csv, commas and a header line", "grid.csv", false,
      [](auto& f, auto& g) { return bytesTo(f, "grid.csv", "x,y\r\n" + textMatrix(g, ", ")); }},
     {"csv, semicolons, forced on a .txt name",
