@@ -5,16 +5,22 @@
 //   vantrel-multifractal-study pmodel SIZE SHIFT FIRST_SEED COUNT
 //   vantrel-multifractal-study fbm SIZE H SHIFT FIRST_SEED COUNT [SURROGATES]
 //   vantrel-multifractal-study test-pmodel SIZE FIRST_SEED COUNT SURROGATES
+//   vantrel-multifractal-study speed SIZE RUNS
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "fbm_surface.h"
 #include "multifractal_analysis.h"
+#include "multifractal_calibration.h"
 #include "pmodel_measure.h"
+#include "scaling_analysis.h"
 
 namespace {
 
@@ -69,6 +75,7 @@ int pmodelStudy(int L, double shift, int firstSeed, int count) {
 int fbmStudy(int L, double H, double shift, int firstSeed, int count, int surrogates) {
     double worstSpread = 0, meanSpread = 0, meanError = 0, worstMeanError = 0;
     int called = 0, covered = 0, intervals = 0;
+    std::vector<double> ratios;  // |h - H| in jackknife errors, for the interval's factor
     for (int seed = firstSeed; seed < firstSeed + count; ++seed) {
         std::string error;
         const FbmPair pair = makeFbmPair(L, L, H, static_cast<std::uint64_t>(seed), error);
@@ -83,6 +90,8 @@ int fbmStudy(int L, double H, double shift, int firstSeed, int count, int surrog
             hi = std::max(hi, r.spectrum.h[k]);
             mean += r.spectrum.h[k];
             covered += r.hLow[k] <= H && H <= r.hHigh[k];
+            const double error = (r.hHigh[k] - r.hLow[k]) / 2 / kMultifractalIntervalFactor;
+            if (error > 0) ratios.push_back(std::fabs(r.spectrum.h[k] - H) / error);
             ++intervals;
         }
         mean /= static_cast<double>(r.spectrum.q.size());
@@ -94,11 +103,15 @@ int fbmStudy(int L, double H, double shift, int firstSeed, int count, int surrog
         std::printf("seed %d: spread %.3f, mean h - H %+.3f, p %.3f\n", seed, hi - lo, mean - H,
                     r.test.pValue);
     }
+    std::sort(ratios.begin(), ratios.end());
+    const double factor90 = ratios.empty() ? 0.0 : ratios[ratios.size() * 9 / 10];
     std::printf(
         "fbm L=%d H=%.2f shift=%.2f seeds %d..%d: spread mean %.3f max %.3f; mean h - H "
-        "%+.3f (worst %.3f); coverage %.3f; called multifractal %d of %d\n",
+        "%+.3f (worst %.3f); coverage %.3f (90%% needs %.2f errors); called multifractal %d of "
+        "%d\n",
         L, H, shift, firstSeed, firstSeed + count - 1, meanSpread / count, worstSpread,
-        meanError / count, worstMeanError, static_cast<double>(covered) / intervals, called, count);
+        meanError / count, worstMeanError, static_cast<double>(covered) / intervals, factor90,
+        called, count);
     return 0;
 }
 
@@ -119,6 +132,40 @@ int pmodelTestStudy(int L, int firstSeed, int count, int surrogates) {
     return 0;
 }
 
+// The analysis (no surrogates) against a scaling analysis over the same sides, as `make bench`
+// times it, on an exact fractional Brownian surface: the median of `runs` each.
+int speedStudy(int L, int runs) {
+    std::string error;
+    const FbmPair pair = makeFbmPair(L, L, 0.5, 7, error);
+    if (!error.empty()) return std::fprintf(stderr, "%s\n", error.c_str()), 1;
+    const auto rows = rowsOf(pair.first, L, L);
+    MultifractalRequest request;
+    request.sides = defaultMultifractalSides(L, L);
+    request.surrogates = 0;
+    ScalingRequest scaling;
+    scaling.sides = request.sides;
+    auto median = [runs](const std::function<void()>& work) {
+        std::vector<double> seconds;
+        for (int k = 0; k < runs; ++k) {
+            const auto start = std::chrono::steady_clock::now();
+            work();
+            seconds.push_back(
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        }
+        std::sort(seconds.begin(), seconds.end());
+        return seconds[seconds.size() / 2];
+    };
+    const double analyse = median([&] { analyseSurface(rows.data(), L, L, scaling); });
+    const double surface = median([&] { analyseMultifractal(rows.data(), L, L, request); });
+    request.kind = ResidualKind::kMeasure;
+    const double measure = median([&] { analyseMultifractal(rows.data(), L, L, request); });
+    std::printf(
+        "speed L=%d, %zu sides: analyse %.3f s, multifractal %.3f s (%.2fx), measure "
+        "%.3f s (%.2fx)\n",
+        L, request.sides.size(), analyse, surface, surface / analyse, measure, measure / analyse);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -128,6 +175,7 @@ int main(int argc, char** argv) {
     if (a.size() == 5 && a[0] == "pmodel") return pmodelStudy(whole(1), num(2), whole(3), whole(4));
     if ((a.size() == 6 || a.size() == 7) && a[0] == "fbm")
         return fbmStudy(whole(1), num(2), num(3), whole(4), whole(5), a.size() == 7 ? whole(6) : 0);
+    if (a.size() == 3 && a[0] == "speed") return speedStudy(whole(1), whole(2));
     if (a.size() == 5 && a[0] == "test-pmodel")
         return pmodelTestStudy(whole(1), whole(2), whole(3), whole(4));
     std::fputs(

@@ -153,10 +153,15 @@ int mapHalo(const std::vector<int>& sides) {
 std::optional<std::string> mapProblem(int R, int C, const MapRequest& request) {
     if (auto problem = mapLayoutProblem(R, C, request.tile, request.stride)) return problem;
     const std::vector<int> sides = mapSides(request);
-    if (static_cast<int>(sides.size()) < kFewestSides)
+    if (static_cast<int>(sides.size()) < kFewestSides) {
+        if (request.fromSide == 0)
+            return "The tile (" + std::to_string(request.tile) + ") gives fewer than " +
+                   std::to_string(kFewestSides) +
+                   " odd sides from 5 to a quarter of it: take a larger tile or other sides";
         return "The sides " + std::to_string(request.fromSide) + ":" +
                std::to_string(request.toSide) + " give fewer than " + std::to_string(kFewestSides) +
                " odd sides to fit";
+    }
     if (sides.back() >= request.tile)
         return "The largest side (" + std::to_string(sides.back()) +
                ") must be smaller than the tile (" + std::to_string(request.tile) + ")";

@@ -61,32 +61,6 @@ ResidualBoxes::ResidualBoxes(const double* const* data, int R, int C, ResidualKi
     if (kind == ResidualKind::kSurface) {
         centre_ = std::make_unique<FastCentre>(calculator_.pool(), data, R, C);
         allocateMatrix(means_, R, C);
-        return;
-    }
-    long double total = 0.0L;
-    for (int i = 0; i < R; ++i)
-        for (int j = 0; j < C; ++j) total += data[i][j];
-    mean_ = static_cast<double>(total / (static_cast<long double>(R) * C));
-    const std::size_t width = static_cast<std::size_t>(C) + 1;
-    const std::size_t cells = (static_cast<std::size_t>(R) + 1) * width;
-    sum_.assign(cells, 0.0L);
-    rowWeighted_.assign(cells, 0.0L);
-    columnWeighted_.assign(cells, 0.0L);
-    bothWeighted_.assign(cells, 0.0L);
-    for (int i = 0; i < R; ++i) {
-        long double s = 0, si = 0, sj = 0, sij = 0;
-        for (int j = 0; j < C; ++j) {
-            const long double y = static_cast<long double>(data[i][j]) - mean_;
-            s += y;
-            si += y * i;
-            sj += y * j;
-            sij += y * i * j;
-            const std::size_t at = (static_cast<std::size_t>(i) + 1) * width + j + 1;
-            sum_[at] = sum_[at - width] + s;
-            rowWeighted_[at] = rowWeighted_[at - width] + si;
-            columnWeighted_[at] = columnWeighted_[at - width] + sj;
-            bothWeighted_[at] = bothWeighted_[at - width] + sij;
-        }
     }
 }
 
@@ -115,28 +89,62 @@ void ResidualBoxes::surfaceBoxes(const WindowGeometry& geometry, SideBoxes& boxe
 
 void ResidualBoxes::measureBoxes(const WindowGeometry& geometry, SideBoxes& boxes) {
     const int n = geometry.side, F = geometry.rowOffset, G = geometry.columnOffset;
-    const std::size_t width = static_cast<std::size_t>(C_) + 1;
-    // The sum of table t over rows r0 ... r1 and columns c0 ... c1.
-    auto rectangle = [width](const std::vector<long double>& t, int r0, int r1, int c0, int c1) {
-        const std::size_t top = static_cast<std::size_t>(r0) * width,
-                          bottom = (static_cast<std::size_t>(r1) + 1) * width;
-        return t[bottom + c1 + 1] - t[bottom + c0] - t[top + c1 + 1] + t[top + c0];
-    };
-    // The mean's part, in closed form: x = m everywhere gives u_W(i, j) = m (n - F)(n - G) and a
-    // mean over W of m ((n + 1) / 2)^2.
-    const double half = (n + 1) / 2.0;
-    const double constant = mean_ * (static_cast<double>(n - F) * (n - G) - half * half);
-    const long double cells = static_cast<long double>(n) * n;
-    auto residual = [&](int i, int j) {
-        const int r0 = i + F - n + 1, r1 = i + F, c0 = j + G - n + 1, c1 = j + G;
-        const long double profile = rectangle(sum_, r0, i, c0, j);
-        // sum over W of u_W(k, l) = sum over W of y(a, b) (r1 + 1 - a)(c1 + 1 - b)
-        const long double R1 = r1 + 1, C1 = c1 + 1;
-        const long double weighted = R1 * C1 * rectangle(sum_, r0, r1, c0, c1) -
-                                     R1 * rectangle(columnWeighted_, r0, r1, c0, c1) -
-                                     C1 * rectangle(rowWeighted_, r0, r1, c0, c1) +
-                                     rectangle(bothWeighted_, r0, r1, c0, c1);
-        return static_cast<double>(profile - weighted / cells) + constant;
-    };
-    calculator_.pool().run(boxes.boxRows, [&](int a) { sumBoxRow(boxes, a, residual); });
+    const int m = 2 * n - 1;  // the cells a box's windows cover, in each direction
+    const double cells = static_cast<double>(n) * n;
+    const double* const* data = data_;
+    calculator_.pool().run(boxes.boxRows, [&](int a) {
+        // Over the region, in its own coordinates: S(t, u) = the mass of rows < t and columns
+        // < u, t and u in 0 ... m; Q(t, u) = the sum of S over 0 ... t and 0 ... u, kept at
+        // [t + 1][u + 1] with a zero row and column in front, so that sums of S over any
+        // rectangle of it, the first row and column included, are four terms of Q.
+        const std::size_t sw = static_cast<std::size_t>(m) + 1, qw = sw + 1;
+        std::vector<double> S(sw * sw, 0.0), Q(qw * qw, 0.0);
+        auto sOf = [&](int t, int u) { return S[static_cast<std::size_t>(t) * sw + u]; };
+        auto sumOfS = [&](int t0, int t1, int u0, int u1) {
+            const std::size_t top = static_cast<std::size_t>(t0) * qw,
+                              bottom = (static_cast<std::size_t>(t1) + 1) * qw;
+            return Q[bottom + u1 + 1] - Q[bottom + u0] - Q[top + u1 + 1] + Q[top + u0];
+        };
+        double* out = boxes.meanSquares.data() + static_cast<std::size_t>(a) * boxes.boxColumns;
+        const int i0 = boxes.firstRow + a * n, top = i0 + F - n + 1;
+        for (int b = 0; b < boxes.boxColumns; ++b) {
+            const int j0 = boxes.firstColumn + b * n, left = j0 + G - n + 1;
+            for (int r = 0; r < m; ++r) {
+                const double* row = data[top + r] + left;
+                double run = 0.0;
+                for (int c = 0; c < m; ++c) {
+                    run += row[c];
+                    const std::size_t at = (static_cast<std::size_t>(r) + 1) * sw + c + 1;
+                    S[at] = S[at - sw] + run;
+                }
+            }
+            for (int t = 0; t <= m; ++t) {
+                double run = 0.0;
+                for (int u = 0; u <= m; ++u) {
+                    run += S[static_cast<std::size_t>(t) * sw + u];
+                    const std::size_t at = (static_cast<std::size_t>(t) + 1) * qw + u + 1;
+                    Q[at] = Q[at - qw] + run;
+                }
+            }
+            double sum = 0.0;
+            for (int i = i0; i < i0 + n; ++i)
+                for (int j = j0; j < j0 + n; ++j) {
+                    // The window of (i, j) starts at (r0, c0) in the region, the cell at (li, lj).
+                    const int li = i - top, lj = j - left;
+                    const int r0 = li + F - n + 1, c0 = lj + G - n + 1;
+                    const int r1 = r0 + n - 1, c1 = c0 + n - 1;
+                    const double corner = sOf(r0, c0);
+                    const double profile =
+                        sOf(li + 1, lj + 1) - sOf(r0, lj + 1) - sOf(li + 1, c0) + corner;
+                    // The sum over W of u_W(k, l) = S(k+1, l+1) - S(r0, l+1) - S(k+1, c0) + S(r0,
+                    // c0).
+                    const double total = sumOfS(r0 + 1, r1 + 1, c0 + 1, c1 + 1) -
+                                         n * sumOfS(r0, r0, c0 + 1, c1 + 1) -
+                                         n * sumOfS(r0 + 1, r1 + 1, c0, c0) + cells * corner;
+                    const double e = profile - total / cells;
+                    sum += e * e;
+                }
+            out[b] = sum / cells;
+        }
+    });
 }

@@ -14,7 +14,11 @@
 // - a measure (densities, masses): the profile is taken inside each window W, from W's first
 //   cell: u_W(k, l) = sum of x over W's rows up to k and columns up to l, and
 //   e(i, j) = u_W(i, j) - mean over W of u_W. A profile of the whole surface would carry strips
-//   of mass out to the surface's edge into every residual.
+//   of mass out to the surface's edge into every residual. The window sums come from a summed-area
+//   table of x over the (2n - 1) x (2n - 1) cells that a box's windows cover and the
+//   summed-area table of that table, in coordinates local to the region: a constant cost per cell,
+//   and sums no larger than a few windows' mass, so that a nearly empty box keeps its digits beside
+//   a heavy one.
 // The block is cut into floor(R/n) - 1 by floor(C/n) - 1 boxes from its first cell; a box's
 // value is the mean of e^2 over its n^2 cells.
 
@@ -54,9 +58,4 @@ class ResidualBoxes {
     std::unique_ptr<FastCentre> centre_;
     RowTable means_ = nullptr;
     ComputedRegion written_;
-    // Measure kind: summed-area tables of y = x - mean(x), of i*y, j*y and i*j*y, (R+1) x (C+1)
-    // each, in long double because each window's sums are small differences of whole-surface
-    // sums.
-    double mean_ = 0.0;
-    std::vector<long double> sum_, rowWeighted_, columnWeighted_, bothWeighted_;
 };

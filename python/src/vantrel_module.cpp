@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "area_sweep.h"
+#include "maps_binding.h"
 #include "matrix_loader.h"
 #include "matrix_view.h"
 #include "multifractal_binding.h"
@@ -262,6 +263,7 @@ PYBIND11_MODULE(_vantrel, m) {
           py::arg("to_side"), py::arg("fast"), py::arg("n_shift"), py::arg("m_shift"),
           py::arg("threads"));
     addMultifractal(m);
+    addMaps(m);
     m.def("window_geometry", &geometry, py::arg("area"), py::arg("n_shift"), py::arg("m_shift"),
           "(side, row offset, column offset) of an area's window");
 }

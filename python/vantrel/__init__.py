@@ -19,6 +19,7 @@ import numpy as np
 from . import _arguments, _formats, _vantrel
 from ._analysis import Analysis
 from ._multifractal import Multifractal
+from ._maps import HurstMap, directional, hurst_map
 from . import _multifractal
 
 __version__: str = _vantrel.__version__
@@ -30,6 +31,9 @@ __all__ = [
     "Analysis",
     "multifractal",
     "Multifractal",
+    "hurst_map",
+    "HurstMap",
+    "directional",
     "__version__",
 ]
 
