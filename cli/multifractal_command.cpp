@@ -6,11 +6,11 @@
 #include <new>
 
 #include "command_line.h"
-#include "loglog_plot.h"
 #include "multifractal_analysis.h"
 #include "multifractal_plot.h"
 #include "multifractal_report.h"
 #include "option_values.h"
+#include "plot_files.h"
 #include "run_host.h"
 #include "surface_file.h"
 #include "text_scan.h"

@@ -8,12 +8,15 @@
 #include "command_line.h"
 #include "directional_analysis.h"
 #include "directional_report.h"
-#include "loglog_plot.h"
 #include "option_values.h"
 #include "output_check.h"
+#include "plot_files.h"
 #include "results_analysis.h"
+#include "results_reader.h"
 #include "scaling_analysis.h"
+#include "scaling_plot.h"
 #include "scaling_report.h"
+#include "shared_sides.h"
 #include "surface_file.h"
 #include "system.h"
 #include "text_scan.h"
@@ -35,6 +38,10 @@ const char* const kScalingUsage =
     "                       difference (analyse)\n"
     "  --table FILE         write the per-side table (tab-separated)\n"
     "  --plot FILE          draw the log-log plot: FILE ending in .svg, .png or .pdf\n"
+    "  --plot-size W H      the plot's width and height in points, 1/72 inch (default\n"
+    "                       640 480); a number may end in in, cm or mm\n"
+    "  --dpi N              a PNG plot's pixels per inch (default 72: a pixel a point)\n"
+    "  --title TEXT         a title above the plot\n"
     "  --sides A:B          odd sides from A to B in log steps, all fitted (analyse)\n"
     "  --sides S1,S2,...    these sides, all fitted (analyse)\n"
     "  --method exact|fast  how the residuals are computed (default fast)\n"
@@ -55,6 +62,8 @@ struct ScalingOptions {
     bool fit = false, json = false, directional = false;
     bool shiftGiven = false, normalise = false;
     std::string file, tableFile, plotFile;
+    ScalingPlotOptions plot;
+    bool plotOptionGiven = false;  // --plot-size, --dpi or --title
     ScalingRequest request;
     ReadOptions read;
 };
@@ -62,6 +71,60 @@ struct ScalingOptions {
 bool parseInt(const std::string& text, int& value) {
     TextCursor cursor{text.data(), text.data() + text.size()};
     return !text.empty() && text[0] != ' ' && scanInt(cursor, value) && cursor.atEnd();
+}
+
+// A length in points: a number, or one ending in in, cm or mm, from 1 to 100 inches.
+bool parseLength(const std::string& text, double& points) {
+    double scale = 1.0;
+    std::string number = text;
+    for (const auto& [suffix, factor] :
+         {std::pair<const char*, double>{"in", 72.0}, {"cm", 72.0 / 2.54}, {"mm", 7.2 / 2.54}}) {
+        const std::string end = suffix;
+        if (number.size() > end.size() &&
+            number.compare(number.size() - end.size(), end.size(), end) == 0) {
+            number.erase(number.size() - end.size());
+            scale = factor;
+            break;
+        }
+    }
+    double value = 0;
+    if (!parseWholeDouble(number.data(), number.data() + number.size(), value)) return false;
+    points = value * scale;
+    return points >= 72.0 && points <= 72.0 * 100;
+}
+
+// The plot's size, resolution and title.
+void addPlotOptions(CliOptionTable& table, ScalingOptions& options) {
+    table.push_back(valuesOption(
+        "--plot-size", 2,
+        [&options](const std::string& name, const std::vector<std::string>& v, std::string& error) {
+            options.plotOptionGiven = true;
+            if (parseLength(v[0], options.plot.width) && parseLength(v[1], options.plot.height))
+                return true;
+            error = name + ": '" + v[0] + " " + v[1] +
+                    "' is not a width and a height from 1 to 100 inches "
+                    "(72 to 7200 points)";
+            return false;
+        }));
+    table.push_back(valuesOption(
+        "--dpi", 1,
+        [&options](const std::string& name, const std::vector<std::string>& v, std::string& error) {
+            options.plotOptionGiven = true;
+            int dpi = 0;
+            if (parseInt(v[0], dpi) && dpi >= 10 && dpi <= 2400) {
+                options.plot.dpi = dpi;
+                return true;
+            }
+            error = name + ": '" + v[0] + "' is not between 10 and 2400";
+            return false;
+        }));
+    table.push_back(valuesOption(
+        "--title", 1,
+        [&options](const std::string&, const std::vector<std::string>& v, std::string&) {
+            options.plotOptionGiven = true;
+            options.plot.title = v[0];
+            return true;
+        }));
 }
 
 bool parseSides(const std::string& text, ScalingRequest& request) {
@@ -134,6 +197,7 @@ CliOptionTable scalingOptionTable(ScalingOptions& options) {
         threadsOption(compute.threads),
     };
     addReadOptions(table, options.read);
+    addPlotOptions(table, options);
     return table;
 }
 
@@ -153,6 +217,10 @@ ParseOutcome parseScalingOptions(const std::vector<std::string>& args, ScalingOp
     const ParseOutcome outcome = parseCommandArguments(args, 1, table, surfaceFile, error);
     if (outcome == ParseOutcome::kParsed && options.file.empty()) {
         error = "no surface file named";
+        return ParseOutcome::kUsageError;
+    }
+    if (outcome == ParseOutcome::kParsed && options.plotOptionGiven && options.plotFile.empty()) {
+        error = "--plot-size, --dpi and --title need --plot FILE";
         return ParseOutcome::kUsageError;
     }
     return outcome;
@@ -218,6 +286,7 @@ int analyseLoaded(const ScalingOptions& options, const DataMatrix& data, const S
     const int R = data.rowCount, C = data.columnCount;
     if (auto problem = scalingProblem(R, C)) return fail(*problem);
     ScalingResult result;
+    ScalingPlotOptions plot = options.plot;
     if (options.fit) {
         ResultsAnalysisRequest request;
         if (options.shiftGiven) {
@@ -231,6 +300,9 @@ int analyseLoaded(const ScalingOptions& options, const DataMatrix& data, const S
             analyseResultsFile(options.file + ".out.txt", data.rows, R, C, request);
         if (!analysis.result) return fail(analysis.error);
         result = std::move(*analysis.result);
+        std::string unread;
+        if (const auto rows = readResultsFile(options.file + ".out.txt", unread))
+            plot.notes = sharedSideNotes(*rows);
     } else {
         result = analyseSurface(data.rows, R, C, options.request);
     }
@@ -241,10 +313,12 @@ int analyseLoaded(const ScalingOptions& options, const DataMatrix& data, const S
         return fail("Error writing to " + options.tableFile);
     if (!options.plotFile.empty()) {
         std::string error;
-        if (!drawLogLogPlot(result, options.plotFile, error)) return fail(error);
+        if (!writeScalingPlot(result, plot, options.plotFile, error)) return fail(error);
     }
     std::string text =
         options.json ? scalingJson(result, options.file) : scalingSummary(result, options.file);
+    if (!options.json)
+        for (const std::string& note : plot.notes) text += "Note: " + note + "\n";
     if (options.directional) {
         const DirectionalResult directional = analyseDirections(data.rows, R, C, options.request);
         if (options.json)

@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "fbm_surface.h"
-#include "loglog_plot.h"
+#include "scaling_plot.h"
 #include "surface_calculator.h"
 
 namespace {
@@ -274,8 +274,8 @@ TEST(LogLogPlot, SvgIsTheSameBytesEveryTime) {
     const std::string first = testing::TempDir() + "plot1.svg";
     const std::string second = testing::TempDir() + "plot2.svg";
     std::string error;
-    ASSERT_TRUE(drawLogLogPlot(result, first, error)) << error;
-    ASSERT_TRUE(drawLogLogPlot(result, second, error)) << error;
+    ASSERT_TRUE(writeScalingPlot(result, {}, first, error)) << error;
+    ASSERT_TRUE(writeScalingPlot(result, {}, second, error)) << error;
     auto bytes = [](const std::string& path) {
         std::FILE* f = std::fopen(path.c_str(), "rb");
         std::string text;
@@ -285,6 +285,6 @@ TEST(LogLogPlot, SvgIsTheSameBytesEveryTime) {
     };
     EXPECT_GT(bytes(first).size(), 1000u);
     EXPECT_EQ(bytes(first), bytes(second));
-    EXPECT_FALSE(drawLogLogPlot(result, "/nonexistent/plot.svg", error));
+    EXPECT_FALSE(writeScalingPlot(result, {}, "/nonexistent/plot.svg", error));
     EXPECT_EQ(error, "Error writing to /nonexistent/plot.svg");
 }

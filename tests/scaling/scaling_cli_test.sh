@@ -62,6 +62,42 @@ test "$status" = 1
 "$cli" analyse surface.txt --plot a.svg > /dev/null
 "$cli" analyse surface.txt --plot b.svg > /dev/null
 cmp a.svg b.svg
+grep -q '>window side s</text>' a.svg  # texts stay texts
+
+# The plot's size, resolution and title; the values' unit on the y axis (a GSF file names it).
+"$cli" analyse surface.txt --plot c.png --plot-size 5in 4in --dpi 150 --title 'Surface <4>' \
+  > /dev/null
+python3 - c.png <<'PY'
+import struct, sys
+data = open(sys.argv[1], "rb").read()
+assert struct.unpack(">II", data[16:24]) == (750, 600), struct.unpack(">II", data[16:24])
+PY
+"$cli" analyse surface.txt --plot c.svg --plot-size 360 270 --title 'Surface <4>' > /dev/null
+grep -q 'width="360pt" height="270pt"' c.svg
+grep -q '>Surface &lt;4&gt;</text>' c.svg
+python3 - surface.txt surface.gsf <<'PY'
+import struct, sys
+rows = [[float(v) for v in line.split()] for line in open(sys.argv[1]) if line.strip()]
+head = "Gwyddion Simple Field 1.0\nXRes=%d\nYRes=%d\nXReal=%d\nYReal=%d\nXYUnits=m\nZUnits=m\n" % (
+    len(rows[0]), len(rows), len(rows[0]), len(rows))
+head = head.encode() + b"\0" * (4 - len(head) % 4)
+with open(sys.argv[2], "wb") as f:
+    f.write(head + b"".join(struct.pack("<%df" % len(r), *r) for r in rows))
+PY
+"$cli" analyse surface.gsf --plot d.svg > /dev/null
+grep -q 'per cell σ²(s) (m²)</text>' d.svg
+grep -q '>window side s (m)</text>' d.svg
+for bad in "--dpi 0" "--dpi x" "--plot-size 10 480" "--plot-size 5in" "--title T"; do
+  status=0
+  # shellcheck disable=SC2086
+  "$cli" analyse surface.txt --plot e.svg $bad > /dev/null 2> bad.err || status=$?
+  if [ "$bad" = "--title T" ]; then
+    "$cli" analyse surface.txt --title T > /dev/null 2> bad.err && exit 1
+    grep -q -- "--title need --plot FILE" bad.err
+    continue
+  fi
+  test "$status" = 2 || { echo "$bad: status $status"; exit 1; }
+done
 
 printf '1 2 3\n4 5 6\n' > tiny.txt
 status=0

@@ -1,5 +1,5 @@
-// "Analyse results..." on the headless platform, which shows the summary where the desktop shows
-// the plot above it.
+// "Analyse results..." on the headless platform, which records the plot window the desktop
+// shows: its marks, its summary, what Copy copies and what Save plot... writes.
 
 #include <cmath>
 #include <cstdint>
@@ -8,6 +8,8 @@
 #include <sstream>
 
 #include "dialog_fixture.h"
+#include "plot_files.h"
+#include "plot_window.h"
 #include "results_analysis.h"
 #include "scaling_report.h"
 
@@ -107,7 +109,8 @@ TEST_F(MainDialogTest, AnalyseResultsReadsWhatCalculateReadsWithTheDialogsSettin
         ASSERT_NE(expected.find("Hurst exponent"), std::string::npos) << expected;
 
         window.chooseSystemCommand(kIdmAnalyseResults);
-        EXPECT_EQ(messages().back(), expected);
+        ASSERT_FALSE(platform.plots().empty());
+        EXPECT_EQ(platform.plots().back().summary, expected);
         // The dialog's settings are the ones checked: others do not fit this file.
         window.type(kIdcMShift, "0");
         window.chooseSystemCommand(kIdmAnalyseResults);
@@ -153,4 +156,89 @@ TEST_F(MainDialogTest, AnalyseResultsSaysPlainlyWhenThereAreNone) {
     EXPECT_EQ(messages(),
               (std::vector<std::string>{"There are no results for " + input +
                                         " yet: Calculate writes them to " + input + ".out.txt"}));
+}
+
+// Results of a Calculate over the areas given by a progression file, then Analyse results.
+class AnalyseResultsTest : public MainDialogTest {
+  protected:
+    std::string input;
+
+    void calculateAndAnalyse(const std::string& areas) {
+        input = writeFile("grid.txt", textGrid());
+        window.type(kIdcInputFile, input);
+        window.type(kIdcNShift, "0.5");
+        window.type(kIdcMShift, "0.5");
+        window.tick(kIdcUseProgressionFile, true);
+        window.type(kIdcProgressionFile, writeFile("areas.txt", areas));
+        platform.queueMessageBoxAnswer(kAnswerYes);
+        window.click(kIdcCalculate);
+        window.chooseSystemCommand(kIdmAnalyseResults);
+        ASSERT_EQ(platform.plots().size(), 1u) << (messages().empty() ? "" : messages().back());
+    }
+
+    std::string texts() const {
+        std::string all;
+        for (const SceneMark& mark : platform.plots().back().scene.marks)
+            if (mark.kind == SceneMark::Kind::kText) all += mark.text + "\n";
+        return all;
+    }
+};
+
+TEST_F(AnalyseResultsTest, ShowsThePlotWindowWithTheSummary) {
+    calculateAndAnalyse("6\n9 25 49 81 121 169\n");
+    const PlotWindowRequest& plot = platform.plots()[0];
+    EXPECT_EQ(plot.title, "Analyse results");
+    EXPECT_EQ(plot.summary.rfind(input + ".out.txt: 40 x 40\nHurst exponent H = ", 0), 0u)
+        << plot.summary;
+    EXPECT_NE(texts().find("H = "), std::string::npos) << texts();
+    EXPECT_NE(texts().find("\xCF\x83\xC2\xB2(s)"), std::string::npos);  // sigma squared
+}
+
+TEST_F(AnalyseResultsTest, CopyGivesTheSummaryAndTheTable) {
+    calculateAndAnalyse("6\n9 25 49 81 121 169\n");
+    const PlotWindowRequest& plot = platform.plots().at(0);
+    EXPECT_EQ(plot.copyText.rfind(plot.summary + "\nside\t", 0), 0u) << plot.copyText;
+    EXPECT_NE(plot.copyText.find("\n13\t169\t"), std::string::npos) << plot.copyText;
+}
+
+TEST_F(AnalyseResultsTest, SavePlotWritesTheFileTheUserNames) {
+    calculateAndAnalyse("6\n9 25 49 81 121 169\n");
+    const std::string results = readFile(input + ".out.txt");
+    const PlotWindowRequest& plot = platform.plots().at(0);
+    const std::string svg = (folder() / "plot.svg").string();
+    platform.queueFileDialogAnswer(svg);
+    savePlotAs(platform, plot);
+    EXPECT_NE(readFile(svg).find(">H = "), std::string::npos);
+    EXPECT_FALSE(platform.fileDialogs().back().open);
+    // PNG and PDF where the build has cairo (the headless platform draws no pixels of its own).
+    if (plotFormatAvailable(PlotFormat::kPdf)) {
+        EXPECT_EQ(plot.saveFilter,
+                  "SVG image (*.svg)|*.svg|PNG image (*.png)|*.png|PDF document (*.pdf)|*.pdf||");
+        const std::string pdf = (folder() / "plot.pdf").string();
+        const std::string png = (folder() / "plot.png").string();
+        for (const std::string& path : {pdf, png}) {
+            platform.queueFileDialogAnswer(path);
+            savePlotAs(platform, plot);
+        }
+        EXPECT_EQ(readFile(pdf).rfind("%PDF", 0), 0u);
+        EXPECT_EQ(readFile(png).substr(1, 3), "PNG");
+    } else {
+        EXPECT_EQ(plot.saveFilter, "SVG image (*.svg)|*.svg||");
+    }
+    const std::size_t before = messages().size();
+    platform.queueFileDialogAnswer((folder() / "plot.gif").string());
+    savePlotAs(platform, plot);
+    ASSERT_EQ(messages().size(), before + 1);
+    EXPECT_EQ(messages().back(), "Cannot save the plot as " + (folder() / "plot.gif").string() +
+                                     ": the name must end in .svg, .png or .pdf");
+    EXPECT_EQ(readFile(input + ".out.txt"), results);  // the results are as they were
+}
+
+TEST_F(AnalyseResultsTest, SaysWhichAreasShareASide) {
+    // Areas 4 and 8 both give side 2 with centred windows.
+    calculateAndAnalyse("8\n4 8 9 25 49 81 121 169\n");
+    const PlotWindowRequest& plot = platform.plots().at(0);
+    const std::string note = "Areas 4 and 8 both give side 2: the point of side 2 is area 4's";
+    EXPECT_NE(plot.summary.find("Note: " + note + "\n"), std::string::npos) << plot.summary;
+    EXPECT_NE(texts().find(note), std::string::npos) << texts();
 }

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "plot_window.h"
 
 class Dialog;
 
@@ -69,11 +72,23 @@ class Platform {
     // it started; otherwise why it could not be started ("No such file or directory").
     virtual std::optional<std::string> startProgram(const ProgramCommand& command) = 0;
 
-    // Shows a picture (the bytes of a PNG file) above a text in a window over the active dialog,
-    // and returns when the user closes it. A backend that cannot show pictures shows the text.
-    virtual void showPicture(const std::string& /*title*/, const std::string& /*png*/,
-                             const std::string& text) {
-        messageBox(text, MessageBoxButtons::kOk);
+    // Shows the plot window over the active dialog and returns when the user closes it. A
+    // backend that cannot draw shows the summary in a message box.
+    virtual void showPlot(const PlotWindowRequest& request) {
+        messageBox(request.summary, MessageBoxButtons::kOk);
+    }
+
+    // Puts text on the clipboard; false when the clipboard could not be opened.
+    virtual bool copyToClipboard(const std::string& /*text*/) { return false; }
+
+    // The scene drawn by the platform into pixels (0xRRGGBB rows, the top row first), `scale`
+    // pixels a point, for a PNG file where the build has no other way to draw one; nothing where
+    // the platform does not offer it.
+    virtual std::optional<std::vector<std::uint32_t>> drawPlotPixels(const PlotScene& /*scene*/,
+                                                                     double /*scale*/,
+                                                                     int& /*width*/,
+                                                                     int& /*height*/) {
+        return std::nullopt;
     }
 
     // Runs `work` on a thread of its own and returns when it has ended, handling the user's input

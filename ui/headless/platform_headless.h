@@ -59,6 +59,9 @@ class HeadlessPlatform : public Platform {
     const std::vector<FileDialogRequest>& fileDialogs() const { return fileDialogs_; }
     const std::vector<ProgramCommand>& startedPrograms() const { return startedPrograms_; }
     const std::vector<ModalRecord>& modalRuns() const { return modalRuns_; }
+    // The plot windows shown, and the texts put on the clipboard.
+    const std::vector<PlotWindowRequest>& plots() const { return plots_; }
+    const std::vector<std::string>& clipboard() const { return clipboard_; }
     // Begins less ends: 0 when every begin has had its end.
     int waitCursorBalance() const { return waitCursorBalance_; }
     int waitCursorBegins() const { return waitCursorBegins_; }
@@ -74,6 +77,11 @@ class HeadlessPlatform : public Platform {
     void beginWaitCursor() override;
     void endWaitCursor() override;
     std::optional<std::string> startProgram(const ProgramCommand& command) override;
+    void showPlot(const PlotWindowRequest& request) override { plots_.push_back(request); }
+    bool copyToClipboard(const std::string& text) override {
+        clipboard_.push_back(text);
+        return true;
+    }
 
   protected:
     void handlePendingEvents() override;
@@ -93,6 +101,8 @@ class HeadlessPlatform : public Platform {
     std::vector<FileDialogRequest> fileDialogs_;
     std::vector<ProgramCommand> startedPrograms_;
     std::vector<ModalRecord> modalRuns_;
+    std::vector<PlotWindowRequest> plots_;
+    std::vector<std::string> clipboard_;
     int waitCursorBalance_ = 0;
     int waitCursorBegins_ = 0;
 };

@@ -100,7 +100,7 @@ INT_PTR CALLBACK Win32DialogWindow::dialogProcedure(HWND window, UINT message, W
     return self ? self->handle(message, wParam, lParam) : FALSE;
 }
 
-INT_PTR Win32DialogWindow::handle(UINT message, WPARAM wParam, LPARAM) {
+INT_PTR Win32DialogWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG: {
             const DialogRect& placed = dialog_.dialogTemplate().rect;
@@ -120,6 +120,9 @@ INT_PTR Win32DialogWindow::handle(UINT message, WPARAM wParam, LPARAM) {
             // over a second time, which would open that window again over itself.
             if ((wParam & 0xFFF0) < SC_SIZE && !IsWindowEnabled(window_)) return TRUE;
             return dialog_.systemCommand(static_cast<int>(wParam)) ? TRUE : FALSE;
+        case WM_CONTEXTMENU:
+            showContextMenu(lParam);
+            return TRUE;
         case WM_PAINT: {
             if (!IsIconic(window_)) return FALSE;
             PAINTSTRUCT paint;
@@ -216,11 +219,43 @@ bool Win32DialogWindow::hasSystemMenu() const {
 
 void Win32DialogWindow::appendSystemMenuSeparator() {
     if (HMENU menu = GetSystemMenu(window_, FALSE)) AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    contextEntries_.push_back({true, 0, {}});
 }
 
 void Win32DialogWindow::appendSystemMenuItem(int commandId, const std::string& text) {
     if (HMENU menu = GetSystemMenu(window_, FALSE))
         AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(commandId), widen(text).c_str());
+    contextEntries_.push_back({false, commandId, widen(text)});
+}
+
+// A right click anywhere on the dialog offers the program's entries of the system menu (About,
+// Analyse results...), as the desktop backend does on systems without a system menu, so that
+// they do not depend on Alt+Space, which a window manager may take for itself.
+void Win32DialogWindow::showContextMenu(LPARAM at) {
+    HMENU menu = CreatePopupMenu();
+    if (!menu) return;
+    int items = 0;
+    for (const MenuEntry& entry : contextEntries_) {
+        if (entry.separator) {
+            if (items > 0) AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        } else {
+            AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(entry.commandId),
+                        entry.text.c_str());
+            ++items;
+        }
+    }
+    POINT point{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+    if (at == static_cast<LPARAM>(-1)) {  // from the keyboard: at the window's centre
+        RECT box;
+        GetWindowRect(window_, &box);
+        point = {(box.left + box.right) / 2, (box.top + box.bottom) / 2};
+    }
+    const int chosen = items == 0
+                           ? 0
+                           : TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
+                                            point.x, point.y, 0, window_, nullptr);
+    DestroyMenu(menu);
+    if (chosen != 0) dialog_.systemCommand(chosen);
 }
 
 void Win32DialogWindow::setIcon(IconSize size, const IconResource& icon) {

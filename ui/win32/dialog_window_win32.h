@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "dialog_window.h"
@@ -57,4 +58,12 @@ class Win32DialogWindow : public DialogWindow {
         HICON handle;
     };
     std::vector<MadeIcon> icons_;
+    // The program's own entries of the system menu, offered again on a right click.
+    struct MenuEntry {
+        bool separator;
+        int commandId;
+        std::wstring text;
+    };
+    std::vector<MenuEntry> contextEntries_;
+    void showContextMenu(LPARAM at);
 };

@@ -27,6 +27,7 @@ std::wstring currentFolder() {
 }  // namespace
 
 HWND Win32Platform::activeWindow() const {
+    if (plotWindow_) return plotWindow_;
     return active_.empty() ? nullptr : active_.back()->handle();
 }
 

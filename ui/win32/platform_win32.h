@@ -18,6 +18,11 @@ class Win32Platform : public Platform {
     void beginWaitCursor() override;
     void endWaitCursor() override;
     std::optional<std::string> startProgram(const ProgramCommand& command) override;
+    // plot_window_win32.cpp
+    void showPlot(const PlotWindowRequest& request) override;
+    bool copyToClipboard(const std::string& text) override;
+    std::optional<std::vector<std::uint32_t>> drawPlotPixels(const PlotScene& scene, double scale,
+                                                             int& width, int& height) override;
 
     // True while a begin has no matching end: the dialogs then keep the hourglass.
     static bool waitCursorShown();
@@ -30,4 +35,5 @@ class Win32Platform : public Platform {
     HWND activeWindow() const;
 
     std::vector<Win32DialogWindow*> active_;
+    HWND plotWindow_ = nullptr;  // the open plot window, above the dialogs
 };

@@ -16,9 +16,9 @@ class WxPlatform : public Platform {
     void beginWaitCursor() override;
     void endWaitCursor() override;
     std::optional<std::string> startProgram(const ProgramCommand& command) override;
-    // picture_window_wx.cpp
-    void showPicture(const std::string& title, const std::string& png,
-                     const std::string& text) override;
+    // plot_window_wx.cpp
+    void showPlot(const PlotWindowRequest& request) override;
+    bool copyToClipboard(const std::string& text) override;
 
   protected:
     void handlePendingEvents() override;

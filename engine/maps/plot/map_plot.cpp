@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <optional>
 
-#include "loglog_plot.h"
+#include "plot_files.h"
 #include "system.h"
 
 namespace {

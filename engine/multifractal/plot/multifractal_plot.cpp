@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "loglog_plot.h"
+#include "plot_files.h"
 
 namespace {
 

@@ -5,6 +5,11 @@
 //   window_probe click ID        clicks the button ID and returns at once
 //   window_probe calculate INPUT FROM TO STEP TYPE
 //                                fills the fields, clicks Calculate, answers Yes, waits for the run
+//   window_probe input PATH      types PATH into the input file's field
+//   window_probe plot            the plot window "Analyse results" and its buttons
+//   window_probe copy            clicks the plot window's Copy and prints the clipboard's text
+//   window_probe saveplot PATH   clicks Save plot..., names PATH in the save dialog, confirms it
+//   window_probe closeplot       clicks Close; the plot window must go
 
 #include <windows.h>
 
@@ -98,6 +103,82 @@ int calculate(HWND dialog, wchar_t** args) {
     return 0;
 }
 
+// The plot window of the program's own class, once it is open.
+HWND findPlotWindow() {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        HWND found = FindWindowW(L"VantrelPlotWindow", L"Analyse results");
+        if (found && IsWindowVisible(found)) return found;
+        Sleep(100);
+    }
+    return nullptr;
+}
+
+int describePlot(HWND plot) {
+    RECT client;
+    GetClientRect(plot, &client);
+    std::printf("plot: window %ldx%ld\n", client.right, client.bottom);
+    int buttons = 0;
+    for (HWND child = GetWindow(plot, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t text[64];
+        GetWindowTextW(child, text, 64);
+        std::printf("plot: button \"%s\"\n", narrowText(text).c_str());
+        ++buttons;
+    }
+    return buttons == 3 && client.right > 600 ? 0 : 1;
+}
+
+int copyPlot(HWND plot) {
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+    SendMessageW(plot, WM_COMMAND, MAKEWPARAM(102, BN_CLICKED), 0);
+    if (!OpenClipboard(nullptr)) return std::printf("copy: cannot open the clipboard\n"), 1;
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    std::wstring text;
+    if (data) {
+        text = static_cast<const wchar_t*>(GlobalLock(data));
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    std::string bytes(text.size() * 3 + 1, '\0');
+    bytes.resize(static_cast<std::size_t>(
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(),
+                            static_cast<int>(bytes.size()), nullptr, nullptr)));
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+    return text.empty() ? 1 : 0;
+}
+
+int savePlot(HWND plot, const wchar_t* path) {
+    PostMessageW(plot, WM_COMMAND, MAKEWPARAM(101, BN_CLICKED), 0);
+    HWND chooser = nullptr;
+    for (int attempt = 0; attempt < 100 && !chooser; ++attempt) {
+        HWND found = nullptr;
+        while ((found = FindWindowExW(nullptr, found, L"#32770", nullptr)))
+            if (IsWindowVisible(found) && GetWindow(found, GW_OWNER) == plot) chooser = found;
+        if (!chooser) Sleep(100);
+    }
+    if (!chooser) return std::printf("saveplot: no save dialog\n"), 1;
+    Sleep(500);
+    // The name's box: a combo box's edit in the Explorer-style dialog, a plain edit otherwise.
+    for (int id : {1148, 1152}) SetDlgItemTextW(chooser, id, path);
+    PostMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES) {
+            std::printf("saveplot: written\n");
+            return 0;
+        }
+        Sleep(100);
+    }
+    return std::printf("saveplot: no file written\n"), 1;
+}
+
+int closePlot(HWND plot) {
+    PostMessageW(plot, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    for (int attempt = 0; attempt < 50 && IsWindow(plot); ++attempt) Sleep(100);
+    return IsWindow(plot) ? 1 : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -108,6 +189,16 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::string command = argv[1];
+    if (command == "plot" || command == "copy" || command == "saveplot" || command == "closeplot") {
+        HWND plot = findPlotWindow();
+        if (!plot) return std::printf("plot: no window \"Analyse results\"\n"), 1;
+        if (command == "plot") return describePlot(plot);
+        if (command == "copy") return copyPlot(plot);
+        if (command == "closeplot") return closePlot(plot);
+        int count = 0;
+        wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+        return count == 3 ? savePlot(plot, wide[2]) : 2;
+    }
     if (command == "controls") return listControls(dialog);
     if (command == "about") return closeAbout();
     if (command == "click" && argc == 3) {
@@ -119,5 +210,6 @@ int main(int argc, char** argv) {
     int wideCount = 0;
     wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &wideCount);
     if (command == "calculate" && wideCount == 7) return calculate(dialog, wide + 2);
+    if (command == "input" && wideCount == 3) return setField(dialog, 1001, wide[2]), 0;
     return 2;
 }

@@ -77,6 +77,32 @@ cmp "$work/dati-è/rough_surface.txt.out.txt" "$work/cli/rough_surface.txt.out.t
   || fail "the dialog's results file differs from vantrel-cli.exe's"
 echo "window_test: Calculate wrote the same results file as vantrel-cli.exe"
 
+# The results of vantrel-cli.exe, under a plain folder name: a right click on the dialog opens the menu of About and Analyse results... at the pointer; the
+# second entry lies a line and a half below it. The plot window draws the plot itself, copies the summary and the table, and saves
+# SVG and PNG (drawn by GDI).
+probe input "$(wine64 winepath -w "$work/cli/rough_surface.txt" 2>/dev/null | tr -d '\r')"
+xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+xdotool mousemove --window "$window" 300 30 click 3
+sleep 1
+import -window root -crop 640x320+0+0 +repage "$artifacts/context-menu-windows.png"
+xdotool mousemove_relative 60 28 click 1
+probe plot || fail "the context menu's Analyse results... opened no plot window"
+sleep 1
+plot_window=$(xdotool search --onlyvisible --name '^Analyse results$' 2>/dev/null | head -n 1 || true)
+[ -n "$plot_window" ] && import -window "$plot_window" "$artifacts/analyse-window-windows.png"
+echo "window_test: screenshot in $artifacts/analyse-window-windows.png"
+probe copy >"$work/copied.txt" || fail "Copy put nothing on the clipboard"
+grep -q '^Hurst exponent H = ' "$work/copied.txt" || fail "Copy gave no summary: $(cat "$work/copied.txt")"
+grep -q "^side	area	" "$work/copied.txt" || fail "Copy gave no table"
+for ending in svg png; do
+  saved=$(wine64 winepath -w "$work/saved-plot.$ending" 2>/dev/null | tr -d '\r')
+  probe saveplot "$saved" || fail "Save plot... wrote no $ending file"
+done
+grep -q '>window side s</text>' "$work/saved-plot.svg" || fail "the saved SVG has no texts"
+[ "$(head -c 4 "$work/saved-plot.png" | tail -c 3)" = PNG ] || fail "the saved PNG is not a PNG"
+probe closeplot || fail "Close left the plot window open"
+echo "window_test: the plot window opened from the context menu, copied and saved its plot"
+
 xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
 xdotool key --clearmodifiers Escape
 for _ in $(seq 1 100); do
