@@ -13,14 +13,15 @@ struct Ending {
 // signature or read with --format gdal.
 constexpr Ending kEndings[] = {
     {".txt", SurfaceFormat::kText},  {".csv", SurfaceFormat::kCsv},
-    {".npy", SurfaceFormat::kNpy},   {".gsf", SurfaceFormat::kGsf}, {".gwy", SurfaceFormat::kGwy},
-    {".tif", SurfaceFormat::kGdal},  {".tiff", SurfaceFormat::kGdal},
-    {".asc", SurfaceFormat::kGdal},  {".png", SurfaceFormat::kGdal},
-    {".nc", SurfaceFormat::kGdal},   {".h5", SurfaceFormat::kGdal},
-    {".hdf5", SurfaceFormat::kGdal}, {".img", SurfaceFormat::kGdal},
-    {".dem", SurfaceFormat::kGdal},  {".bil", SurfaceFormat::kGdal},
-    {".flt", SurfaceFormat::kGdal},  {".vrt", SurfaceFormat::kGdal},
-    {".grd", SurfaceFormat::kGdal},  {".jp2", SurfaceFormat::kGdal},
+    {".npy", SurfaceFormat::kNpy},   {".gsf", SurfaceFormat::kGsf},
+    {".gwy", SurfaceFormat::kGwy},   {".tif", SurfaceFormat::kGdal},
+    {".tiff", SurfaceFormat::kGdal}, {".asc", SurfaceFormat::kGdal},
+    {".png", SurfaceFormat::kGdal},  {".nc", SurfaceFormat::kGdal},
+    {".h5", SurfaceFormat::kGdal},   {".hdf5", SurfaceFormat::kGdal},
+    {".img", SurfaceFormat::kGdal},  {".dem", SurfaceFormat::kGdal},
+    {".bil", SurfaceFormat::kGdal},  {".flt", SurfaceFormat::kGdal},
+    {".vrt", SurfaceFormat::kGdal},  {".grd", SurfaceFormat::kGdal},
+    {".jp2", SurfaceFormat::kGdal},
 };
 
 bool startsWith(std::string_view bytes, std::string_view prefix) {

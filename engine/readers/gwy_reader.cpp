@@ -209,7 +209,8 @@ bool readDataField(GwyCursor& in, long long end, DataField& field) {
 bool findChannel(GwyCursor& in, long long& channelAt, std::string& what) {
     std::string typeName;
     long long end = 0;
-    if (!readObjectHeader(in, typeName, end)) return what = "is cut short inside its objects", false;
+    if (!readObjectHeader(in, typeName, end))
+        return what = "is cut short inside its objects", false;
     if (typeName != "GwyContainer")
         return what = "holds a " + typeName.substr(0, 64) + " where a GwyContainer is expected",
                false;

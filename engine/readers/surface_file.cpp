@@ -130,12 +130,10 @@ bool loadSurfaceFile(RunHost& host, const std::string& path, const ReadOptions& 
 }
 
 bool surfaceFormatFromName(const std::string& name, SurfaceFormat& format) {
-    static const std::pair<const char*, SurfaceFormat> kNames[] = {{"text", SurfaceFormat::kText},
-                                                                   {"csv", SurfaceFormat::kCsv},
-                                                                   {"npy", SurfaceFormat::kNpy},
-                                                                   {"gsf", SurfaceFormat::kGsf},
-{"gwy", SurfaceFormat::kGwy},
-                                                                   {"gdal", SurfaceFormat::kGdal}};
+    static const std::pair<const char*, SurfaceFormat> kNames[] = {
+        {"text", SurfaceFormat::kText}, {"csv", SurfaceFormat::kCsv},
+        {"npy", SurfaceFormat::kNpy},   {"gsf", SurfaceFormat::kGsf},
+        {"gwy", SurfaceFormat::kGwy},   {"gdal", SurfaceFormat::kGdal}};
     for (const auto& [word, known] : kNames)
         if (name == word) {
             format = known;

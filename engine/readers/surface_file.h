@@ -51,7 +51,8 @@ struct SurfaceUnits {
 bool loadSurfaceFile(RunHost& host, const std::string& path, const ReadOptions& options,
                      RowTable& rows, int& R, int& C, SurfaceUnits& units);
 
-// The format for --format's word ("text", "csv", "npy", "gsf", "gwy", "gdal"); false for other words.
+// The format for --format's word ("text", "csv", "npy", "gsf", "gwy", "gdal"); false for other
+// words.
 bool surfaceFormatFromName(const std::string& name, SurfaceFormat& format);
 
 // A file-dialog filter entry naming every ending that chooses a reader, as

@@ -145,7 +145,8 @@ py::array_t<double> loadSurface(const std::string& path, const std::string& form
                                 bool cropValid, int threads) {
     ReadOptions options;
     if (!format.empty() && !surfaceFormatFromName(format, options.format))
-        throw py::value_error("format: '" + format + "' is none of text, csv, npy, gsf, gwy and gdal");
+        throw py::value_error("format: '" + format +
+                              "' is none of text, csv, npy, gsf, gwy and gdal");
     options.band = band;
     options.cropValid = cropValid;
     options.threads = threads;

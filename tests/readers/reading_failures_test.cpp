@@ -157,10 +157,10 @@ const Failure kFailures[] = {
     {"gwy whose data holds fewer values than xres x yres",
      "a.gwy",
      [](auto&) {
-         const std::string field = gwyObject(
-             "GwyDataField",
-             gwyComponent("xres", 'i', gwyU32(3)) + gwyComponent("yres", 'i', gwyU32(2)) +
-                 gwyComponent("data", 'D', gwyU32(5) + doubles(5)));
+         const std::string field =
+             gwyObject("GwyDataField", gwyComponent("xres", 'i', gwyU32(3)) +
+                                           gwyComponent("yres", 'i', gwyU32(2)) +
+                                           gwyComponent("data", 'D', gwyU32(5) + doubles(5)));
          return gwyFile(gwyComponent("/0/data", 'o', field));
      },
      {},
@@ -177,9 +177,7 @@ const Failure kFailures[] = {
      "gives no yres in its GwyDataField"},
     {"gwy whose channel is not a data field",
      "a.gwy",
-     [](auto&) {
-         return gwyFile(gwyComponent("/0/data", 'o', gwyObject("GwyGraphModel", "")));
-     },
+     [](auto&) { return gwyFile(gwyComponent("/0/data", 'o', gwyObject("GwyGraphModel", ""))); },
      {},
      "holds a GwyGraphModel as its image, where a GwyDataField is expected"},
     {"gwy whose object overruns its container",

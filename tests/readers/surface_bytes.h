@@ -123,14 +123,13 @@ inline std::string gwyFile(const std::string& components) {
 // second channel (of zeros) after it, and a mask field that is not a channel.
 inline std::string gwyOf(const Grid& grid, double width, double height) {
     const Grid zeros(grid.size(), std::vector<double>(grid.empty() ? 0 : grid[0].size(), 0.0));
-    return gwyFile(
-        gwyComponent("/0/data/title", 's', gwyText("Height")) +
-        gwyComponent("/0/mask", 'o', gwyDataField(zeros, width, height, "m", "")) +
-        gwyComponent("/0/base/palette", 's', gwyText("Gray")) +
-        gwyComponent("/0/meta/flags", 'I', gwyU32(2) + gwyU32(7) + gwyU32(9)) +
-        gwyComponent("/1/data", 'o', gwyDataField(zeros, width, height, "m", "A")) +
-        gwyComponent("/0/data", 'o', gwyDataField(grid, width, height, "m", "m")) +
-        gwyComponent("/0/data/visible", 'b', std::string(1, '\1')));
+    return gwyFile(gwyComponent("/0/data/title", 's', gwyText("Height")) +
+                   gwyComponent("/0/mask", 'o', gwyDataField(zeros, width, height, "m", "")) +
+                   gwyComponent("/0/base/palette", 's', gwyText("Gray")) +
+                   gwyComponent("/0/meta/flags", 'I', gwyU32(2) + gwyU32(7) + gwyU32(9)) +
+                   gwyComponent("/1/data", 'o', gwyDataField(zeros, width, height, "m", "A")) +
+                   gwyComponent("/0/data", 'o', gwyDataField(grid, width, height, "m", "m")) +
+                   gwyComponent("/0/data/visible", 'b', std::string(1, '\1')));
 }
 
 // Writes the grid as band `dataBand` of a raster of `bands` bands (the others hold zeros)
