@@ -64,6 +64,16 @@ test "$(sed -n '2p' table.tsv | cut -f1)" = "-2"
     --plot b.svg > /dev/null
 cmp a.svg b.svg
 
+# q as a list, unsorted and repeated: sorted, each once; a range's zero is exactly 0.
+"$cli" multifractal measure.txt --measure --q 3,-1,0.5,3 --surrogates 0 --json > list.json
+"$cli" multifractal measure.txt --measure --q -0.3:0.3:0.1 --surrogates 0 --json > range.json
+python3 - list.json range.json <<'PY'
+import json, sys
+a, b = (json.load(open(p)) for p in sys.argv[1:])
+assert a["q"] == [-1, 0.5, 3], a["q"]
+assert len(b["q"]) == 7 and b["q"][3] == 0, b["q"]
+PY
+
 status=0
 "$cli" multifractal measure.txt --q 4:-4:1 2> usage.err || status=$?
 test "$status" = 2
