@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 
+#include "collecting_host.h"
 #include "command_line.h"
 #include "data_matrix.h"
 #include "hurst_map.h"
@@ -114,19 +115,6 @@ CliOptionTable mapOptionTable(MapOptions& options) {
     addReadOptions(table, options.read);
     return table;
 }
-
-class QuietLoadHost : public RunHost {
-  public:
-    void showMessage(const std::string& text) override { message += text; }
-    bool askYesNo(const std::string&) override { return true; }
-    void setDataSizeText(const std::string&) override {}
-    void beginWaitCursor() override {}
-    void endWaitCursor() override {}
-    void dataFileUnreadable(const std::string&, int error) override {
-        message += std::strerror(error);
-    }
-    std::string message;
-};
 
 int fail(const std::string& message) {
     std::fprintf(stderr, "vantrel-cli: %s\n", message.c_str());
@@ -255,7 +243,7 @@ int runMapCommand(const std::vector<std::string>& args) {
 
     DataMatrix data;
     try {
-        QuietLoadHost host;
+        CollectingHost host;
         ReadOptions read = options.read;
         read.threads = options.request.threads;
         read.keepMissing = true;
@@ -263,8 +251,8 @@ int runMapCommand(const std::vector<std::string>& args) {
         if (!loadSurfaceFile(host, options.file, read, data.rows, data.rowCount, data.columnCount,
                              units))
             return fail("Cannot load the surface " + options.file +
-                        (host.message.empty() ? "" : ": " + host.message));
-        if (!host.message.empty()) std::fprintf(stderr, "%s\n", host.message.c_str());
+                        (host.failureText().empty() ? "" : ": " + host.failureText()));
+        if (!host.said().empty()) std::fprintf(stderr, "%s\n", host.saidText().c_str());
         const int status = mapLoaded(options, data, units);
         freeMatrix(data.rows, data.rowCount, data.columnCount);
         return status;

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <new>
 
+#include "collecting_host.h"
 #include "command_line.h"
 #include "multifractal_analysis.h"
 #include "multifractal_plot.h"
@@ -177,17 +178,6 @@ ParseOutcome parseOptions(const std::vector<std::string>& args, MultifractalOpti
     return outcome;
 }
 
-// Answers the loader's question with Yes and keeps its messages for the caller.
-class QuietLoadHost : public RunHost {
-  public:
-    void showMessage(const std::string& text) override { message += text; }
-    bool askYesNo(const std::string&) override { return true; }
-    void setDataSizeText(const std::string&) override {}
-    void beginWaitCursor() override {}
-    void endWaitCursor() override {}
-    std::string message;
-};
-
 int fail(const std::string& message) {
     std::fprintf(stderr, "vantrel-cli: %s\n", message.c_str());
     return 1;
@@ -237,15 +227,15 @@ int runMultifractalCommand(const std::vector<std::string>& args) {
     }
     DataMatrix data;
     try {
-        QuietLoadHost host;
+        CollectingHost host;
         ReadOptions read = options.read;
         read.threads = options.request.threads;
         SurfaceUnits units;
         if (!loadSurfaceFile(host, options.file, read, data.rows, data.rowCount, data.columnCount,
                              units))
             return fail("Cannot load the surface " + options.file +
-                        (host.message.empty() ? "" : ": " + host.message));
-        if (!host.message.empty()) std::fprintf(stderr, "%s\n", host.message.c_str());
+                        (host.failureText().empty() ? "" : ": " + host.failureText()));
+        if (!host.said().empty()) std::fprintf(stderr, "%s\n", host.saidText().c_str());
         const int status = analyseLoaded(options, data);
         freeMatrix(data.rows, data.rowCount, data.columnCount);
         return status;

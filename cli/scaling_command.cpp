@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "collecting_host.h"
 #include "command_line.h"
 #include "directional_analysis.h"
 #include "directional_report.h"
@@ -226,21 +227,6 @@ ParseOutcome parseScalingOptions(const std::vector<std::string>& args, ScalingOp
     return outcome;
 }
 
-// Answers the loader's question with Yes and keeps its messages for the caller.
-class QuietLoadHost : public RunHost {
-  public:
-    void showMessage(const std::string& text) override { message += text; }
-    bool askYesNo(const std::string&) override { return true; }
-    void setDataSizeText(const std::string&) override {}
-    void beginWaitCursor() override {}
-    void endWaitCursor() override {}
-    // As the run does, the system's reason ("No such file or directory").
-    void dataFileUnreadable(const std::string&, int error) override {
-        message += std::strerror(error);
-    }
-    std::string message;
-};
-
 // The cell side a report tells lengths in, from what the file says about its pixels.
 SideUnit sideUnitOf(const SurfaceUnits& units) {
     SideUnit unit;
@@ -262,18 +248,18 @@ SideUnit sideUnitOf(const SurfaceUnits& units) {
 // success (the rectangle --crop-valid kept) goes to standard error, beside the warnings.
 bool loadSurface(const ScalingOptions& options, DataMatrix& data, SideUnit& unit,
                  std::string& error) {
-    QuietLoadHost host;
+    CollectingHost host;
     ReadOptions read = options.read;
     read.threads = options.request.compute.threads;
     SurfaceUnits units;
     if (loadSurfaceFile(host, options.file, read, data.rows, data.rowCount, data.columnCount,
                         units)) {
-        if (!host.message.empty()) std::fprintf(stderr, "%s\n", host.message.c_str());
+        if (!host.said().empty()) std::fprintf(stderr, "%s\n", host.saidText().c_str());
         unit = sideUnitOf(units);
         return true;
     }
-    error = "Cannot load the surface " + options.file +
-            (host.message.empty() ? "" : ": " + host.message);
+    const std::string reason = host.failureText();
+    error = "Cannot load the surface " + options.file + (reason.empty() ? "" : ": " + reason);
     return false;
 }
 

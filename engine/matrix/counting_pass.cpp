@@ -122,7 +122,10 @@ MatrixShape countShape(RunHost& host, BlockReader& reader) {
     const char* begin;
     const char* end;
     bool going = true;
-    while (going && reader.next(begin, end)) going = counter.feed(begin, end);
+    while (going && reader.next(begin, end)) {
+        throwIfCancelled(host.cancelToken());
+        going = counter.feed(begin, end);
+    }
     MatrixShape shape = counter.shape();
     if (going && !reader.failed()) {
         counter.finish();

@@ -72,8 +72,9 @@ bool loadDataMatrixFrom(RunHost& host, std::FILE* file, RowTable& rows, int& R, 
     bool read = false;
     try {
         WorkerPool pool(threads);
+        pool.setCancelToken(host.cancelToken());
         read = readMatrixValues(host, file, blockSize, rows, R, C, pool);
-    } catch (...) {  // std::bad_alloc from a chunk: the caller reports it
+    } catch (...) {  // std::bad_alloc from a chunk, RunCancelled: the caller reports them
         freeMatrix(rows, R, C);
         rows = nullptr;
         throw;

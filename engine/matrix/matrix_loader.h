@@ -15,8 +15,9 @@
 // cannot be opened (nothing shown), a row has the wrong number of values, the user answers No,
 // or a value does not convert; R and C then keep the counts the counting pass reached. The wait
 // cursor is shown for the whole load, ended on every way out. Throws std::bad_alloc when the
-// matrix does not fit in memory. The values are converted on `threads` threads (0: one per
-// core); the result does not depend on how many. The first `skipBytes` bytes (a header of
+// matrix does not fit in memory, and RunCancelled (nothing held) when the host's cancel token
+// asks to stop between blocks of the file. The values are converted on `threads` threads (0: one
+// per core); the result does not depend on how many. The first `skipBytes` bytes (a header of
 // comment lines that the caller has read) are not part of the matrix.
 bool loadDataMatrix(RunHost& host, std::string path, RowTable& rows, int& R, int& C,
                     int threads = 0, std::size_t skipBytes = 0);

@@ -90,7 +90,7 @@ std::string markSvg(const SceneMark& mark) {
             return "<image x=\"" + number(p[0].x) + "\" y=\"" + number(p[0].y) + "\" width=\"" +
                    number(p[1].x - p[0].x) + "\" height=\"" + number(p[1].y - p[0].y) +
                    "\" preserveAspectRatio=\"none\" style=\"image-rendering:pixelated\" "
-                   "href=\"data:image/png;base64," +
+                   "xlink:href=\"data:image/png;base64," +
                    base64(encodePng(mark.imageWidth, mark.imageHeight, mark.pixels)) + "\"/>\n";
     }
     return {};
@@ -100,9 +100,12 @@ std::string markSvg(const SceneMark& mark) {
 
 std::string sceneSvg(const PlotScene& scene) {
     std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-    out += "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" +
-           number(scene.width) + "pt\" height=\"" + number(scene.height) + "pt\" viewBox=\"0 0 " +
-           number(scene.width) + " " + number(scene.height) + "\">\n";
+    // SVG 1.1: images name their data with xlink:href, which every reader knows.
+    out +=
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" "
+        "xmlns:xlink=\"http://www.w3.org/1999/xlink\" version=\"1.1\" width=\"" +
+        number(scene.width) + "pt\" height=\"" + number(scene.height) + "pt\" viewBox=\"0 0 " +
+        number(scene.width) + " " + number(scene.height) + "\">\n";
     if (!scene.title.empty()) out += "<title>" + escaped(scene.title) + "</title>\n";
     out += "<g font-family=\"DejaVu Sans, Liberation Sans, Arial, sans-serif\">\n";
     for (const SceneMark& mark : scene.marks) out += markSvg(mark);

@@ -87,6 +87,7 @@ bool countLayout(RunHost& host, std::FILE* file, const std::string& name, CsvLay
     std::string_view line;
     bool first = true;
     while (lines.next(line)) {
+        throwIfCancelled(host.cancelToken());
         if (!refuseNul(host, name, line, lines.number())) return false;
         if (trimCSpace(line).empty()) continue;
         if (first) {
@@ -120,6 +121,7 @@ bool readValues(RunHost& host, std::FILE* file, const std::string& name, const C
     std::string_view line;
     bool skipHeader = layout.header;
     for (int i = 0; i < layout.rows && lines.next(line);) {
+        throwIfCancelled(host.cancelToken());  // the caller releases the rows
         if (!refuseNul(host, name, line, lines.number())) return false;
         if (trimCSpace(line).empty()) continue;
         if (skipHeader) {

@@ -113,6 +113,7 @@ bool readNpy(RunHost& host, std::FILE* file, const std::string& name, RowTable& 
     const std::size_t length = static_cast<std::size_t>(header.fortranOrder ? R : C);
     std::vector<unsigned char> block(length * item);
     for (int line = 0; line < lines; ++line) {
+        throwIfCancelled(host.cancelToken());  // the caller releases the rows
         if (std::fread(block.data(), 1, block.size(), file) != block.size()) {
             freeMatrix(rows, R, C);
             rows = nullptr;

@@ -116,11 +116,18 @@ bool loadSurfaceFile(RunHost& host, const std::string& path, const ReadOptions& 
     rows = nullptr;
     R = 0;
     C = 0;
-    bool loaded = format == SurfaceFormat::kGdal
-                      ? readGdal(host, path, options.band, rows, R, C, units)
-                      : readOpenFile(host, path, format, rows, R, C, units);
-    if (loaded && (options.cropValid || !options.keepMissing))
-        loaded = settleMissingValues(host, path, options.cropValid, rows, R, C);
+    bool loaded = false;
+    try {
+        loaded = format == SurfaceFormat::kGdal
+                     ? readGdal(host, path, options.band, rows, R, C, units)
+                     : readOpenFile(host, path, format, rows, R, C, units);
+        if (loaded && (options.cropValid || !options.keepMissing))
+            loaded = settleMissingValues(host, path, options.cropValid, rows, R, C);
+    } catch (...) {  // RunCancelled between rows, std::bad_alloc
+        freeMatrix(rows, R, C);
+        rows = nullptr;
+        throw;
+    }
     if (loaded && !units.note.empty()) host.showNotice(path + ": " + units.note);
     if (!loaded) {
         freeMatrix(rows, R, C);

@@ -47,7 +47,8 @@ struct SurfaceUnits {
 // null after telling the user what was wrong with the file (the text matrix keeps its own
 // messages and says nothing when it cannot be opened), or when the user declines the size.
 // Missing values end the load with a message unless options.cropValid is set. Throws
-// std::bad_alloc when the matrix does not fit in memory.
+// std::bad_alloc when the matrix does not fit in memory, and RunCancelled when the host's cancel
+// token asks to stop; either way nothing is held.
 bool loadSurfaceFile(RunHost& host, const std::string& path, const ReadOptions& options,
                      RowTable& rows, int& R, int& C, SurfaceUnits& units);
 

@@ -86,8 +86,10 @@ void runAnalysis(const AnalysisSettings& settings, const RunOptions& options, Ru
     const int C = data.columnCount;
     if (options.normalise == 1) normaliseMatrix(data.rows, R, C);
 
+    ComputeOptions computing = compute;
+    if (computing.cancel == nullptr) computing.cancel = host.cancelToken();
     AreaSweep sweep(data.rows, R, C, settings.nShift, settings.mShift, options.optimise,
-                    options.generateSurfaces == 1, compute);
+                    options.generateSurfaces == 1, computing);
     GrowArray<double> residuals;
     residuals.setSize(areas.count);
 
@@ -98,6 +100,7 @@ void runAnalysis(const AnalysisSettings& settings, const RunOptions& options, Ru
     for (int k = 0; k < areas.count; ++k) {
         const int area = areas[k];
         host.areaStarted(k, areas.count, area);
+        throwIfCancelled(computing.cancel);
         residuals[k] = sweep.residualOf(area);
 
         if (options.generateSurfaces == 1) {

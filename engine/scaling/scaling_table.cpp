@@ -78,6 +78,7 @@ ScalingTable computeScalingTable(const double* const* data, int R, int C,
     ComputeOptions options;
     options.threads = compute.threads;
     options.method = compute.method;
+    options.cancel = compute.cancel;
     SurfaceCalculator calculator(options);
     const bool fast = compute.method == SurfaceMethod::kFast;
     RowTable surface = nullptr;
@@ -87,6 +88,7 @@ ScalingTable computeScalingTable(const double* const* data, int R, int C,
     FastCentre centre(calculator.pool(), fast ? data : nullptr, fast ? R : 0, fast ? C : 0);
 
     for (int side : sides) {
+        throwIfCancelled(compute.cancel);
         const long long area = 1LL * side * side;
         const WindowGeometry geometry =
             windowGeometry(static_cast<int>(area), compute.nShift, compute.mShift);

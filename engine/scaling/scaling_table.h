@@ -30,6 +30,7 @@ struct ScalingCompute {
     SurfaceMethod method = SurfaceMethod::kFast;
     double nShift = 0.5, mShift = 0.5;
     int threads = 0;
+    const CancelToken* cancel = nullptr;  // polled between sides and row blocks
 };
 
 // The mean squared residual per cell of the (R - s) x (C - s) block; 0 when the block is empty.

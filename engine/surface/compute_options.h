@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "cancel_token.h"
+
 // How a run computes, apart from what it computes: the dialog's four RunOptions choose the
 // output, these choose the means (and, for the command line, where the results go). Every choice
 // here leaves the bytes of the exact modes as they are.
@@ -28,4 +30,7 @@ struct ComputeOptions {
     // The window areas to compute, in order, instead of the settings' progression; empty: the
     // settings' progression. The command line's --sides fills it.
     std::vector<int> areas = {};
+    // Polled between areas and between the row blocks of each surface; none: the run cannot be
+    // stopped from outside. runAnalysis takes the host's when this is none.
+    const CancelToken* cancel = nullptr;
 };

@@ -35,7 +35,9 @@ ComputedRegion emptyRegion() {
 }
 
 SurfaceCalculator::SurfaceCalculator(const ComputeOptions& options)
-    : pool_(options.threads), kernels_(surfaceKernels(options.simdLimit)) {}
+    : pool_(options.threads), kernels_(surfaceKernels(options.simdLimit)) {
+    pool_.setCancelToken(options.cancel);
+}
 
 void SurfaceCalculator::zeroLeavingCells(RowTable surface, const ComputedRegion& written,
                                          const ComputedRegion& next) {

@@ -35,7 +35,10 @@ void WorkerPool::run(int count, const std::function<void(int)>& task) {
 void WorkerPool::run(int count, const std::function<void(int, int)>& task) {
     if (count <= 0) return;
     if (workers_.empty() || count == 1) {
-        for (int k = 0; k < count; ++k) task(k, 0);
+        for (int k = 0; k < count; ++k) {
+            throwIfCancelled(cancel_);
+            task(k, 0);
+        }
         return;
     }
     {
@@ -54,12 +57,17 @@ void WorkerPool::run(int count, const std::function<void(int, int)>& task) {
     finished_.wait(lock, [this] { return next_ >= count_ && busy_ == 0; });
     task_ = nullptr;
     if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
+    throwIfCancelled(cancel_);
 }
 
 // Takes task numbers until none is left. An exception ends the handing out and is kept for run.
 void WorkerPool::takeTasks(int thread) {
     std::unique_lock<std::mutex> lock(mutex_);
     while (next_ < count_) {
+        if (cancel_ != nullptr && cancel_->cancelRequested()) {
+            next_ = count_;
+            break;
+        }
         int k = next_++;
         ++busy_;
         const std::function<void(int, int)>& task = *task_;

@@ -7,6 +7,8 @@
 #include <thread>
 #include <vector>
 
+#include "cancel_token.h"
+
 // A fixed set of threads that run numbered tasks together with the calling thread. A run hands
 // out task numbers in ascending order to whichever thread is free and returns once every task
 // has finished, so a task may write only what no other task of the same run touches.
@@ -23,6 +25,11 @@ class WorkerPool {
     WorkerPool& operator=(const WorkerPool&) = delete;
 
     int threadCount() const { return static_cast<int>(workers_.size()) + 1; }
+
+    // The token every later run polls before each task: once it holds a request, no further
+    // task starts, the running ones finish, and run throws RunCancelled. Tasks that wait for
+    // tasks with lower numbers stay safe, since those were handed out before the request was seen.
+    void setCancelToken(const CancelToken* token) { cancel_ = token; }
 
     // Calls task(k) once for every k in [0, count). When a task throws (std::bad_alloc from an
     // allocation, say), no further task starts, the running ones finish, and run throws the
@@ -47,6 +54,7 @@ class WorkerPool {
     int count_ = 0;
     int next_ = 0;
     int busy_ = 0;
+    const CancelToken* cancel_ = nullptr;
     std::exception_ptr failure_;  // the first exception a task of this run threw
     unsigned generation_ = 0;
     bool stopping_ = false;

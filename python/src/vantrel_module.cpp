@@ -7,21 +7,28 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
+#include <limits>
 #include <optional>
 #include <span>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "area_sweep.h"
+#include "cancellable_call.h"
+#include "cancellation_estimate.h"
+#include "collecting_host.h"
 #include "maps_binding.h"
 #include "matrix_loader.h"
 #include "matrix_view.h"
+#include "missing_values.h"
 #include "multifractal_binding.h"
-#include "python_host.h"
 #include "scaling_analysis.h"
 #include "surface_file.h"
+#include "system.h"
 #include "version.h"
 
 namespace py = pybind11;
@@ -31,16 +38,38 @@ namespace {
 using IntArray = py::array_t<int, py::array::c_style>;
 using RectangleArray = py::array_t<long long, py::array::c_style>;
 
-ComputeOptions computeOptions(bool fast, int threads) {
+ComputeOptions computeOptions(bool fast, int threads, const CancelToken& token) {
     ComputeOptions compute;
     compute.method = fast ? SurfaceMethod::kFast : SurfaceMethod::kExact;
     compute.threads = threads;
+    compute.cancel = &token;
     return compute;
 }
 
 void checkAreasAndShifts(std::span<const int> areas, double nShift, double mShift) {
     if (auto problem = areaProblem(areas)) throw py::value_error(*problem);
     if (auto problem = shiftProblem(nShift, mShift)) throw py::value_error(*problem);
+}
+
+std::string shapeText(int R, int C) {
+    return std::to_string(R) + " x " + std::to_string(C);
+}
+
+// What residuals and surface refuse before computing anything: the engine's words for areas and
+// shifts, then a window that leaves nothing to compute in an R x C matrix. A residual needs a
+// side below both counts (the block is (R - s) x (C - s)); a surface needs one within them.
+void checkRequest(std::span<const int> areas, double nShift, double mShift, int R, int C,
+                  bool forSurface) {
+    checkAreasAndShifts(areas, nShift, mShift);
+    for (int area : areas) {
+        const int side = windowGeometry(area, nShift, mShift).side;
+        if (forSurface ? side <= R && side <= C : side < R && side < C) continue;
+        throw py::value_error(
+            "Area " + std::to_string(area) + " has a window of side " + std::to_string(side) +
+            ", " + (forSurface ? "larger than" : "not smaller than") + " the data (" +
+            shapeText(R, C) + "): " +
+            (forSurface ? "no cell has a window mean" : "its residual sum would hold no cell"));
+    }
 }
 
 // A copy of the data rescaled to [-1, 1] as a run with normalise does it; the caller's array is
@@ -54,49 +83,58 @@ struct NormalisedCopy {
         normaliseMatrix(rows, R, C);
     }
     ~NormalisedCopy() { freeMatrix(rows, R, C); }
+    NormalisedCopy(const NormalisedCopy&) = delete;
+    NormalisedCopy& operator=(const NormalisedCopy&) = delete;
 };
 
 py::array_t<double> residuals(const MatrixView::Array& data, const IntArray& areas, double nShift,
                               double mShift, bool fast, bool optimise, bool normalise,
                               int threads) {
     const std::span<const int> list(areas.data(), static_cast<std::size_t>(areas.size()));
-    checkAreasAndShifts(list, nShift, mShift);
     const MatrixView view(data);
+    checkRequest(list, nShift, mShift, view.rowCount(), view.columnCount(), false);
     py::array_t<double> result(static_cast<py::ssize_t>(list.size()));
     double* sums = result.mutable_data();
-    PythonHost host;
-    {
-        py::gil_scoped_release withoutGil;
+    CancelToken token;
+    runCancellable(token, [&] {
         std::optional<NormalisedCopy> copy;
         const double* const* rows = view.rows();
         if (normalise) rows = copy.emplace(view).rows;
         AreaSweep sweep(rows, view.rowCount(), view.columnCount(), nShift, mShift, optimise, false,
-                        computeOptions(fast, threads));
-        const int count = static_cast<int>(list.size());
-        for (int k = 0; k < count; ++k) {
-            host.areaStarted(k, count, list[k]);
-            sums[k] = sweep.residualOf(list[k]);
-        }
-    }
+                        computeOptions(fast, threads, token));
+        for (std::size_t k = 0; k < list.size(); ++k) sums[k] = sweep.residualOf(list[k]);
+    });
     return result;
 }
 
+// Cells outside the computed region have no window mean: they are NaN, so that no one takes them
+// for data.
 py::array_t<double> surface(const MatrixView::Array& data, int area, double nShift, double mShift,
                             bool fast, bool optimise, int threads) {
-    checkAreasAndShifts({&area, 1}, nShift, mShift);
     const MatrixView view(data);
     const int R = view.rowCount(), C = view.columnCount();
+    checkRequest({&area, 1}, nShift, mShift, R, C, true);
     py::array_t<double> result({static_cast<py::ssize_t>(R), static_cast<py::ssize_t>(C)});
     double* out = result.mutable_data();
-    {
-        py::gil_scoped_release withoutGil;
+    CancelToken token;
+    runCancellable(token, [&] {
         AreaSweep sweep(view.rows(), R, C, nShift, mShift, optimise, true,
-                        computeOptions(fast, threads));
+                        computeOptions(fast, threads, token));
         sweep.residualOf(area);
-        for (int i = 0; i < R; ++i)
-            std::copy(sweep.surface()[i], sweep.surface()[i] + C,
-                      out + static_cast<std::size_t>(i) * C);
-    }
+        const ComputedRegion region = computedRegion(windowGeometry(area, nShift, mShift), R, C);
+        const double none = std::numeric_limits<double>::quiet_NaN();
+        for (int i = 0; i < R; ++i) {
+            double* row = out + static_cast<std::size_t>(i) * C;
+            if (i < region.firstRow || i > region.lastRow) {
+                std::fill(row, row + C, none);
+                continue;
+            }
+            std::fill(row, row + region.firstColumn, none);
+            std::copy(sweep.surface()[i] + region.firstColumn,
+                      sweep.surface()[i] + region.lastColumn + 1, row + region.firstColumn);
+            std::fill(row + region.lastColumn + 1, row + C, none);
+        }
+    });
     return result;
 }
 
@@ -114,14 +152,11 @@ py::array_t<double> fastResidualsWithin(const MatrixView::Array& data, const Int
     py::array_t<double> result(static_cast<py::ssize_t>(list.size()));
     double* sums = result.mutable_data();
     const long long* bounds = rectangles.data();
-    PythonHost host;
-    {
-        py::gil_scoped_release withoutGil;
+    CancelToken token;
+    runCancellable(token, [&] {
         AreaSweep sweep(view.rows(), view.rowCount(), view.columnCount(), nShift, mShift, 1, true,
-                        computeOptions(true, threads));
-        const int count = static_cast<int>(list.size());
-        for (int k = 0; k < count; ++k) {
-            host.areaStarted(k, count, list[k]);
+                        computeOptions(true, threads, token));
+        for (std::size_t k = 0; k < list.size(); ++k) {
             sweep.residualOf(list[k]);
             const long long* b = bounds + 4 * k;
             const long long lastRow = std::min<long long>(b[1], view.rowCount());
@@ -134,15 +169,46 @@ py::array_t<double> fastResidualsWithin(const MatrixView::Array& data, const Int
                 }
             sums[k] = sum;
         }
-    }
+    });
     return result;
 }
 
+// The engine's check before a run, for vantrel.dask, which reads nothing before it knows the
+// request is sound.
+void checkResidualRequest(const IntArray& areas, double nShift, double mShift, int R, int C) {
+    checkRequest({areas.data(), static_cast<std::size_t>(areas.size())}, nShift, mShift, R, C,
+                 false);
+}
+
+// Text from the engine, which may hold a file name in the system's bytes, as a Python string
+// whose undecodable bytes come back as os.fsdecode gives them.
+py::str pythonText(const std::string& text) {
+    PyObject* decoded =
+        PyUnicode_DecodeFSDefaultAndSize(text.data(), static_cast<Py_ssize_t>(text.size()));
+    if (!decoded) throw py::error_already_set();
+    return py::reinterpret_steal<py::str>(decoded);
+}
+
+[[noreturn]] void raiseValueError(const std::string& text) {
+    PyErr_SetObject(PyExc_ValueError, pythonText(text).ptr());
+    throw py::error_already_set();
+}
+
+// Owns a loaded matrix until its rows have been copied out, whichever way the call ends.
+struct LoadedMatrix {
+    RowTable rows = nullptr;
+    int R = 0, C = 0;
+    ~LoadedMatrix() { freeMatrix(rows, R, C); }
+};
+
 // The surface file read by the reader the command line would choose (`format` empty: by the
-// file's content, then its name's ending). Raises ValueError with the reader's message, or
-// OSError when the file cannot be read.
-py::array_t<double> loadSurface(const std::string& path, const std::string& format, int band,
-                                bool cropValid, int threads) {
+// file's content, then its name's ending), with what the reader said on the way (the rectangle
+// crop_valid kept), for a warning. Raises ValueError with the reader's message, or OSError
+// when the file cannot be read. `path` holds the name's bytes, as os.fsencode gives them.
+std::tuple<py::array_t<double>, py::str> loadSurface(const py::bytes& path,
+                                                     const std::string& format, int band,
+                                                     bool cropValid, int threads) {
+    const std::string name = path;
     ReadOptions options;
     if (!format.empty() && !surfaceFormatFromName(format, options.format))
         throw py::value_error("format: '" + format +
@@ -150,32 +216,30 @@ py::array_t<double> loadSurface(const std::string& path, const std::string& form
     options.band = band;
     options.cropValid = cropValid;
     options.threads = threads;
-    PythonHost host;
-    RowTable rows = nullptr;
-    int R = 0, C = 0;
+    CollectingHost host;
+    LoadedMatrix loaded;
     SurfaceUnits units;
-    bool loaded;
-    {
-        py::gil_scoped_release withoutGil;
-        loaded = loadSurfaceFile(host, path, options, rows, R, C, units);
-    }
-    if (!loaded) {
+    bool read = false;
+    runCancellable(host.token(), [&] {
+        read = loadSurfaceFile(host, name, options, loaded.rows, loaded.R, loaded.C, units);
+    });
+    if (!read) {
         if (host.unreadableError() != 0) {
             errno = host.unreadableError();
-            PyErr_SetFromErrnoWithFilename(PyExc_OSError, path.c_str());
+            PyErr_SetFromErrnoWithFilenameObject(PyExc_OSError, path.ptr());
             throw py::error_already_set();
         }
-        throw py::value_error(host.message().empty() ? "Error loading data" : host.message());
+        raiseValueError(host.said().empty() ? "Error loading data" : host.said().front());
     }
+    const int R = loaded.R, C = loaded.C;
     py::array_t<double> result({static_cast<py::ssize_t>(R), static_cast<py::ssize_t>(C)});
     double* out = result.mutable_data();
     // Each row is released as soon as it is copied, so the data are held about once.
     for (int i = 0; i < R; ++i) {
-        std::memcpy(out + static_cast<std::size_t>(i) * C, rows[i], sizeof(double) * C);
-        delete[] rows[i];
+        std::memcpy(out + static_cast<std::size_t>(i) * C, loaded.rows[i], sizeof(double) * C);
+        delete[] std::exchange(loaded.rows[i], nullptr);
     }
-    delete[] rows;
-    return result;
+    return {result, pythonText(host.saidText())};
 }
 
 // The scaling analysis of `vantrel-cli analyse`: the same request, the same function, as a
@@ -195,11 +259,12 @@ py::dict analyse(const MatrixView::Array& data, const std::vector<int>& sides, i
     request.compute.nShift = nShift;
     request.compute.mShift = mShift;
     request.compute.threads = threads;
+    CancelToken token;
+    request.compute.cancel = &token;
     ScalingResult result;
-    {
-        py::gil_scoped_release withoutGil;
+    runCancellable(token, [&] {
         result = analyseSurface(view.rows(), view.rowCount(), view.columnCount(), request);
-    }
+    });
     const std::vector<ScalingPoint>& points = result.table.points;
     if (points.empty()) throw py::value_error("No window side fits the surface");
 
@@ -241,6 +306,38 @@ py::dict analyse(const MatrixView::Array& data, const std::vector<int>& sides, i
     return out;
 }
 
+// Throws MatrixTooLarge (MemoryError) when a surface of R x C will not fit, as the engine would
+// when it allocates one: before the data are read in full for their missing cells.
+void checkSurfaceMemory(int R, int C) {
+    const unsigned long long cells = static_cast<unsigned long long>(R) * (C + 1ull);
+    const unsigned long long available = availableMemoryBytes();
+    if (available != 0 && cells > available / sizeof(double)) throw MatrixTooLarge(R, C);
+}
+
+// What the exact sums lose to the data's mean (cancellation_estimate.h): the mean over the
+// spread, the digits lost, and the relative error expected of residuals up to the largest side.
+std::tuple<double, double, double> lostDigits(const MatrixView::Array& data, int largestSide) {
+    const MatrixView view(data);
+    DataMoments moments;
+    {
+        py::gil_scoped_release withoutGil;
+        moments = dataMoments(view.rows(), view.rowCount(), view.columnCount());
+    }
+    const double ratio = moments.spread > 0.0 ? std::fabs(moments.mean) / moments.spread : 0.0;
+    return {ratio, digitsLostToTheMean(moments), expectedRelativeError(moments, largestSide)};
+}
+
+// The largest rectangle of cells that are not NaN, as (top, left, rows, columns).
+std::tuple<int, int, int, int> validRectangle(const MatrixView::Array& data) {
+    const MatrixView view(data);
+    GridRectangle keep;
+    {
+        py::gil_scoped_release withoutGil;
+        keep = largestValidRectangle(view.rows(), view.rowCount(), view.columnCount());
+    }
+    return {keep.top, keep.left, keep.rows, keep.columns};
+}
+
 std::tuple<int, int, int> geometry(int area, double nShift, double mShift) {
     const WindowGeometry g = windowGeometry(area, nShift, mShift);
     return {g.side, g.rowOffset, g.columnOffset};
@@ -263,6 +360,13 @@ PYBIND11_MODULE(_vantrel, m) {
     m.def("analyse", &analyse, py::arg("data"), py::arg("sides"), py::arg("from_side"),
           py::arg("to_side"), py::arg("fast"), py::arg("n_shift"), py::arg("m_shift"),
           py::arg("threads"));
+    m.def("check_residual_request", &checkResidualRequest, py::arg("areas"), py::arg("n_shift"),
+          py::arg("m_shift"), py::arg("rows"), py::arg("columns"));
+    m.def("check_surface_memory", &checkSurfaceMemory, py::arg("rows"), py::arg("columns"));
+    m.def("lost_digits", &lostDigits, py::arg("data"), py::arg("largest_side"),
+          "(|mean| / spread, digits lost, expected relative error) of the exact sums");
+    m.def("valid_rectangle", &validRectangle, py::arg("data"),
+          "(top, left, rows, columns) of the largest rectangle without NaN");
     addMultifractal(m);
     addMaps(m);
     m.def("window_geometry", &geometry, py::arg("area"), py::arg("n_shift"), py::arg("m_shift"),

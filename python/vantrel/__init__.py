@@ -11,14 +11,16 @@ progression of window areas, computed by the same engine as `vantrel-cli`.
 
 from __future__ import annotations
 
+import math
 import os
 from typing import Iterable, Optional, Sequence, Tuple, Union
 
 import numpy as np
 
-from . import _arguments, _formats, _vantrel
+from . import _arguments, _formats, _precision, _vantrel
 from ._analysis import Analysis
 from ._multifractal import Multifractal
+from ._warnings import CropWarning, PrecisionWarning
 from ._maps import HurstMap, directional, hurst_map
 from . import _multifractal
 
@@ -31,13 +33,16 @@ __all__ = [
     "Analysis",
     "multifractal",
     "Multifractal",
+    "PrecisionWarning",
+    "CropWarning",
     "hurst_map",
     "HurstMap",
     "directional",
     "__version__",
 ]
 
-PathLike = Union[str, "os.PathLike[str]"]
+#: A file name: text, or the system's bytes (a name that is not valid text still opens).
+PathLike = Union[str, bytes, "os.PathLike[str]", "os.PathLike[bytes]"]
 
 
 def load(
@@ -51,20 +56,18 @@ def load(
     ("text", "csv", "npy", "gsf", "gwy", "gdal"); None chooses it by the file's content, then by its
     name's ending, as the command line does. `band` picks a band of a multi-band raster,
     counted from 1. A file with missing values is refused unless `crop_valid` is True, which
-    keeps the largest rectangle of cells without any.
+    keeps the largest rectangle of cells without any and says which in a CropWarning. `path`
+    may be text, bytes (any name the system allows, valid text or not) or a path object.
 
     Raises FileNotFoundError when the file does not exist, ValueError with the reader's message
     when the file is not a surface it can read (rows of different lengths, a value that is not
     a number, a band the raster lacks, missing values), OSError when it cannot be read, and
     MemoryError when the matrix does not fit in memory.
     """
-    text_path = os.fspath(path)
-    if isinstance(text_path, bytes):
-        text_path = os.fsdecode(text_path)
     if isinstance(band, bool) or not isinstance(band, int):
         raise TypeError(f"band must be an integer, not {type(band).__name__}")
     return _formats.read(
-        text_path, format, band, _arguments.flag("crop_valid", crop_valid), threads=0
+        os.fspath(path), format, band, _arguments.flag("crop_valid", crop_valid), threads=0
     )
 
 
@@ -77,6 +80,7 @@ def residuals(
     optimise: bool = True,
     normalise: bool = False,
     threads: Optional[int] = None,
+    crop_valid: bool = False,
 ) -> np.ndarray:
     """The residual sum of each window area: the sum of squared differences between the data
     and its moving-average surface, as `vantrel-cli run` writes them to its results file.
@@ -89,20 +93,37 @@ def residuals(
     a constant cost per cell, within 1e-12 relative of the exact sums. `normalise` rescales a
     copy of the data to [-1, 1] first. `threads` defaults to one per core.
 
-    Returns a float64 array with one sum per area. Raises ValueError with the engine's message
-    for an area below 1 or a shift outside [0, 1], TypeError for arguments of the wrong kind,
-    MemoryError when the surface does not fit in memory, and KeyboardInterrupt between areas
-    on Ctrl-C.
+    Cells without a value (NaN, infinite, masked in a numpy.ma array) are refused with their
+    count and the first of them; `crop_valid=True` computes over the largest rectangle without
+    any instead, with a CropWarning naming it. When the exact sums lose digits to the data's
+    mean (a mean far larger than the spread), a PrecisionWarning says how many and what avoids
+    the loss, as the command line does.
+
+    Returns a float64 array with one sum per area (empty for no areas). Raises ValueError with
+    the engine's message for an area below 1, a shift outside [0, 1], or a window whose side is
+    not smaller than the data's rows and columns (its residual would hold no cell); TypeError
+    for arguments of the wrong kind; MemoryError when the surface does not fit in memory; and
+    KeyboardInterrupt within a fraction of a second of Ctrl-C.
     """
-    return _vantrel.residuals(
-        _arguments.matrix(data),
-        _arguments.areas(areas),
-        *_arguments.shift(shift),
-        fast=_arguments.method_is_fast(method),
+    fast = _arguments.method_is_fast(method)
+    normalised = _arguments.flag("normalise", normalise)
+    array = _arguments.matrix(data, crop_valid, surface=not fast or normalised)
+    area_list = _arguments.areas(areas)
+    n_shift, m_shift = _arguments.shift(shift)
+    sums = _vantrel.residuals(
+        array,
+        area_list,
+        n_shift,
+        m_shift,
+        fast=fast,
         optimise=_arguments.flag("optimise", optimise),
-        normalise=_arguments.flag("normalise", normalise),
+        normalise=normalised,
         threads=_arguments.threads(threads),
     )
+    if not fast and not normalised and area_list.size:
+        _precision.warn_lost_digits(
+            array, math.isqrt(int(area_list.max())), 'method="fast" (centred sums) or normalise=True')
+    return sums
 
 
 def surface(
@@ -113,20 +134,29 @@ def surface(
     method: str = "exact",
     optimise: bool = True,
     threads: Optional[int] = None,
+    crop_valid: bool = False,
 ) -> np.ndarray:
-    """The moving-average surface of one window area, the same shape as the data: every cell
-    whose window lies wholly inside the data holds the mean under that window, every other cell
-    0. The arguments are those of `residuals`; in exact mode the values are the ones the command
-    line computes for its surface files (which print them with 20 digits after the point).
+    """The moving-average surface of one window area, the same shape as the data (as the
+    rectangle kept, with `crop_valid`): every cell whose window lies wholly inside the data
+    holds the mean under that window; every other cell is NaN, since no mean was computed there.
+    The arguments are those of `residuals`; in exact mode the values are the ones the command
+    line computes for its surface files (which print them with 20 digits after the point, and
+    0 where this gives NaN). A window larger than the data raises ValueError.
     """
-    return _vantrel.surface(
-        _arguments.matrix(data),
-        _arguments.area(area),
+    array = _arguments.matrix(data, crop_valid, surface=True)
+    one_area = _arguments.area(area)
+    fast = _arguments.method_is_fast(method)
+    means = _vantrel.surface(
+        array,
+        one_area,
         *_arguments.shift(shift),
-        fast=_arguments.method_is_fast(method),
+        fast=fast,
         optimise=_arguments.flag("optimise", optimise),
         threads=_arguments.threads(threads),
     )
+    if not fast and one_area > 0:
+        _precision.warn_lost_digits(array, math.isqrt(one_area), 'method="fast" (centred sums)')
+    return means
 
 
 def analyse(
@@ -137,6 +167,7 @@ def analyse(
     method: str = "fast",
     shift: Tuple[float, float] = (0.5, 0.5),
     threads: Optional[int] = None,
+    crop_valid: bool = False,
 ) -> Analysis:
     """The Hurst (roughness) exponent H of the surface with its 90% interval, the fractal
     dimension D = 3 - H and the per-side table: the same estimate, by the same code and with
@@ -146,7 +177,8 @@ def analyse(
     the fit range is chosen automatically. `sides` lists the sides to use instead, all fitted
     (`--sides S1,S2,...`); `side_range=(A, B)` takes odd sides from A to B in log steps, all
     fitted (`--sides A:B`). `method` is "fast" or "exact" (`--method`), `shift` the window
-    shifts (`--shift`; not 0.5 gives a warning), `threads` defaults to one per core.
+    shifts (`--shift`; not 0.5 gives a warning), `threads` defaults to one per core. Missing
+    cells are refused, or cropped away with `crop_valid=True`, as in `residuals`.
 
     Returns an `Analysis`; its `plot()` draws the log-log plot with matplotlib. Raises ValueError
     with the engine's words for a surface too small to analyse, sides of which none fits it, or
@@ -157,15 +189,19 @@ def analyse(
         raise ValueError("give sides or side_range, not both")
     side_list = [] if sides is None else _arguments.sides(sides)
     first, last = (0, 0) if side_range is None else _arguments.side_range(side_range)
+    fast = _arguments.method_is_fast(method)
+    array = _arguments.matrix(data, crop_valid, surface=not fast)
     found = _vantrel.analyse(
-        _arguments.matrix(data),
+        array,
         side_list,
         first,
         last,
-        _arguments.method_is_fast(method),
+        fast,
         *_arguments.shift(shift),
         _arguments.threads(threads),
     )
+    if not fast and len(found["side"]):
+        _precision.warn_lost_digits(array, int(np.max(found["side"])), 'method="fast"')
     return Analysis.from_engine(found)
 
 

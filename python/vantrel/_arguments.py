@@ -8,34 +8,51 @@ from typing import Iterable, List, Optional, Sequence, Tuple, Union
 
 import numpy as np
 
+from . import _missing, _vantrel
+
 ArrayLike = Union[np.ndarray, Sequence[Sequence[float]]]
 
 METHODS = ("exact", "fast")
 MOST_THREADS = 1024
 
 
-def matrix(data: ArrayLike) -> np.ndarray:
+def matrix(data: ArrayLike, crop_valid: bool = False, surface: bool = False) -> np.ndarray:
     """The data as a 2-D float64 array whose rows are each contiguous: the array itself when it
     is one already (C order, or a slice of whole rows and some columns of one), otherwise one
-    converted C-contiguous copy."""
+    converted C-contiguous copy. Missing cells (NaN, infinite, or masked in a masked array) are
+    refused, or cropped away with `crop_valid` (_missing.py). With `surface` (the call keeps a
+    surface of the data's size), a surface too large for memory is refused first, before the
+    data are read through."""
+    crop_valid = flag("crop_valid", crop_valid)
+    mask = None
+    if np.ma.isMaskedArray(data):
+        if np.ma.getmask(data) is not np.ma.nomask:
+            mask = np.ma.getmaskarray(data)
+        data = np.ma.getdata(data)
     array = np.asarray(data)
     if array.dtype.kind not in "iuf":
         raise TypeError(f"data must hold real numbers, not {array.dtype}")
     if array.ndim != 2:
         raise ValueError(f"data must be a 2-D array, not {array.ndim}-D")
     rows, columns = array.shape
+    if rows == 0 or columns == 0:
+        raise ValueError(f"data is empty ({rows} x {columns}): there is nothing to compute")
     item = np.dtype(np.float64).itemsize
     rows_apart = rows <= 1 or array.strides[0] >= item * columns
-    if array.dtype == np.float64 and array.dtype.isnative and rows_apart and (
+    if not (array.dtype == np.float64 and array.dtype.isnative and rows_apart and (
         columns <= 1 or array.strides[1] == item
-    ):
-        return array
-    return np.ascontiguousarray(array, dtype=np.float64)
+    )):
+        array = np.ascontiguousarray(array, dtype=np.float64)
+    if surface:
+        _vantrel.check_surface_memory(rows, columns)
+    return _missing.settled(array, mask, crop_valid)
 
 
 def areas(values: Union[int, Iterable[int]]) -> np.ndarray:
     """Window areas as a 1-D array of 32-bit integers; a single area gives a list of one."""
     array = np.atleast_1d(np.asarray(values))
+    if array.size == 0:
+        return np.zeros(0, dtype=np.int32)  # no areas, no sums: an empty list is not a type error
     if array.dtype.kind not in "iu":
         raise TypeError(f"areas must be integers, not {array.dtype}")
     if array.ndim != 1:
@@ -56,9 +73,11 @@ def area(value: int) -> int:
 def sides(values: Iterable[int]) -> List[int]:
     """Window sides as a list of ints, each at least 1."""
     array = np.atleast_1d(np.asarray(values))
+    if array.size == 0:
+        raise ValueError("sides must be a non-empty 1-D list")
     if array.dtype.kind not in "iu":
         raise TypeError(f"sides must be integers, not {array.dtype}")
-    if array.ndim != 1 or array.size == 0:
+    if array.ndim != 1:
         raise ValueError("sides must be a non-empty 1-D list")
     if array.min() < 1 or array.max() > np.iinfo(np.int32).max:
         raise ValueError(f"sides: {int(array.min())} to {int(array.max())} are not all window sides")

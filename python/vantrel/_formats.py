@@ -4,22 +4,32 @@ from __future__ import annotations
 
 import errno
 import os
-from typing import Optional
+import warnings
+from typing import Optional, Union
 
 import numpy as np
 
 from . import _vantrel
+from ._warnings import CropWarning
 
 #: The names `format` takes; None chooses by the file's content, then by its name's ending.
 FORMATS = ("text", "csv", "npy", "gsf", "gwy", "gdal")
 
 
-def read(path: str, fmt: Optional[str], band: int, crop_valid: bool, threads: int) -> np.ndarray:
-    """The matrix in the file at `path`."""
+def read(
+    path: Union[str, bytes], fmt: Optional[str], band: int, crop_valid: bool, threads: int
+) -> np.ndarray:
+    """The matrix in the file at `path` (text or the system's bytes). What the reader says of a
+    file it read (the rectangle `crop_valid` kept) comes as a CropWarning."""
     if not os.path.exists(path):
         raise FileNotFoundError(errno.ENOENT, os.strerror(errno.ENOENT), path)
     if os.path.isdir(path):
         raise IsADirectoryError(errno.EISDIR, os.strerror(errno.EISDIR), path)
     if fmt is not None and not isinstance(fmt, str):
         raise TypeError(f"format must be a string or None, not {type(fmt).__name__}")
-    return _vantrel.load_surface(path, "" if fmt is None else fmt.lower(), band, crop_valid, threads)
+    matrix, said = _vantrel.load_surface(
+        os.fsencode(path), "" if fmt is None else fmt.lower(), band, crop_valid, threads
+    )
+    if said:
+        warnings.warn(said, CropWarning, stacklevel=3)
+    return matrix

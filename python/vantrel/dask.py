@@ -43,12 +43,13 @@ def residuals(
         raise ValueError(f"data must be a 2-D array, not {data.ndim}-D")
     area_list = _arguments.areas(areas)
     n_shift, m_shift = _arguments.shift(shift)
-    # The engine checks the areas and shifts, in its own words, before anything is read.
-    _vantrel.residuals(np.zeros((0, 0)), area_list, n_shift, m_shift, True, True, False, 1)
+    R, C = data.shape
+    # The engine checks the areas, the shifts and the windows' fit, in its own words, before
+    # anything is read.
+    _vantrel.check_residual_request(area_list, n_shift, m_shift, R, C)
     if area_list.size == 0:
         return np.zeros(0)
 
-    R, C = data.shape
     geometries = [_vantrel.window_geometry(int(a), n_shift, m_shift) for a in area_list]
     halo = max(side for side, _, _ in geometries)
     blocks = _residual_blocks(geometries, R, C)

@@ -125,3 +125,14 @@ TEST(PlotFiles, WritesTheFormatTheNameAsksFor) {
     ASSERT_TRUE(pdf);
     EXPECT_EQ(*pdf, *renderPlot(sampleScene(), PlotFormat::kPdf, 72));
 }
+
+TEST(SvgWriter, EmbedsImagesAsPngData) {
+    PlotFigure figure;
+    PlotPanel panel;
+    panel.map = ColourMap{2, 1, {0.0, 1.0}, 0.0, 1.0, "z"};
+    figure.panels.push_back(panel);
+    const std::string svg = sceneSvg(layoutFigure(figure));
+    EXPECT_NE(svg.find("xmlns:xlink=\"http://www.w3.org/1999/xlink\""), std::string::npos);
+    // The map's two pixels: a PNG's signature in base64 starts "iVBORw0KGgo".
+    EXPECT_NE(svg.find("xlink:href=\"data:image/png;base64,iVBORw0KGgo"), std::string::npos);
+}

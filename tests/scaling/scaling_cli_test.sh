@@ -36,6 +36,17 @@ assert fit["fit_sides"] == [5, 15], fit["fit_sides"]
 assert abs(fit["hurst"] - same["hurst"]) < 1e-6, (fit["hurst"], same["hurst"])
 PY
 
+# Areas 4 and 8 both give side 2: fit keeps area 4's point and says so under its summary and in
+# its plot.
+mkdir shared
+cp surface.txt shared/
+printf '8\n4 8 25 49 81 121 169 225\n' > shared/areas.txt
+(cd shared && "$cli" run --input surface.txt --progression-file areas.txt --shift 0.5 0.5 --yes \
+   --quiet && "$cli" fit surface.txt --plot shared.svg > summary.txt)
+note="Areas 4 and 8 both give side 2: the point of side 2 is area 4's"
+grep -qx "Note: $note" shared/summary.txt
+grep -q ">$note</text>" shared/shared.svg
+
 # A run with the run's default shifts, 0 0: fit finds them (a centred fit would be silently
 # wrong); the same results file beside other data is refused with status 1.
 "$cli" run --input surface.txt --log 4 4096 2 --yes --quiet
@@ -62,7 +73,14 @@ test "$status" = 1
 "$cli" analyse surface.txt --plot a.svg > /dev/null
 "$cli" analyse surface.txt --plot b.svg > /dev/null
 cmp a.svg b.svg
-grep -q '>window side s</text>' a.svg  # texts stay texts
+# Texts stay texts, in a well-formed document.
+python3 - a.svg <<'PY'
+import sys
+import xml.etree.ElementTree as tree
+texts = [t.text for t in tree.parse(sys.argv[1]).iter("{http://www.w3.org/2000/svg}text")]
+assert "window side s" in texts, texts
+assert any(t.startswith("H = ") for t in texts), texts
+PY
 
 # The plot's size, resolution and title; the values' unit on the y axis (a GSF file names it).
 "$cli" analyse surface.txt --plot c.png --plot-size 5in 4in --dpi 150 --title 'Surface <4>' \

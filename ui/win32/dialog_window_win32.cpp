@@ -1,5 +1,6 @@
 #include "dialog_window_win32.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "dialog.h"
@@ -40,6 +41,85 @@ HICON makeIcon(const IconImage& image) {
     DeleteObject(maskBitmap);
     DeleteObject(colour);
     return result;
+}
+
+// What a control of this kind needs across for its caption (or widest item) in `dc`'s font.
+int widthNeeded(HDC dc, const ControlTemplate& c, const std::vector<std::string>& items) {
+    auto extent = [dc](const std::string& text, bool prefix) {
+        std::wstring wide = widen(text);
+        if (prefix) {  // "&x" shows x underlined, "&&" one ampersand
+            std::wstring shown;
+            for (std::size_t i = 0; i < wide.size(); ++i) {
+                if (wide[i] == L'&' && i + 1 < wide.size()) ++i;
+                shown += wide[i];
+            }
+            wide = shown;
+        }
+        SIZE size{};
+        GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+        return static_cast<int>(size.cx);
+    };
+    const bool prefix = !(c.style & kNoPrefix);
+    const int edge = GetSystemMetrics(SM_CXEDGE);
+    switch (c.kind) {
+        case ControlKind::kStaticText:
+            // A path label shows the end of what does not fit, by design.
+            return (c.style & kPathEllipsis) ? 0 : extent(c.caption, prefix);
+        case ControlKind::kPushButton:
+            return extent(c.caption, prefix) + 2 * edge + 2;
+        case ControlKind::kCheckBox:
+            return extent(c.caption, prefix) + GetSystemMetrics(SM_CXMENUCHECK) + 4;
+        case ControlKind::kGroupBox:
+            return extent(c.caption, prefix) + 4 * extent("x", false);
+        case ControlKind::kDropDownList: {
+            int widest = 0;
+            for (const std::string& item : items) widest = std::max(widest, extent(item, false));
+            return widest + GetSystemMetrics(SM_CXVSCROLL) + 4 * edge + 4;
+        }
+        default:
+            return 0;
+    }
+}
+
+// The dialog manager sized the template in the metrics of the face it found for the template's
+// font, which is not always the face the template was drawn for: where a text would be cut or
+// wrapped, every control and the dialog widen alike until the widest text fits.
+void widenToFitTexts(HWND window, const DialogTemplate& t) {
+    HDC dc = GetDC(window);
+    HGDIOBJ previous =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(window, WM_GETFONT, 0, 0)));
+    double widen = 1.0;
+    std::vector<std::pair<HWND, RECT>> children;
+    HWND child = GetWindow(window, GW_CHILD);
+    for (const ControlTemplate& c : t.controls) {
+        if (!child) break;
+        RECT box{};
+        GetWindowRect(child, &box);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&box), 2);
+        children.emplace_back(child, box);
+        std::vector<std::string> items;
+        for (const ListInitData& init : t.initData)
+            if (init.controlId == c.id) items = init.items;
+        const int width = box.right - box.left;
+        if (width > 0)
+            widen = std::max(widen, static_cast<double>(widthNeeded(dc, c, items)) / width);
+        child = GetWindow(child, GW_HWNDNEXT);
+    }
+    SelectObject(dc, previous);
+    ReleaseDC(window, dc);
+    if (widen <= 1.0) return;
+    for (const auto& [control, box] : children) {
+        const int left = static_cast<int>(box.left * widen + 0.5);
+        const int right = static_cast<int>(box.right * widen + 0.5);
+        SetWindowPos(control, nullptr, left, box.top, right - left, box.bottom - box.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    RECT client{}, frame{};
+    GetClientRect(window, &client);
+    GetWindowRect(window, &frame);
+    const int extra = static_cast<int>(client.right * widen + 0.5) - client.right;
+    SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left + extra, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // A dialog whose template leaves its position at 0, 0 is placed by the dialog framework: centred
@@ -103,6 +183,7 @@ INT_PTR CALLBACK Win32DialogWindow::dialogProcedure(HWND window, UINT message, W
 INT_PTR Win32DialogWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG: {
+            widenToFitTexts(window_, dialog_.dialogTemplate());
             const DialogRect& placed = dialog_.dialogTemplate().rect;
             if (placed.x == 0 && placed.y == 0) centreWindow(window_);
             showTemplateIcons();

@@ -5,6 +5,18 @@
 //   window_probe click ID        clicks the button ID and returns at once
 //   window_probe calculate INPUT FROM TO STEP TYPE
 //                                fills the fields, clicks Calculate, answers Yes, waits for the run
+//   window_probe textfit         every control's text fits its box in the control's own font
+//   window_probe centred         the dialog is centred on the screen's work area
+//   window_probe badfield        1o0 in From: Calculate stops after the message, focus on From
+//   window_probe message INPUT TEXT
+//                                Calculate on INPUT shows a box with exactly TEXT (\n: a new line)
+//   window_probe longrun INPUT TO
+//                                a run of areas 4 to TO: progress in the title, a second
+//                                Calculate during it starts nothing
+//   window_probe stoprun INPUT TO
+//                                a run stopped from the close box: asked, and gone within 1.5 s
+//   window_probe browse-progression PATH
+//                                the progression file's open dialog, confirmed with PATH
 //   window_probe input PATH      types PATH into the input file's field
 //   window_probe plot            the plot window "Analyse results" and its buttons
 //   window_probe copy            clicks the plot window's Copy and prints the clipboard's text
@@ -72,6 +84,286 @@ void setField(HWND dialog, int id, const wchar_t* text) {
     SendDlgItemMessageW(dialog, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
 
+std::wstring windowText(HWND window) {
+    wchar_t text[1024] = L"";
+    GetWindowTextW(window, text, 1024);
+    return text;
+}
+
+// A message box of the program's own, other than the dialog, and its text.
+HWND findBox(HWND dialog) {
+    return findDialog(L"Vantrel", dialog);
+}
+
+std::wstring boxText(HWND box) {
+    return windowText(GetDlgItem(box, 0xFFFF));
+}
+
+void answer(HWND box, int button) {
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    for (int attempt = 0; attempt < 50 && IsWindow(box); ++attempt) Sleep(100);
+}
+
+void click(HWND dialog, int id) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+// No box but the dialog opens within the time.
+bool noBoxFor(HWND dialog, int milliseconds) {
+    for (int waited = 0; waited < milliseconds; waited += 100) {
+        HWND found = nullptr;
+        while ((found = FindWindowExW(nullptr, found, L"#32770", nullptr)))
+            if (found != dialog && IsWindowVisible(found)) return false;
+        Sleep(100);
+    }
+    return true;
+}
+
+// Waits for the question to close and the title to show the caption alone for a while.
+bool runEnded(HWND dialog, HWND question) {
+    for (int attempt = 0; attempt < 100 && IsWindow(question); ++attempt) Sleep(100);
+    int steady = 0;
+    for (int attempt = 0; attempt < 1200 && steady < 5; ++attempt) {
+        steady = windowText(dialog) == L"Vantrel" ? steady + 1 : 0;
+        Sleep(100);
+    }
+    return steady >= 5;
+}
+
+std::wstring unescaped(const wchar_t* text) {
+    std::wstring out;
+    for (const wchar_t* p = text; *p; ++p) {
+        if (p[0] == L'\\' && p[1] == L'n') {
+            out += L'\n';
+            ++p;
+        } else {
+            out += *p;
+        }
+    }
+    return out;
+}
+
+// The width a control's text takes in the control's own font, and the room it has.
+int textFit(HWND dialog) {
+    std::vector<HWND> controls;
+    EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM list) {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&controls));
+    // The control's own font handle belongs to the program's process; the same font is made here
+    // from the template's face and size, as the dialog manager made it.
+    HDC screen = GetDC(nullptr);
+    const int height = -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, screen);
+    HFONT font = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                             DEFAULT_PITCH, L"MS Sans Serif");
+    int misfits = 0;
+    for (HWND control : controls) {
+        wchar_t className[64];
+        GetClassNameW(control, className, 64);
+        const std::wstring kind = className;
+        const LONG style = GetWindowLongW(control, GWL_STYLE);
+        std::vector<std::wstring> texts;
+        int room = 0;
+        RECT box{};
+        GetWindowRect(control, &box);
+        const int width = box.right - box.left;
+        const int edge = GetSystemMetrics(SM_CXEDGE);
+        if (kind == L"Static") {
+            if ((style & SS_TYPEMASK) == SS_ICON || (style & SS_PATHELLIPSIS)) continue;
+            texts.push_back(windowText(control));
+            room = width;
+        } else if (kind == L"Button") {
+            texts.push_back(windowText(control));
+            const LONG type = style & BS_TYPEMASK;
+            if (type == BS_AUTOCHECKBOX || type == BS_CHECKBOX)
+                room = width - GetSystemMetrics(SM_CXMENUCHECK) - 3;
+            else if (type == BS_GROUPBOX)
+                room = width - 2 * GetSystemMetrics(SM_CXEDGE) - 8;
+            else
+                room = width - 2 * edge;
+        } else if (kind == L"ComboBox") {
+            const int count = static_cast<int>(SendMessageW(control, CB_GETCOUNT, 0, 0));
+            for (int i = 0; i < count; ++i) {
+                wchar_t item[256] = L"";
+                SendMessageW(control, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                             reinterpret_cast<LPARAM>(item));
+                texts.push_back(item);
+            }
+            room = width - GetSystemMetrics(SM_CXVSCROLL) - 2 * edge;
+        } else {
+            continue;
+        }
+        HDC dc = GetDC(control);
+        HGDIOBJ previous = SelectObject(dc, font);
+        for (std::wstring text : texts) {
+            std::wstring shown;
+            for (std::size_t i = 0; i < text.size(); ++i) {
+                if (text[i] == L'&' && !(kind == L"Static" && (style & SS_NOPREFIX)) &&
+                    i + 1 < text.size())
+                    ++i;
+                shown += text[i];
+            }
+            SIZE size{};
+            GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &size);
+            const bool fits = size.cx <= room;
+            if (!fits) ++misfits;
+            std::printf("textfit: %s \"%s\" needs %ld of %d\n", fits ? "fits" : "CUT",
+                        narrowText(shown.c_str()).c_str(), size.cx, room);
+        }
+        SelectObject(dc, previous);
+        ReleaseDC(control, dc);
+    }
+    DeleteObject(font);
+    return misfits == 0 ? 0 : 1;
+}
+
+int centred(HWND dialog) {
+    RECT own{};
+    GetWindowRect(dialog, &own);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(dialog, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& work = monitor.rcWork;
+    const int dx = (own.left + own.right) - (work.left + work.right);
+    const int dy = (own.top + own.bottom) - (work.top + work.bottom);
+    std::printf("centred: the dialog at %ld,%ld-%ld,%ld on %ld,%ld-%ld,%ld\n", own.left, own.top,
+                own.right, own.bottom, work.left, work.top, work.right, work.bottom);
+    return std::abs(dx) <= 4 && std::abs(dy) <= 4 ? 0 : 1;
+}
+
+int badField(HWND dialog) {
+    setField(dialog, 1008, L"1o0");
+    click(dialog, 1012);
+    HWND box = findBox(dialog);
+    if (!box || boxText(box) != L"Please enter an integer.") {
+        std::printf("badfield: no message that an integer is expected\n");
+        return 1;
+    }
+    answer(box, IDOK);
+    if (!noBoxFor(dialog, 2000)) {
+        std::printf("badfield: Calculate went on after the message\n");
+        return 1;
+    }
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &thread);
+    if (thread.hwndFocus != GetDlgItem(dialog, 1008)) {
+        std::printf("badfield: the focus is not on From\n");
+        return 1;
+    }
+    std::printf("badfield: Calculate stopped after the message, with the focus on From\n");
+    setField(dialog, 1008, L"4");
+    return 0;
+}
+
+int expectMessage(HWND dialog, const wchar_t* input, const wchar_t* text) {
+    setField(dialog, 1001, input);
+    click(dialog, 1012);
+    HWND box = findBox(dialog);
+    const std::wstring shown = box ? boxText(box) : L"(no box)";
+    if (box) answer(box, IDOK);
+    if (shown != unescaped(text)) {
+        std::printf("message: the box said \"%s\"\n", narrowText(shown.c_str()).c_str());
+        return 1;
+    }
+    return 0;
+}
+
+// Fills the fields for areas 4 to `to` in steps of 4, clicks Calculate and answers Yes; waits
+// for the title to show the area under way.
+bool startRun(HWND dialog, const wchar_t* input, const wchar_t* to) {
+    setField(dialog, 1001, input);
+    setField(dialog, 1002, L"0.5");
+    setField(dialog, 1003, L"0.5");
+    setField(dialog, 1008, L"4");
+    setField(dialog, 1009, to);
+    setField(dialog, 1010, L"4");
+    SendDlgItemMessageW(dialog, 1011, CB_SETCURSEL, 0, 0);
+    click(dialog, 1012);
+    HWND question = findBox(dialog);
+    if (!question) return false;
+    answer(question, IDYES);
+    for (int attempt = 0; attempt < 300; ++attempt) {
+        const std::wstring title = windowText(dialog);
+        const wchar_t progress[] = L"Vantrel - area ";
+        if (title.compare(0, wcslen(progress), progress) == 0) return true;
+        Sleep(100);
+    }
+    return false;
+}
+
+int longRun(HWND dialog, wchar_t** args) {
+    if (!startRun(dialog, args[0], args[1])) {
+        std::printf("longrun: the title showed no progress\n");
+        return 1;
+    }
+    std::printf("longrun: the title reads \"%s\"\n",
+                narrowText(windowText(dialog).c_str()).c_str());
+    click(dialog, 1012);
+    for (int attempt = 0; attempt < 1200 && windowText(dialog) != L"Vantrel"; ++attempt) Sleep(100);
+    if (windowText(dialog) != L"Vantrel") {
+        std::printf("longrun: the run did not end\n");
+        return 1;
+    }
+    if (!noBoxFor(dialog, 2000)) {
+        std::printf("longrun: a Calculate during the run started another\n");
+        return 1;
+    }
+    return 0;
+}
+
+int stopRun(HWND dialog, wchar_t** args) {
+    if (!startRun(dialog, args[0], args[1])) {
+        std::printf("stoprun: the title showed no progress\n");
+        return 1;
+    }
+    // The close box.
+    PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    HWND box = findBox(dialog);
+    if (!box || boxText(box) != L"Calculate is still running. Stop it and close Vantrel?") {
+        std::printf("stoprun: the close box did not ask whether to stop the run\n");
+        return 1;
+    }
+    const DWORD asked = GetTickCount();
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+    while (IsWindow(dialog) && GetTickCount() - asked < 5000) Sleep(20);
+    const DWORD took = GetTickCount() - asked;
+    std::printf("stoprun: the dialog closed %lu ms after Yes\n", took);
+    return !IsWindow(dialog) && took <= 1500 ? 0 : 1;
+}
+
+int browseProgression(HWND dialog, const wchar_t* path) {
+    click(dialog, 1007);
+    HWND open = nullptr;
+    for (int attempt = 0; attempt < 100 && !open; ++attempt) {
+        HWND found = nullptr;
+        while ((found = FindWindowExW(nullptr, found, L"#32770", nullptr)))
+            if (found != dialog && IsWindowVisible(found)) open = found;
+        if (!open) Sleep(100);
+    }
+    if (!open) {
+        std::printf("browse: no open dialog\n");
+        return 1;
+    }
+    Sleep(500);  // the dialog fills in
+    // The file name box: the explorer dialog's combo (cmb13), or the older edit (edt1).
+    HWND name = GetDlgItem(open, 0x47c);
+    if (!name) name = GetDlgItem(open, 0x480);
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path));
+    PostMessageW(open, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    for (int attempt = 0; attempt < 100 && IsWindow(open); ++attempt) Sleep(100);
+    wchar_t chosen[1024] = L"";
+    GetDlgItemTextW(dialog, 1005, chosen, 1024);
+    std::printf("browse: the progression file is \"%s\"\n", narrowText(chosen).c_str());
+    return IsWindow(open) ? 1 : 0;
+}
+
 // The arguments are taken wide, so that a path outside the ANSI code page arrives whole.
 int calculate(HWND dialog, wchar_t** args) {
     setField(dialog, 1001, args[0]);
@@ -91,9 +383,8 @@ int calculate(HWND dialog, wchar_t** args) {
         return 1;
     }
     PostMessageW(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
-    // The dialog answers again once the run has returned.
-    DWORD_PTR ignored = 0;
-    if (!SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 120000, &ignored)) {
+    // The dialog stays alive through the run; its title shows the caption alone once it ends.
+    if (!runEnded(dialog, question)) {
         std::printf("calculate: the run did not end\n");
         return 1;
     }
@@ -210,6 +501,14 @@ int main(int argc, char** argv) {
     int wideCount = 0;
     wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &wideCount);
     if (command == "calculate" && wideCount == 7) return calculate(dialog, wide + 2);
+    if (command == "textfit") return textFit(dialog);
+    if (command == "centred") return centred(dialog);
+    if (command == "badfield") return badField(dialog);
+    if (command == "message" && wideCount == 4) return expectMessage(dialog, wide[2], wide[3]);
+    if (command == "longrun" && wideCount == 4) return longRun(dialog, wide + 2);
+    if (command == "stoprun" && wideCount == 4) return stopRun(dialog, wide + 2);
+    if (command == "browse-progression" && wideCount == 3)
+        return browseProgression(dialog, wide[2]);
     if (command == "input" && wideCount == 3) return setField(dialog, 1001, wide[2]), 0;
     return 2;
 }

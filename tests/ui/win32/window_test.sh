@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Starts vantrel.exe under Wine on a virtual display of its own: the window titled "Vantrel"
-# with its 32 controls, a screenshot, the About entry of the system menu chosen with the keyboard,
-# one Calculate on a data file under a non-ASCII folder name (its results file must equal
-# vantrel-cli.exe's), and Escape, after which the program must end.
+# with its 32 controls, every text fitting its control, centred on the screen, a screenshot, the
+# About entry of the system menu chosen with the keyboard, one Calculate on a data file under a
+# non-ASCII folder name (its results file must equal vantrel-cli.exe's), Calculate stopped by a
+# field that does not convert and on a missing file, a relative input name that means the same
+# file after browsing in another folder, a long run that stays alive, and Escape, after which the
+# program must end; then a run stopped from the close box.
 # Usage: window_test.sh WINDOWS_BUILD_DIR ARTIFACTS_DIR
 set -euo pipefail
 cd "$(dirname "$0")/../../.."
@@ -36,8 +39,9 @@ export DISPLAY=":$(tr -d '[:space:]' < "$work/display")"
 
 probe() { wine64 "$build/tests/ui/window_probe.exe" "$@"; }
 window=""
+mkdir -p "$work/start"
 program_started() {
-  wine64 "$build/ui/vantrel.exe" </dev/null >"$work/program.log" 2>&1 &
+  (cd "$work/start" && exec wine64 "$build/ui/vantrel.exe") </dev/null >"$work/program.log" 2>&1 &
   program_pid=$!
   for _ in $(seq 1 300); do
     window=$(xdotool search --onlyvisible --name '^Vantrel$' 2>/dev/null | head -n 1 || true)
@@ -51,6 +55,9 @@ program_started
 
 probe controls >"$work/controls.txt" || { cat "$work/controls.txt"; fail "not the 32 controls"; }
 tail -n 1 "$work/controls.txt"
+probe textfit >"$work/textfit.txt" || { cat "$work/textfit.txt"; fail "a text does not fit its control"; }
+echo "window_test: every text fits its control"
+probe centred || fail "the dialog is not centred on the screen"
 sleep 1  # the first paint
 import -window "$window" "$artifacts/main-dialog.png"
 echo "window_test: screenshot in $artifacts/main-dialog.png"
@@ -103,6 +110,32 @@ grep -q '>window side s</text>' "$work/saved-plot.svg" || fail "the saved SVG ha
 probe closeplot || fail "Close left the plot window open"
 echo "window_test: the plot window opened from the context menu, copied and saved its plot"
 
+# A field that does not convert stops Calculate; a missing file is named with the reason.
+probe badfield || fail "Calculate went on after a field that does not convert"
+probe message missing.txt 'Error loading data\n\nmissing.txt\nNo such file or directory' ||
+  fail "Error loading data did not name the file and the reason"
+
+# Browsing in another folder leaves the current folder as it was: the relative input name still
+# names the file beside the program's start, and the results go there.
+mkdir -p "$work/other"
+printf '16\n64\n' >"$work/other/areas.txt"
+cp examples/rough_surface.txt "$work/start/"
+probe browse-progression "$(wine64 winepath -w "$work/other/areas.txt" 2>/dev/null | tr -d '\r')" ||
+  fail "the progression file's open dialog did not take the file"
+probe calculate rough_surface.txt 4 64 12 0 || fail "Calculate on a relative name after browsing failed"
+cmp "$work/start/rough_surface.txt.out.txt" "$work/cli/rough_surface.txt.out.txt" ||
+  fail "the relative input name did not mean the file beside the program after browsing"
+echo "window_test: a relative name means the same file after browsing elsewhere"
+
+# A long run: progress in the title bar, and a second Calculate during it starts nothing.
+awk 'BEGIN { srand(1); for (i = 0; i < 400; i++) { line = ""
+             for (j = 0; j < 400; j++) line = line sprintf("%.4f ", rand()); print line } }' \
+  >"$work/big.txt"
+big=$(wine64 winepath -w "$work/big.txt" 2>/dev/null | tr -d '\r')
+probe longrun "$big" 12000 || fail "the long run did not stay alive"
+[ "$(wc -l <"$work/big.txt.out.txt")" -eq 3000 ] || fail "the long run wrote $(wc -l <"$work/big.txt.out.txt") lines"
+import -window "$window" "$artifacts/after-long-run.png"
+
 xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
 xdotool key --clearmodifiers Escape
 for _ in $(seq 1 100); do
@@ -114,4 +147,16 @@ status=0
 wait "$program_pid" || status=$?
 program_pid=""
 [ "$status" -eq 0 ] || fail "vantrel.exe exited with status $status"
-echo "window_test: window shown, About opened from the system menu, closed with Escape"
+
+# A run stopped from the close box: asked, stopped, and the program ends; the results file stays
+# as a failed run leaves it.
+program_started
+probe stoprun "$big" 40000 || fail "the close box did not stop the run in time"
+for _ in $(seq 1 100); do
+  kill -0 "$program_pid" 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 "$program_pid" 2>/dev/null && fail "vantrel.exe was still running after its run was stopped"
+program_pid=""
+[ "$(wc -l <"$work/big.txt.out.txt")" -lt 10000 ] || fail "the stopped run wrote every area"
+echo "window_test: window shown, About opened from the system menu, closed with Escape and with a run stopped"
