@@ -78,11 +78,14 @@ setup(
     description="Moving-average surfaces and residual sums of 2-D data over window areas",
     package_dir={"": "python"},
     packages=["vantrel"],
+    # The inline types are the package's own (PEP 561): type checkers read them.
+    package_data={"vantrel": ["py.typed"]},
     ext_modules=[CMakeExtension("vantrel._vantrel", "_vantrel")],
     cmdclass={"build_ext": CMakeBuild},
     python_requires=">=3.9",
     install_requires=["numpy"],
-    extras_require={"dask": ["dask[array]", "distributed"], "plot": ["matplotlib"]},
+    extras_require={"dask": ["dask[array]", "distributed"], "plot": ["matplotlib"],
+                    "xarray": ["xarray"], "rasters": ["gdal"]},
     zip_safe=False,
     # Apart from the build folder of `make`, which is also called build.
     options={"build": {"build_base": "build-python"}},

@@ -1,9 +1,10 @@
 """Vantrel beyond one machine's memory and one file at a time, with Dask.
 
-`residuals` sums the residuals of a dask.array block by block, each block carrying a halo of the
-largest window side, so the array never needs to fit in memory. `analyse_files` analyses many
-data files on a dask.distributed cluster, one result per file. `hurst_map` maps the roughness of
-a dask.array block by block, equal to the in-memory map.
+`from_file` opens a data file as a dask.array read a block at a time. `residuals` sums the
+residuals of a dask.array block by block, each block carrying a halo of the largest window side,
+so the array never needs to fit in memory. `analyse_files` analyses many data files on a
+dask.distributed cluster, one result per file. `hurst_map` maps the roughness of a dask.array
+block by block, equal to the in-memory map.
 """
 
 from __future__ import annotations
@@ -15,23 +16,72 @@ from typing import Any, Iterable, List, Optional, Sequence, Tuple, Union
 
 import numpy as np
 
-from . import Analysis, _arguments, _vantrel, analyse, load
+from . import Analysis, _arguments, _chunked_files, _vantrel, analyse, load
 
-__all__ = ["residuals", "analyse_files", "FileResult", "hurst_map"]
+__all__ = ["from_file", "residuals", "analyse_files", "FileResult", "hurst_map"]
+
+#: Bytes a task holds at its peak per byte of its block with halo: the windows read from its
+#: neighbours and the piece joined from them (2), the missing-cell check's mask (1/8), the
+#: surface the fast method fills (1), and its column sums and NumPy's temporaries (below 1).
+TASK_MEMORY_FACTOR = 5
+
+
+def from_file(
+    path: Union[str, bytes, "os.PathLike[str]"],
+    chunks: Union[int, Tuple[int, int]] = 2048,
+    *,
+    format: Optional[str] = None,
+    band: int = 1,
+) -> Any:
+    """The surface in a data file as a 2-D float64 dask.array whose every block is read from the
+    file on its own, so that neither this process nor any worker holds the file whole.
+
+    A .npy file is read through a memory map per block; a raster (GeoTIFF, ... : `band` picks
+    the band, nodata becomes NaN) by GDAL windows, which needs GDAL's Python module
+    (python3-gdal); a text matrix by row ranges, after one pass that notes where each row
+    starts (8 bytes per row; a block reads whole rows and keeps its columns). `format` ("npy",
+    "gdal", "text") overrides the choice by content and name. CSV and GSF files are read whole:
+    use `vantrel.load` and `dask.array.from_array`.
+
+    Memory: a task of `residuals` holds about TASK_MEMORY_FACTOR (5) times its block with its
+    halo, 8 bytes a value: (rows + 2 s) x (columns + 2 s) x 8 x 5 bytes for chunks of rows x
+    columns and a largest window side s. With several threads per worker, as many tasks run at
+    once. Chunks of 2048 x 2048 and sides up to 256 need about 240 MiB per thread.
+    """
+    import dask.array as da
+    from dask.base import tokenize
+
+    if isinstance(band, bool) or not isinstance(band, int):
+        raise TypeError(f"band must be an integer, not {type(band).__name__}")
+    windows = _chunked_files.windows_of(path, format, band)
+    # Named by the file and its state, so that a file changed since is read again.
+    state = os.stat(windows.path)
+    name = "vantrel-file-" + tokenize(windows.path, band, state.st_size, state.st_mtime_ns)
+    return da.from_array(windows, chunks=chunks, asarray=False, fancy=False, name=name)
 
 
 def residuals(
-    array: Any, areas: Union[int, Iterable[int]], *, shift: Tuple[float, float] = (0.5, 0.5)
-) -> np.ndarray:
+    array: Any,
+    areas: Union[int, Iterable[int]],
+    *,
+    shift: Tuple[float, float] = (0.5, 0.5),
+    compute: bool = True,
+) -> Any:
     """The residual sum of each window area of a 2-D dask.array (or anything dask.array.asarray
     takes), by the fast method, equal to `vantrel.residuals(..., method="fast")` on the same data
     in memory within 1e-12 relative.
 
     Each chunk is computed with a halo of the largest window side around it, read from its
     neighbours, and contributes the part of each area's residual sum that falls in the chunk; the
-    parts are summed by Dask. Memory per task is about three times a chunk with its halo, so
-    choose chunks larger than the largest side. The work runs on the current Dask scheduler (a
-    dask.distributed Client when one is active).
+    parts are summed by Dask. A task holds about five times its chunk with its halo (`from_file`
+    gives the arithmetic); choose chunks larger than the largest side. The work runs on the
+    current Dask scheduler (a dask.distributed Client when one is active). With
+    `compute=False` the sums come back as a lazy dask.array of one value per area, to compute
+    with other work (`dask.compute(a, b)`).
+
+    Cells without a value (NaN, infinite) make the task of their chunk raise ValueError naming
+    the chunk; the window sides must be smaller than the rows and the columns, as in
+    `vantrel.residuals`.
     """
     import dask
     import dask.array as da
@@ -41,14 +91,17 @@ def residuals(
         raise TypeError(f"data must hold real numbers, not {data.dtype}")
     if data.ndim != 2:
         raise ValueError(f"data must be a 2-D array, not {data.ndim}-D")
+    compute = _arguments.flag("compute", compute)
     area_list = _arguments.areas(areas)
     n_shift, m_shift = _arguments.shift(shift)
     R, C = data.shape
+    if R == 0 or C == 0:
+        raise ValueError(f"data is empty ({R} x {C}): there is nothing to compute")
     # The engine checks the areas, the shifts and the windows' fit, in its own words, before
     # anything is read.
     _vantrel.check_residual_request(area_list, n_shift, m_shift, R, C)
     if area_list.size == 0:
-        return np.zeros(0)
+        return np.zeros(0) if compute else da.zeros(0, chunks=1)
 
     geometries = [_vantrel.window_geometry(int(a), n_shift, m_shift) for a in area_list]
     halo = max(side for side, _, _ in geometries)
@@ -65,12 +118,11 @@ def residuals(
             if not rectangles.any():
                 continue
             part = dask.delayed(_chunk_part)(
-                data[p0:p1, q0:q1], area_list, rectangles, n_shift, m_shift
+                data[p0:p1, q0:q1], area_list, rectangles, n_shift, m_shift, (p0, q0)
             )
             parts.append(da.from_delayed(part, shape=(area_list.size,), dtype=np.float64))
-    if not parts:
-        return np.zeros(area_list.size)
-    return da.stack(parts).sum(axis=0).compute()
+    total = da.stack(parts).sum(axis=0)
+    return total.compute() if compute else total
 
 
 def _residual_blocks(geometries: Sequence[Tuple[int, int, int]], R: int, C: int) -> np.ndarray:
@@ -100,11 +152,18 @@ def _clipped(blocks: np.ndarray, chunk: Tuple[int, int, int, int], origin: Tuple
     return out
 
 
-def _chunk_part(piece, areas, rectangles, n_shift, m_shift) -> np.ndarray:
+def _chunk_part(piece, areas, rectangles, n_shift, m_shift, origin) -> np.ndarray:
+    values = np.ascontiguousarray(piece, dtype=np.float64)
+    missing = ~np.isfinite(values)
+    if missing.any():
+        row, column = np.unravel_index(int(np.argmax(missing)), missing.shape)
+        raise ValueError(
+            f"data: {int(missing.sum())} cells hold no value (NaN or infinite) in the piece at "
+            f"rows {origin[0]} to {origin[0] + values.shape[0]}; the first is "
+            f"data[{origin[0] + int(row)}, {origin[1] + int(column)}]")
+    del missing
     # One thread per task: Dask already runs a task on every core it was given.
-    return _vantrel.fast_residuals_within(
-        np.ascontiguousarray(piece, dtype=np.float64), areas, rectangles, n_shift, m_shift, 1
-    )
+    return _vantrel.fast_residuals_within(values, areas, rectangles, n_shift, m_shift, 1)
 
 
 @dataclass
@@ -135,23 +194,39 @@ def _analyse_path(path: str, options: dict) -> FileResult:
         return FileResult(path, error=f"{type(error).__name__}: {error}")
 
 
+#: The options of `analyse_files` that go to `vantrel.analyse`.
+ANALYSE_OPTIONS = ("sides", "side_range", "method", "shift", "threads")
+
+
 def analyse_files(
     paths: Iterable[Union[str, "os.PathLike[str]"]], *, client: Any = None, **options: Any
 ) -> List[FileResult]:
     """Analyse many data files on a dask.distributed cluster, one task per file.
 
     Each file is read by `vantrel.load` and analysed by `vantrel.analyse`. `client` is a
-    dask.distributed Client; without one, a LocalCluster is started for the call and closed
-    after it. `options` go to those two: `format`, `band` and `crop_valid` to the reading,
-    `sides`, `side_range`, `method`, `shift` and `threads` (1 unless given) to the analysis.
+    dask.distributed Client; without one, the active client is used (the one a `with Client()`
+    block or `Client()` made), and where there is none a LocalCluster is started for the call
+    and closed after it. `options` go to those two: `format`, `band` and `crop_valid` to the
+    reading, `sides`, `side_range`, `method`, `shift` and `threads` (1 unless given) to the
+    analysis; an option that is none of these raises TypeError before any file is read.
     Returns one FileResult per path, in the order given; a file that cannot be read or
     analysed, or whose worker fails, gets its error there and the other files go on.
     """
-    from dask.distributed import Client, LocalCluster
+    from dask.distributed import Client, LocalCluster, get_client
 
+    unknown = sorted(set(options) - set(LOAD_OPTIONS) - set(ANALYSE_OPTIONS))
+    if unknown:
+        raise TypeError(
+            f"analyse_files got unknown options {', '.join(map(repr, unknown))}; it takes "
+            f"{', '.join(LOAD_OPTIONS + ANALYSE_OPTIONS)}")
     names = [os.fspath(path) for path in paths]
     # The cluster runs the files side by side; one thread each unless asked otherwise.
     options.setdefault("threads", 1)
+    if client is None:
+        try:
+            client = get_client()
+        except ValueError:  # no client is active
+            client = None
     own_cluster = client is None
     if own_cluster:
         cluster = LocalCluster(dashboard_address=":0")

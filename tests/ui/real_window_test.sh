@@ -270,6 +270,54 @@ only_the_dialog "replacing zother"
 [ "$(sed -n '/^\[Progression (from/{n;p}' "$folder/zother" | cut -f1)" = 8 ] ||
   fail "the focus was not on From after its message (zother: $(sed -n '/^\[Progression (from/{n;p}' "$folder/zother"))"
 
+# Analyse results from the context menu (its last entry): with Input file empty it names what is
+# missing; on a .npy input it reads the data as Calculate does and opens the plot window.
+analyse_results() {
+  xdotool mousemove --window "$window" "$(px 200)" "$(py 5)" click 3
+  sleep 1
+  key Up Return
+}
+type_into 100 45 ""
+key BackSpace
+analyse_results
+wait_for_new_window "Analyse results with Input file empty"
+key Return
+only_the_dialog "closing the Analyse message"
+expect_message "Analyse results needs the input file whose results Calculate wrote: type its name in Input file, or choose it with the \"...\" button beside it." \
+  "Analyse results with Input file empty"
+python3 - "$work/grid.npy" <<'PYTHON'
+import math, struct, sys
+rows = columns = 48
+header = "{'descr': '<f8', 'fortran_order': False, 'shape': (%d, %d), }" % (rows, columns)
+header += " " * ((64 - (10 + len(header) + 1) % 64) % 64) + "\n"
+values = [math.sin(i * 0.7 + j * j * 0.3) + 0.01 * i * j for i in range(rows) for j in range(columns)]
+with open(sys.argv[1], "wb") as out:
+    out.write(b"\x93NUMPY\x01\x00" + struct.pack("<H", len(header)) + header.encode())
+    out.write(struct.pack("<%dd" % len(values), *values))
+PYTHON
+type_into 100 45 "$work/grid.npy"
+type_into 183 97 9
+type_into 226 97 225
+type_into 270 97 24
+click_calculate
+wait_for_new_window "Calculate on grid.npy"
+key Return
+wait_for_title '^Vantrel$' 300 && sleep 1
+[ -s "$work/grid.npy.out.txt" ] || fail "Calculate on grid.npy wrote no results"
+analyse_results
+plot=""
+for _ in $(seq 1 100); do
+  plot=$(xdotool search --onlyvisible --name '^Analyse results$' 2>/dev/null | head -n 1 || true)
+  [ -n "$plot" ] && break
+  sleep 0.1
+done
+[ -n "$plot" ] || fail "Analyse results on a .npy input opened no plot window: $(last_message)"
+sleep 1
+read -r plot_width plot_height < <(xdotool getwindowgeometry "$plot" | sed -n 's/.*Geometry: \([0-9]*\)x\([0-9]*\).*/\1 \2/p')
+xdotool mousemove --window "$plot" $((plot_width - 45)) $((plot_height - 22)) click 1  # Close
+sleep 0.6
+only_the_dialog "closing the plot window"
+
 # A long run: the title bar shows the area under way, the dialog repaints, and a second Calculate
 # during the run starts nothing.
 awk 'BEGIN { srand(1); for (i = 0; i < 400; i++) { line = ""
