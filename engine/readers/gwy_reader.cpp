@@ -231,7 +231,7 @@ bool findChannel(GwyCursor& in, long long& channelAt, std::string& what) {
     return true;
 }
 
-bool readValues(GwyCursor& in, const DataField& field, RowTable rows, int R, int C) {
+bool readValues(GwyCursor& in, const DataField& field, DataMatrix& rows, int R, int C) {
     if (!in.seek(field.dataAt)) return false;
     std::vector<unsigned char> line(static_cast<std::size_t>(C) * 8);
     for (int i = 0; i < R; ++i) {
@@ -247,51 +247,48 @@ bool readValues(GwyCursor& in, const DataField& field, RowTable rows, int R, int
 
 }  // namespace
 
-bool readGwy(RunHost& host, std::FILE* file, const std::string& name, RowTable& rows, int& R,
-             int& C, SurfaceUnits& units) {
+std::optional<DataMatrix> readGwy(RunHost& host, std::FILE* file, const std::string& name) {
     const long long size = bytesLeftInFile(file);
     GwyCursor in(file, size < 0 ? 0 : size);
     char magic[4] = {};
     if (!in.bytes(magic, 4) || std::memcmp(magic, kGwyMagic, 4) != 0)
-        return fileProblem(host, name, "is not a .gwy file (it does not begin with GWYP)");
+        return fileRefused(host, name, "is not a .gwy file (it does not begin with GWYP)");
     long long channelAt = -1;
     std::string what;
-    if (!findChannel(in, channelAt, what)) return fileProblem(host, name, what);
+    if (!findChannel(in, channelAt, what)) return fileRefused(host, name, what);
 
     std::string typeName;
     long long end = 0;
     DataField field;
     if (!in.seek(channelAt) || !readObjectHeader(in, typeName, end))
-        return fileProblem(host, name, "is cut short inside its objects");
+        return fileRefused(host, name, "is cut short inside its objects");
     if (typeName != "GwyDataField")
-        return fileProblem(host, name,
+        return fileRefused(host, name,
                            "holds a " + typeName.substr(0, 64) +
                                " as its image, where a GwyDataField is expected");
     if (!readDataField(in, end, field))
-        return fileProblem(host, name, "has a damaged GwyDataField");
+        return fileRefused(host, name, "has a damaged GwyDataField");
     if (!field.hasColumns || !field.hasRows)
-        return fileProblem(host, name,
+        return fileRefused(host, name,
                            std::string("gives no ") + (field.hasColumns ? "yres" : "xres") +
                                " in its GwyDataField");
     long long rowCount = field.rows, columnCount = field.columns;
-    if (!gridSizeFits(rowCount, columnCount, what)) return fileProblem(host, name, what);
-    if (field.dataAt < 0) return fileProblem(host, name, "has no data in its GwyDataField");
+    if (!gridSizeFits(rowCount, columnCount, what)) return fileRefused(host, name, what);
+    if (field.dataAt < 0) return fileRefused(host, name, "has no data in its GwyDataField");
     if (field.dataCount != field.rows * field.columns)
-        return fileProblem(host, name,
+        return fileRefused(host, name,
                            "declares " + sizeText(field.rows, field.columns) +
                                " values (yres x xres), but its data holds " +
                                std::to_string(field.dataCount));
 
-    if (!confirmSizeAndAllocate(host, rows, static_cast<int>(rowCount),
-                                static_cast<int>(columnCount)))
-        return false;
-    R = static_cast<int>(rowCount);
-    C = static_cast<int>(columnCount);
-    if (!readValues(in, field, rows, R, C)) {
-        freeMatrix(rows, R, C);
-        rows = nullptr;
-        return fileProblem(host, name, "is cut short while its values are read");
-    }
+    auto matrix =
+        confirmSizeAndAllocate(host, static_cast<int>(rowCount), static_cast<int>(columnCount));
+    if (!matrix) return std::nullopt;
+    const int R = static_cast<int>(rowCount);
+    const int C = static_cast<int>(columnCount);
+    if (!readValues(in, field, *matrix, R, C))
+        return fileRefused(host, name, "is cut short while its values are read");
+    SurfaceUnits& units = matrix->units;
     if (field.width > 0.0 && field.height > 0.0 && field.width < 1e300 && field.height < 1e300 &&
         R > 0 && C > 0) {
         units.pixelWidth = field.width / C;
@@ -299,5 +296,5 @@ bool readGwy(RunHost& host, std::FILE* file, const std::string& name, RowTable& 
     }
     units.lateralUnit = field.lateralUnit;
     units.valueUnit = field.valueUnit;
-    return true;
+    return matrix;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "data_matrix.h"
@@ -19,11 +20,10 @@
 // "data", row by row. The channel of the lowest N is read; everything else is stepped over by
 // its size without being read.
 
-// Reads a .gwy file open at its start. False, after a message that begins with `name`, for a
-// file that is not one, is damaged or cut short, or holds no channel; false without one when
-// the user declines the size.
-bool readGwy(RunHost& host, std::FILE* file, const std::string& name, RowTable& rows, int& R,
-             int& C, SurfaceUnits& units);
+// Reads a .gwy file open at its start: the matrix with its units; nothing, after a message that
+// begins with `name`, for a file that is not one, is damaged or cut short, or holds no channel,
+// and nothing without one when the user declines the size.
+std::optional<DataMatrix> readGwy(RunHost& host, std::FILE* file, const std::string& name);
 
 // The first bytes of every .gwy file.
 inline constexpr const char kGwyMagic[] = "GWYP";

@@ -182,11 +182,8 @@ TEST(SurfaceFormats, EveryFormatGivesTheTextMatrixResults) {
         EXPECT_EQ(read.surface, reference.surface);
 
         ScriptedHost host;
-        RowTable rows = nullptr;
-        int R = 0, C = 0;
-        SurfaceUnits units;
-        ASSERT_TRUE(loadSurfaceFile(host, path, format.options, rows, R, C, units));
-        freeMatrix(rows, R, C);
-        EXPECT_DOUBLE_EQ(units.pixelWidth, format.pixelWidth);
+        const auto matrix = loadSurfaceFile(host, path, format.options);
+        ASSERT_TRUE(matrix);
+        EXPECT_DOUBLE_EQ(matrix->units.pixelWidth, format.pixelWidth);
     }
 }
