@@ -38,7 +38,7 @@ const char* const kUsageText =
     "  --threads N                compute with N threads, 1 to 1024 (default: one per core)\n"
     "  --output FILE              write the results to FILE (default INPUT.out.txt)\n"
     "Input options:\n"
-    "  --format F                 read the input as text, csv, npy, gsf or gdal (default: by\n"
+    "  --format F                 read the input as text, csv, npy, gsf, gwy or gdal (default: by\n"
     "                             its content, then its name's ending, else text)\n"
     "  --band N                   the raster band GDAL reads (default 1)\n"
     "  --crop-valid               analyse the largest rectangle without missing values\n"

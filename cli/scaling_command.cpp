@@ -50,7 +50,7 @@ const char* const kScalingUsage =
     "                       fit: those of the run, found from the data when not given)\n"
     "  --normalise          fit: the run normalised the data (found when not given)\n"
     "  --threads N          compute with N threads (default: one per core)\n"
-    "  --format F           read FILE as text, csv, npy, gsf or gdal (default: by its\n"
+    "  --format F           read FILE as text, csv, npy, gsf, gwy or gdal (default: by its\n"
     "                       content, then its name's ending, else text)\n"
     "  --band N             the raster band GDAL reads (default 1)\n"
     "  --crop-valid         analyse the largest rectangle without missing values\n"

@@ -6,6 +6,7 @@
 #include "file_signature.h"
 #include "gdal_reader.h"
 #include "gsf_reader.h"
+#include "gwy_reader.h"
 #include "matrix_loader.h"
 #include "missing_values.h"
 #include "npy_reader.h"
@@ -44,6 +45,8 @@ std::optional<DataMatrix> readOpenFile(RunHost& host, const std::string& path,
             return readCsv(host, file.get(), path);
         case SurfaceFormat::kNpy:
             return readNpy(host, file.get(), path);
+        case SurfaceFormat::kGwy:
+            return readGwy(host, file.get(), path);
         default:
             return readGsf(host, file.get(), path);
     }
@@ -122,11 +125,10 @@ std::optional<DataMatrix> loadSurfaceFile(RunHost& host, const std::string& path
 }
 
 bool surfaceFormatFromName(const std::string& name, SurfaceFormat& format) {
-    static const std::pair<const char*, SurfaceFormat> kNames[] = {{"text", SurfaceFormat::kText},
-                                                                   {"csv", SurfaceFormat::kCsv},
-                                                                   {"npy", SurfaceFormat::kNpy},
-                                                                   {"gsf", SurfaceFormat::kGsf},
-                                                                   {"gdal", SurfaceFormat::kGdal}};
+    static const std::pair<const char*, SurfaceFormat> kNames[] = {
+        {"text", SurfaceFormat::kText}, {"csv", SurfaceFormat::kCsv},
+        {"npy", SurfaceFormat::kNpy},   {"gsf", SurfaceFormat::kGsf},
+        {"gwy", SurfaceFormat::kGwy},   {"gdal", SurfaceFormat::kGdal}};
     for (const auto& [word, known] : kNames)
         if (name == word) {
             format = known;

@@ -205,7 +205,8 @@ std::tuple<py::array_t<double>, py::str, py::dict> loadSurface(const py::bytes& 
     const std::string name = path;
     ReadOptions options;
     if (!format.empty() && !surfaceFormatFromName(format, options.format))
-        throw py::value_error("format: '" + format + "' is none of text, csv, npy, gsf and gdal");
+        throw py::value_error("format: '" + format +
+                              "' is none of text, csv, npy, gsf, gwy and gdal");
     options.band = band;
     options.cropValid = cropValid;
     options.threads = threads;
