@@ -11,6 +11,7 @@ const char* const kUsageText =
     "--help)\n"
     "       vantrel-cli multifractal FILE [options]  h(q), tau(q), f(alpha) and a test "
     "(vantrel-cli multifractal --help)\n"
+    "       vantrel-cli map FILE [options]      H of every tile of FILE (vantrel-cli map --help)\n"
     "       vantrel-cli --help | --version\n"
     "\n"
     "Computes the moving-average surface of a data matrix for each window area of a\n"
