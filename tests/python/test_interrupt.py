@@ -18,17 +18,19 @@ from vantrel import _formats
 #: block (milliseconds); the bound leaves room for a machine busy with other work.
 BOUND = 1.0
 #: When the signal is sent after the call starts: well inside every call below, each of which
-#: takes several seconds when nothing stops it.
+#: takes several seconds when nothing stops it (the text load, the shortest, about one second).
 SIGNAL_AFTER = 0.3
+SIGNAL_AFTER_LOAD = 0.1
 
 DATA = rough(2000, 2000, 21)
 
 
 def slow_text_file(path):
-    """A text matrix of 10000 x 2000 values (100 MB), seconds to load on one thread."""
+    """A text matrix of 20000 x 2000 values (200 MB): on an idle machine one thread loads 100 MB
+    in about 0.4 s, so the signal comes well inside the load."""
     line = (" ".join(["1.25"] * 2000) + "\n").encode()
     with open(path, "wb") as file:
-        for _ in range(10):
+        for _ in range(20):
             file.write(line * 1000)
     return path
 
@@ -57,17 +59,23 @@ def test_ctrl_c_stops_the_call_soon(call, tmp_path):
     argument = prepare(tmp_path)
     sent = []
 
-    def interrupt():
-        sent.append(time.monotonic())
-        os.kill(os.getpid(), signal.SIGINT)
+    finished = threading.Event()
 
-    timer = threading.Timer(SIGNAL_AFTER, interrupt)
+    def interrupt():
+        # A call that ended first must not leave a stray Ctrl-C for the next test.
+        if not finished.is_set():
+            sent.append(time.monotonic())
+            os.kill(os.getpid(), signal.SIGINT)
+
+    delay = SIGNAL_AFTER_LOAD if call.startswith("load") else SIGNAL_AFTER
+    timer = threading.Timer(delay, interrupt)
     timer.start()
     try:
         with pytest.raises(KeyboardInterrupt):
             run(argument)
         stopped = time.monotonic()
     finally:
+        finished.set()
         timer.cancel()
     assert sent, "the call ended before the signal was sent"
     assert stopped - sent[0] < BOUND

@@ -242,6 +242,14 @@ type_into() {  # $1, $2: a point of the field in dialog units; $3: the text
   click_at "$1" "$2"; key ctrl+a; xdotool type --delay 20 "$3"; sleep 0.3
 }
 click_calculate() { click_at 321 158; }
+title_of() { xdotool getwindowname "$window" 2>/dev/null || true; }
+wait_for_title() {  # $1: a pattern; $2: tenths of a second to wait
+  for _ in $(seq 1 "$2"); do
+    [[ "$(title_of)" =~ $1 ]] && return 0
+    sleep 0.1
+  done
+  return 1
+}
 
 # Calculate on a file that is not there: the run's words, then the file and the system's reason.
 type_into 100 45 missing.txt
@@ -327,14 +335,6 @@ type_into 100 45 "$work/big.txt"
 type_into 183 97 4
 type_into 226 97 12000
 type_into 270 97 4
-title_of() { xdotool getwindowname "$window" 2>/dev/null || true; }
-wait_for_title() {  # $1: a pattern; $2: tenths of a second to wait
-  for _ in $(seq 1 "$2"); do
-    [[ "$(title_of)" =~ $1 ]] && return 0
-    sleep 0.1
-  done
-  return 1
-}
 continues_before=$(count_messages "Data rows: 400 Data colums:400
 Continue?")
 click_calculate
