@@ -17,26 +17,12 @@ import time
 
 import numpy as np
 
-import dask.array as da
 import vantrel
 import vantrel.dask
 from dask.distributed import Client, LocalCluster
 from dask.utils import parse_bytes
 
 AREAS = [4**k for k in range(1, 9)]  # log 4 ... 65536: window sides 2 ... 256
-
-
-class NpyTiles:
-    """Parts of a .npy file, each read through a memory map that is dropped at once, so that a
-    worker holds only the parts it works on (a memory map would otherwise stay resident)."""
-
-    def __init__(self, path):
-        self.path = path
-        header = np.load(path, mmap_mode="r")
-        self.shape, self.dtype, self.ndim = header.shape, header.dtype, header.ndim
-
-    def __getitem__(self, index):
-        return np.array(np.load(self.path, mmap_mode="r")[index])
 
 
 def write_surface(path, rows, seed=1):
@@ -77,7 +63,7 @@ def main():
 
     with LocalCluster(n_workers=args.workers, threads_per_worker=1, dashboard_address=":0",
                       memory_limit=args.worker_memory) as cluster, Client(cluster) as client:
-        tiles = da.from_array(NpyTiles(path), chunks=(args.chunk, args.chunk), asarray=False)
+        tiles = vantrel.dask.from_file(path, chunks=(args.chunk, args.chunk))
         start = time.perf_counter()
         chunked = vantrel.dask.residuals(tiles, AREAS)
         seconds = time.perf_counter() - start

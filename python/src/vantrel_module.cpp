@@ -203,11 +203,12 @@ struct LoadedMatrix {
 
 // The surface file read by the reader the command line would choose (`format` empty: by the
 // file's content, then its name's ending), with what the reader said on the way (the rectangle
-// crop_valid kept), for a warning. Raises ValueError with the reader's message, or OSError
-// when the file cannot be read. `path` holds the name's bytes, as os.fsencode gives them.
-std::tuple<py::array_t<double>, py::str> loadSurface(const py::bytes& path,
-                                                     const std::string& format, int band,
-                                                     bool cropValid, int threads) {
+// crop_valid kept), for a warning, and what the file says of its grid. Raises ValueError with the
+// reader's message, or OSError when the file cannot be read. `path` holds the name's bytes, as
+// os.fsencode gives them.
+std::tuple<py::array_t<double>, py::str, py::dict> loadSurface(const py::bytes& path,
+                                                               const std::string& format, int band,
+                                                               bool cropValid, int threads) {
     const std::string name = path;
     ReadOptions options;
     if (!format.empty() && !surfaceFormatFromName(format, options.format))
@@ -238,7 +239,19 @@ std::tuple<py::array_t<double>, py::str> loadSurface(const py::bytes& path,
         std::memcpy(out + static_cast<std::size_t>(i) * C, loaded.rows[i], sizeof(double) * C);
         delete[] std::exchange(loaded.rows[i], nullptr);
     }
-    return {result, pythonText(host.saidText())};
+    py::dict grid;
+    grid["pixel_width"] = units.pixelWidth;
+    grid["pixel_height"] = units.pixelHeight;
+    grid["lateral_unit"] = pythonText(units.lateralUnit);
+    grid["value_unit"] = pythonText(units.valueUnit);
+    grid["geotransform"] =
+        units.hasGeoTransform
+            ? py::object(py::make_tuple(units.geoTransform[0], units.geoTransform[1],
+                                        units.geoTransform[2], units.geoTransform[3],
+                                        units.geoTransform[4], units.geoTransform[5]))
+            : py::object(py::none());
+    grid["crs"] = pythonText(units.crsWkt);
+    return {result, pythonText(host.saidText()), grid};
 }
 
 // The scaling analysis of `vantrel-cli analyse`: the same request, the same function, as a

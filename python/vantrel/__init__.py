@@ -13,11 +13,11 @@ from __future__ import annotations
 
 import math
 import os
-from typing import Iterable, Optional, Sequence, Tuple, Union
+from typing import Any, Iterable, Optional, Sequence, Tuple, Union
 
 import numpy as np
 
-from . import _arguments, _formats, _precision, _vantrel
+from . import _arguments, _formats, _labelled, _precision, _vantrel
 from ._analysis import Analysis
 from ._multifractal import Multifractal
 from ._warnings import CropWarning, PrecisionWarning
@@ -46,8 +46,13 @@ PathLike = Union[str, bytes, "os.PathLike[str]", "os.PathLike[bytes]"]
 
 
 def load(
-    path: PathLike, *, format: Optional[str] = None, band: int = 1, crop_valid: bool = False
-) -> np.ndarray:
+    path: PathLike,
+    *,
+    format: Optional[str] = None,
+    band: int = 1,
+    crop_valid: bool = False,
+    labelled: bool = False,
+) -> Any:
     """Read a data file into a 2-D float64 array, with the reader `vantrel-cli` would choose.
 
     Every format the command line reads: a text matrix (one row per line, values separated by
@@ -59,6 +64,11 @@ def load(
     keeps the largest rectangle of cells without any and says which in a CropWarning. `path`
     may be text, bytes (any name the system allows, valid text or not) or a path object.
 
+    `labelled=True` returns an xarray.DataArray (python3-xarray) with dims ("y", "x") placed as
+    the file places its cells: a raster's cell centres in its own coordinates (its CRS in the
+    attribute crs_wkt), or distances from the first cell by the pixel size a GSF or text header
+    gives, or cell indices; the value and lateral units as attributes.
+
     Raises FileNotFoundError when the file does not exist, ValueError with the reader's message
     when the file is not a surface it can read (rows of different lengths, a value that is not
     a number, a band the raster lacks, missing values), OSError when it cannot be read, and
@@ -66,9 +76,13 @@ def load(
     """
     if isinstance(band, bool) or not isinstance(band, int):
         raise TypeError(f"band must be an integer, not {type(band).__name__}")
-    return _formats.read(
+    values, grid = _formats.read_with_grid(
         os.fspath(path), format, band, _arguments.flag("crop_valid", crop_valid), threads=0
     )
+    if _arguments.flag("labelled", labelled):
+        name = os.path.basename(os.fsdecode(os.fspath(path)))
+        return _labelled.grid_array(values, grid, name)
+    return values
 
 
 def residuals(
@@ -99,7 +113,8 @@ def residuals(
     mean (a mean far larger than the spread), a PrecisionWarning says how many and what avoids
     the loss, as the command line does.
 
-    Returns a float64 array with one sum per area (empty for no areas). Raises ValueError with
+    Returns a float64 array with one sum per area (empty for no areas); for an xarray.DataArray
+    `data`, a DataArray along `area` with each area's window `side` beside it. Raises ValueError with
     the engine's message for an area below 1, a shift outside [0, 1], or a window whose side is
     not smaller than the data's rows and columns (its residual would hold no cell); TypeError
     for arguments of the wrong kind; MemoryError when the surface does not fit in memory; and
@@ -123,6 +138,9 @@ def residuals(
     if not fast and not normalised and area_list.size:
         _precision.warn_lost_digits(
             array, math.isqrt(int(area_list.max())), 'method="fast" (centred sums) or normalise=True')
+    if _labelled.is_data_array(data):
+        sides = np.array([_vantrel.window_geometry(int(a), n_shift, m_shift)[0] for a in area_list])
+        return _labelled.residuals_by_area(sums, area_list, sides)
     return sums
 
 
@@ -141,7 +159,8 @@ def surface(
     holds the mean under that window; every other cell is NaN, since no mean was computed there.
     The arguments are those of `residuals`; in exact mode the values are the ones the command
     line computes for its surface files (which print them with 20 digits after the point, and
-    0 where this gives NaN). A window larger than the data raises ValueError.
+    0 where this gives NaN). A window larger than the data raises ValueError. An
+    xarray.DataArray `data` gives a DataArray with its dims, coordinates and attributes.
     """
     array = _arguments.matrix(data, crop_valid, surface=True)
     one_area = _arguments.area(area)
@@ -156,6 +175,8 @@ def surface(
     )
     if not fast and one_area > 0:
         _precision.warn_lost_digits(array, math.isqrt(one_area), 'method="fast" (centred sums)')
+    if _labelled.is_data_array(data):
+        return _labelled.surface_like(data, means, one_area)
     return means
 
 

@@ -5,7 +5,7 @@ from __future__ import annotations
 import errno
 import os
 import warnings
-from typing import Optional, Union
+from typing import Any, Dict, Optional, Tuple, Union
 
 import numpy as np
 
@@ -21,15 +21,23 @@ def read(
 ) -> np.ndarray:
     """The matrix in the file at `path` (text or the system's bytes). What the reader says of a
     file it read (the rectangle `crop_valid` kept) comes as a CropWarning."""
+    return read_with_grid(path, fmt, band, crop_valid, threads)[0]
+
+
+def read_with_grid(
+    path: Union[str, bytes], fmt: Optional[str], band: int, crop_valid: bool, threads: int
+) -> Tuple[np.ndarray, Dict[str, Any]]:
+    """The matrix and what the file says of its grid: pixel_width, pixel_height (0 when it says
+    nothing), lateral_unit, value_unit, geotransform (GDAL's six coefficients, or None), crs."""
     if not os.path.exists(path):
         raise FileNotFoundError(errno.ENOENT, os.strerror(errno.ENOENT), path)
     if os.path.isdir(path):
         raise IsADirectoryError(errno.EISDIR, os.strerror(errno.EISDIR), path)
     if fmt is not None and not isinstance(fmt, str):
         raise TypeError(f"format must be a string or None, not {type(fmt).__name__}")
-    matrix, said = _vantrel.load_surface(
+    matrix, said, grid = _vantrel.load_surface(
         os.fsencode(path), "" if fmt is None else fmt.lower(), band, crop_valid, threads
     )
     if said:
-        warnings.warn(said, CropWarning, stacklevel=3)
-    return matrix
+        warnings.warn(said, CropWarning, stacklevel=4)
+    return matrix, grid
