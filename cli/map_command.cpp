@@ -6,8 +6,8 @@
 #include <cstring>
 #include <new>
 
+#include "collecting_host.h"
 #include "command_line.h"
-#include "command_surface.h"
 #include "data_matrix.h"
 #include "hurst_map.h"
 #include "map_files.h"
@@ -243,12 +243,16 @@ int runMapCommand(const std::vector<std::string>& args) {
 
     DataMatrix data;
     try {
+        CollectingHost host;
         ReadOptions read = options.read;
         read.threads = options.request.threads;
         read.keepMissing = true;
         SurfaceUnits units;
-        std::string error;
-        if (!loadCommandSurface(options.file, read, data, units, error)) return fail(error);
+        if (!loadSurfaceFile(host, options.file, read, data.rows, data.rowCount, data.columnCount,
+                             units))
+            return fail("Cannot load the surface " + options.file +
+                        (host.failureText().empty() ? "" : ": " + host.failureText()));
+        if (!host.said().empty()) std::fprintf(stderr, "%s\n", host.saidText().c_str());
         const int status = mapLoaded(options, data, units);
         freeMatrix(data.rows, data.rowCount, data.columnCount);
         return status;

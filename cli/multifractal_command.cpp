@@ -5,8 +5,8 @@
 #include <fstream>
 #include <new>
 
+#include "collecting_host.h"
 #include "command_line.h"
-#include "command_surface.h"
 #include "multifractal_analysis.h"
 #include "multifractal_plot.h"
 #include "multifractal_report.h"
@@ -227,11 +227,15 @@ int runMultifractalCommand(const std::vector<std::string>& args) {
     }
     DataMatrix data;
     try {
+        CollectingHost host;
         ReadOptions read = options.read;
         read.threads = options.request.threads;
         SurfaceUnits units;
-        std::string error;
-        if (!loadCommandSurface(options.file, read, data, units, error)) return fail(error);
+        if (!loadSurfaceFile(host, options.file, read, data.rows, data.rowCount, data.columnCount,
+                             units))
+            return fail("Cannot load the surface " + options.file +
+                        (host.failureText().empty() ? "" : ": " + host.failureText()));
+        if (!host.said().empty()) std::fprintf(stderr, "%s\n", host.saidText().c_str());
         const int status = analyseLoaded(options, data);
         freeMatrix(data.rows, data.rowCount, data.columnCount);
         return status;

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <new>
 
+#include "collecting_host.h"
 #include "command_line.h"
-#include "command_surface.h"
 #include "directional_analysis.h"
 #include "directional_report.h"
 #include "option_values.h"
@@ -248,12 +248,19 @@ SideUnit sideUnitOf(const SurfaceUnits& units) {
 // success (the rectangle --crop-valid kept) goes to standard error, beside the warnings.
 bool loadSurface(const ScalingOptions& options, DataMatrix& data, SideUnit& unit,
                  std::string& error) {
+    CollectingHost host;
     ReadOptions read = options.read;
     read.threads = options.request.compute.threads;
     SurfaceUnits units;
-    if (!loadCommandSurface(options.file, read, data, units, error)) return false;
-    unit = sideUnitOf(units);
-    return true;
+    if (loadSurfaceFile(host, options.file, read, data.rows, data.rowCount, data.columnCount,
+                        units)) {
+        if (!host.said().empty()) std::fprintf(stderr, "%s\n", host.saidText().c_str());
+        unit = sideUnitOf(units);
+        return true;
+    }
+    const std::string reason = host.failureText();
+    error = "Cannot load the surface " + options.file + (reason.empty() ? "" : ": " + reason);
+    return false;
 }
 
 int fail(const std::string& message) {
