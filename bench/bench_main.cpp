@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "map_workload.h"
 #include "multifractal_workload.h"
 #include "raster_inputs.h"
 #include "simd_level.h"
@@ -229,6 +230,28 @@ int main(int argc, char** argv) {
         const Timing npy = timeWholeRun(paths.cli, inputs.text, inputs.npy, runs);
         add("run on W3 as float32 .npy (64 MiB), area 4", npy, "same values as text ", npy.literal,
             10);
+    }
+
+    {
+        // The map may cost at most 1.5 times analyse over the same sides, whole processes on the
+        // same GeoTIFF, and hold no more than the run's memory.
+        const Timing map = timeMapCommand(paths.cli, inputs.geoTiff, paths.work, runs);
+        const double ratio = map.vantrel / map.literal;
+        const bool met = map.same && ratio <= 1.5;
+        if (!met) missed.push_back("map");
+        rows.push_back(
+            {"map on W3 as float32 GeoTIFF: tiles 128 every 64, sides 5 to 31, "
+             "against analyse over the same sides",
+             "analyse " + seconds(map.literal), seconds(map.vantrel), times(ratio), "<= 1.5x",
+             std::string(met ? "met; " : "MISSED; ") + map.check});
+        std::printf("  map: %s %s\n", rows.back().ratio.c_str(), rows.back().outcome.c_str());
+        const long long peak = peakMemoryOfRun(
+            {paths.cli, "map", inputs.geoTiff, "--output", paths.work + "/bench-map.tif"});
+        const bool small = peak > 0 && peak <= limit;
+        if (!small) missed.push_back("peak memory, map");
+        memoryRows.push_back({"peak memory: vantrel-cli map on W3 as float32 .tif",
+                              "2 matrices + 64 MiB = " + mebibytes(limit), mebibytes(peak), "-",
+                              "<= " + mebibytes(limit), small ? "met" : "MISSED"});
     }
 
     rows.insert(rows.end(), memoryRows.begin(), memoryRows.end());

@@ -67,10 +67,18 @@ void writeGeoTiff(const LiteralMatrix& data, const std::string& path) {
     GDALClose(dataset);
 }
 
+std::string fileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
 bool runQuietly(const std::vector<std::string>& command) {
     const pid_t child = fork();
     if (child == 0) {
         std::freopen("/dev/null", "w", stderr);
+        std::freopen("/dev/null", "w", stdout);
         std::vector<char*> argv;
         for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
         argv.push_back(nullptr);
@@ -81,13 +89,6 @@ bool runQuietly(const std::vector<std::string>& command) {
     return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) &&
            WEXITSTATUS(status) == 0;
 }
-
-std::string fileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-}  // namespace
 
 RasterInputs makeRasterInputs(const std::string& source, const std::string& folder,
                               const std::string& stem) {

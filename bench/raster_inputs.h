@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "literal_analysis.h"
 #include "workloads.h"
@@ -22,3 +23,7 @@ RasterInputs makeRasterInputs(const std::string& source, const std::string& fold
 // run on the text matrix `textPath` (the baseline, in `literal`); the results files must match.
 Timing timeWholeRun(const std::string& cli, const std::string& textPath, const std::string& path,
                     int runs);
+
+// Runs a program with its arguments and waits for it, its output and messages thrown away;
+// false when it could not be run or did not succeed.
+bool runQuietly(const std::vector<std::string>& command);

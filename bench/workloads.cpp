@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <optional>
 
 #include "bench_support.h"
 #include "exact_residual.h"
@@ -93,19 +94,18 @@ Timing timeLoad(const std::string& path, int runs) {
         literalFree(&expected);
         literalLoad(path.c_str(), &expected);
     });
-    DataMatrix loaded;
+    std::optional<DataMatrix> loaded;
     timing.vantrel = medianSeconds(runs, [&] {
-        freeMatrix(loaded.rows, loaded.rowCount, loaded.columnCount);
+        loaded.reset();
         QuietHost host;
-        loadDataMatrix(host, path, loaded.rows, loaded.rowCount, loaded.columnCount);
+        loaded = loadDataMatrix(host, path);
     });
-    timing.same = loaded.rows && expected.rows && loaded.rowCount == expected.R &&
-                  loaded.columnCount == expected.C;
+    timing.same = loaded && expected.rows && loaded->rowCount() == expected.R &&
+                  loaded->columnCount() == expected.C;
     for (int i = 0; timing.same && i < expected.R; ++i)
-        timing.same = std::memcmp(loaded.rows[i], expected.rows[i],
+        timing.same = std::memcmp((*loaded)[i], expected.rows[i],
                                   sizeof(double) * static_cast<std::size_t>(expected.C)) == 0;
     timing.check = timing.same ? "values identical to fscanf's" : "VALUES DIFFER";
-    freeMatrix(loaded.rows, loaded.rowCount, loaded.columnCount);
     literalFree(&expected);
     return timing;
 }

@@ -37,7 +37,7 @@ const char* const kMapUsage =
     "  --output OUT         write the map; the ending chooses: .tif (GeoTIFF, one band per\n"
     "                       quantity, placed as FILE is), .npy, .csv, .png, .svg or .pdf\n"
     "  --threads N          compute with N threads (default: one per core)\n"
-    "  --format F           read FILE as text, csv, npy, gsf or gdal\n"
+    "  --format F           read FILE as text, csv, npy, gsf, gwy or gdal\n"
     "  --band N             the raster band GDAL reads (default 1)\n"
     "  --crop-valid         map the largest rectangle without missing values\n"
     "\n"
@@ -194,15 +194,16 @@ int writeOutput(const MapOptions& options, const std::vector<HurstMap>& maps,
     return 0;
 }
 
-int mapLoaded(const MapOptions& options, const DataMatrix& data, const SurfaceUnits& units) {
-    const int R = data.rowCount, C = data.columnCount;
+int mapLoaded(const MapOptions& options, const DataMatrix& data) {
+    const SurfaceUnits& units = data.units;
+    const int R = data.rowCount(), C = data.columnCount();
     if (auto problem = mapProblem(R, C, options.request)) return fail(*problem);
     std::vector<WindowAxis> axes = {WindowAxis::kSquare};
     if (options.directional) {
         axes.push_back(WindowAxis::kAlongRows);
         axes.push_back(WindowAxis::kAlongColumns);
     }
-    const std::vector<HurstMap> maps = computeHurstMaps(data.rows, R, C, options.request, axes);
+    const std::vector<HurstMap> maps = computeHurstMaps(data.rows(), R, C, options.request, axes);
     if (!options.output.empty()) {
         const int status = writeOutput(options, maps, units);
         if (status != 0) return status;
@@ -241,23 +242,18 @@ int runMapCommand(const std::vector<std::string>& args) {
     if (!options.strideGiven) options.request.stride = std::max(1, options.request.tile / 2);
     if (auto clash = outputThatIsAnInput({options.file}, {options.output})) return fail(*clash);
 
-    DataMatrix data;
     try {
         CollectingHost host;
         ReadOptions read = options.read;
         read.threads = options.request.threads;
         read.keepMissing = true;
-        SurfaceUnits units;
-        if (!loadSurfaceFile(host, options.file, read, data.rows, data.rowCount, data.columnCount,
-                             units))
+        const std::optional<DataMatrix> data = loadSurfaceFile(host, options.file, read);
+        if (!data)
             return fail("Cannot load the surface " + options.file +
                         (host.failureText().empty() ? "" : ": " + host.failureText()));
         if (!host.said().empty()) std::fprintf(stderr, "%s\n", host.saidText().c_str());
-        const int status = mapLoaded(options, data, units);
-        freeMatrix(data.rows, data.rowCount, data.columnCount);
-        return status;
+        return mapLoaded(options, *data);
     } catch (const std::bad_alloc& exhausted) {
-        freeMatrix(data.rows, data.rowCount, data.columnCount);
         return fail(std::string("Out of memory: ") + exhausted.what());
     }
 }

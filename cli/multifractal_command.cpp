@@ -40,7 +40,7 @@ const char* const kMultifractalUsage =
     "  --table FILE         write the spectrum and ln F_q per side (tab-separated)\n"
     "  --plot FILE          draw the spectrum's panels: FILE ending in .svg, .png or .pdf\n"
     "  --threads N          compute with N threads (default: one per core)\n"
-    "  --format F           read FILE as text, csv, npy, gsf or gdal (default: by its\n"
+    "  --format F           read FILE as text, csv, npy, gsf, gwy or gdal (default: by its\n"
     "                       content, then its name's ending, else text)\n"
     "  --band N             the raster band GDAL reads (default 1)\n"
     "  --crop-valid         analyse the largest rectangle without missing values\n";
@@ -191,9 +191,9 @@ bool writeText(const std::string& path, const std::string& text) {
 }
 
 int analyseLoaded(const MultifractalOptions& options, const DataMatrix& data) {
-    const int R = data.rowCount, C = data.columnCount;
-    if (auto problem = multifractalProblem(data.rows, R, C)) return fail(*problem);
-    const MultifractalResult result = analyseMultifractal(data.rows, R, C, options.request);
+    const int R = data.rowCount(), C = data.columnCount();
+    if (auto problem = multifractalProblem(data.rows(), R, C)) return fail(*problem);
+    const MultifractalResult result = analyseMultifractal(data.rows(), R, C, options.request);
     if (result.spectrum.sides.empty()) return fail("No window side fits the surface");
     if (!options.tableFile.empty() && !writeText(options.tableFile, multifractalTsv(result)))
         return fail("Error writing to " + options.tableFile);
@@ -225,22 +225,17 @@ int runMultifractalCommand(const std::vector<std::string>& args) {
         case ParseOutcome::kParsed:
             break;
     }
-    DataMatrix data;
     try {
         CollectingHost host;
         ReadOptions read = options.read;
         read.threads = options.request.threads;
-        SurfaceUnits units;
-        if (!loadSurfaceFile(host, options.file, read, data.rows, data.rowCount, data.columnCount,
-                             units))
+        const std::optional<DataMatrix> data = loadSurfaceFile(host, options.file, read);
+        if (!data)
             return fail("Cannot load the surface " + options.file +
                         (host.failureText().empty() ? "" : ": " + host.failureText()));
         if (!host.said().empty()) std::fprintf(stderr, "%s\n", host.saidText().c_str());
-        const int status = analyseLoaded(options, data);
-        freeMatrix(data.rows, data.rowCount, data.columnCount);
-        return status;
+        return analyseLoaded(options, *data);
     } catch (const std::bad_alloc& exhausted) {
-        freeMatrix(data.rows, data.rowCount, data.columnCount);
         return fail(std::string("Out of memory: ") + exhausted.what());
     }
 }

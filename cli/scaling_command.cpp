@@ -50,7 +50,7 @@ const char* const kScalingUsage =
     "                       fit: those of the run, found from the data when not given)\n"
     "  --normalise          fit: the run normalised the data (found when not given)\n"
     "  --threads N          compute with N threads (default: one per core)\n"
-    "  --format F           read FILE as text, csv, npy, gsf or gdal (default: by its\n"
+    "  --format F           read FILE as text, csv, npy, gsf, gwy or gdal (default: by its\n"
     "                       content, then its name's ending, else text)\n"
     "  --band N             the raster band GDAL reads (default 1)\n"
     "  --crop-valid         analyse the largest rectangle without missing values\n"
@@ -246,21 +246,18 @@ SideUnit sideUnitOf(const SurfaceUnits& units) {
 
 // The one place a surface file is read, in any format the run reads. What the reader says on
 // success (the rectangle --crop-valid kept) goes to standard error, beside the warnings.
-bool loadSurface(const ScalingOptions& options, DataMatrix& data, SideUnit& unit,
-                 std::string& error) {
+std::optional<DataMatrix> loadSurface(const ScalingOptions& options, std::string& error) {
     CollectingHost host;
     ReadOptions read = options.read;
     read.threads = options.request.compute.threads;
-    SurfaceUnits units;
-    if (loadSurfaceFile(host, options.file, read, data.rows, data.rowCount, data.columnCount,
-                        units)) {
+    auto data = loadSurfaceFile(host, options.file, read);
+    if (data) {
         if (!host.said().empty()) std::fprintf(stderr, "%s\n", host.saidText().c_str());
-        unit = sideUnitOf(units);
-        return true;
+        return data;
     }
     const std::string reason = host.failureText();
     error = "Cannot load the surface " + options.file + (reason.empty() ? "" : ": " + reason);
-    return false;
+    return std::nullopt;
 }
 
 int fail(const std::string& message) {
@@ -268,8 +265,8 @@ int fail(const std::string& message) {
     return 1;
 }
 
-int analyseLoaded(const ScalingOptions& options, const DataMatrix& data, const SideUnit& unit) {
-    const int R = data.rowCount, C = data.columnCount;
+int analyseLoaded(const ScalingOptions& options, const DataMatrix& data) {
+    const int R = data.rowCount(), C = data.columnCount();
     if (auto problem = scalingProblem(R, C)) return fail(*problem);
     ScalingResult result;
     ScalingPlotOptions plot = options.plot;
@@ -283,17 +280,17 @@ int analyseLoaded(const ScalingOptions& options, const DataMatrix& data, const S
         request.method = options.request.compute.method;
         request.threads = options.request.compute.threads;
         ResultsAnalysis analysis =
-            analyseResultsFile(options.file + ".out.txt", data.rows, R, C, request);
+            analyseResultsFile(options.file + ".out.txt", data.rows(), R, C, request);
         if (!analysis.result) return fail(analysis.error);
         result = std::move(*analysis.result);
         std::string unread;
         if (const auto rows = readResultsFile(options.file + ".out.txt", unread))
             plot.notes = sharedSideNotes(*rows);
     } else {
-        result = analyseSurface(data.rows, R, C, options.request);
+        result = analyseSurface(data.rows(), R, C, options.request);
     }
     if (result.table.points.empty()) return fail("No window side fits the surface");
-    result.sideUnit = unit;
+    result.sideUnit = sideUnitOf(data.units);
 
     if (!options.tableFile.empty() && !replaceFileAtomically(options.tableFile, scalingTsv(result)))
         return fail("Error writing to " + options.tableFile);
@@ -306,7 +303,7 @@ int analyseLoaded(const ScalingOptions& options, const DataMatrix& data, const S
     if (!options.json)
         for (const std::string& note : plot.notes) text += "Note: " + note + "\n";
     if (options.directional) {
-        const DirectionalResult directional = analyseDirections(data.rows, R, C, options.request);
+        const DirectionalResult directional = analyseDirections(data.rows(), R, C, options.request);
         if (options.json)
             text.insert(2, directionalJsonMembers(directional));  // after the opening "{\n"
         else
@@ -335,15 +332,11 @@ int runScalingCommand(const std::vector<std::string>& args) {
     if (options.fit) inputs.push_back(options.file + ".out.txt");
     if (auto clash = outputThatIsAnInput(inputs, {options.tableFile, options.plotFile}))
         return fail(*clash);
-    DataMatrix data;
     try {
-        SideUnit unit;
-        if (!loadSurface(options, data, unit, error)) return fail(error);
-        const int status = analyseLoaded(options, data, unit);
-        freeMatrix(data.rows, data.rowCount, data.columnCount);
-        return status;
+        const std::optional<DataMatrix> data = loadSurface(options, error);
+        if (!data) return fail(error);
+        return analyseLoaded(options, *data);
     } catch (const std::bad_alloc& exhausted) {
-        freeMatrix(data.rows, data.rowCount, data.columnCount);
         return fail(std::string("Out of memory: ") + exhausted.what());
     }
 }

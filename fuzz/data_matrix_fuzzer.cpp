@@ -113,24 +113,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::FILE* file = fmemopen(text.data(), text.size(), "r");
     if (!file) return 0;
     ReaderFuzzHost host;
-    RowTable rows = nullptr;
-    int R = 0;
-    int C = 0;
-    bool loaded = loadDataMatrixFrom(host, file, rows, R, C, blockSize, threads);
+    const std::optional<DataMatrix> matrix = loadDataMatrixFrom(host, file, blockSize, threads);
     std::fclose(file);
 
     Expected expected = plainReading(text);
-    FUZZ_CHECK(loaded == expected.loaded);
-    FUZZ_CHECK(R == expected.R && C == expected.C);
+    const int R = expected.R, C = expected.C;
+    FUZZ_CHECK(matrix.has_value() == expected.loaded);
     FUZZ_CHECK(host.sizeText == dataSizeText(R, C));
     FUZZ_CHECK(host.messages == expected.messages);
-    FUZZ_CHECK((rows != nullptr) == loaded);
-    if (loaded) {
+    if (matrix) {
+        FUZZ_CHECK(matrix->rowCount() == R && matrix->columnCount() == C);
         for (int i = 0; i < R; ++i)
             for (int j = 0; j < C; ++j)
-                FUZZ_CHECK(
-                    sameValue(rows[i][j], expected.values[static_cast<std::size_t>(i) * C + j]));
-        freeMatrix(rows, R, C);
+                FUZZ_CHECK(sameValue((*matrix)[i][j],
+                                     expected.values[static_cast<std::size_t>(i) * C + j]));
     }
     return 0;
 }

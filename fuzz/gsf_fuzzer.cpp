@@ -5,11 +5,10 @@
 #include "reader_fuzz_host.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    checkReader(data, size, [](RunHost& host, std::FILE* file, RowTable& rows, int& R, int& C) {
-        SurfaceUnits units;
-        const bool loaded = readGsf(host, file, "fuzz", rows, R, C, units);
-        FUZZ_CHECK(units.pixelWidth >= 0.0 && units.pixelHeight >= 0.0);
-        return loaded;
+    checkReader(data, size, [](RunHost& host, std::FILE* file) {
+        auto matrix = readGsf(host, file, "fuzz");
+        if (matrix) FUZZ_CHECK(matrix->units.pixelWidth >= 0.0 && matrix->units.pixelHeight >= 0.0);
+        return matrix;
     });
     return 0;
 }

@@ -29,21 +29,18 @@ void checkReader(const std::uint8_t* data, std::size_t size, Read read) {
     std::FILE* file = fmemopen(bytes.data(), bytes.size(), "rb");
     if (!file) return;
     ReaderFuzzHost host;
-    RowTable rows = nullptr;
-    int R = 0;
-    int C = 0;
-    const bool loaded = read(host, file, rows, R, C);
+    const std::optional<DataMatrix> matrix = read(host, file);
     std::fclose(file);
-    FUZZ_CHECK(loaded == (rows != nullptr));
-    if (loaded) {
+    if (matrix) {
+        const int R = matrix->rowCount(), C = matrix->columnCount();
+        FUZZ_CHECK(matrix->hasStorage());
         FUZZ_CHECK(host.messages.empty());
         FUZZ_CHECK(host.sizeText == dataSizeText(R, C));
         for (int i = 0; i < R; ++i)
             for (int j = 0; j < C; ++j) {
-                volatile double touched = rows[i][j];  // every cell exists
+                volatile double touched = (*matrix)[i][j];  // every cell exists
                 (void)touched;
             }
-        freeMatrix(rows, R, C);
     } else {
         FUZZ_CHECK(host.messages.size() == 1);
         FUZZ_CHECK(host.messages[0].rfind("fuzz: ", 0) == 0);

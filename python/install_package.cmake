@@ -1,12 +1,16 @@
 # Run by `cmake --install`: puts the package built in VANTREL_PYTHON_PACKAGE_DIR where
 # VANTREL_PYTHON_EXECUTABLE looks for packages under the install prefix (site_packages.py), or
 # under PREFIX/VANTREL_PYTHON_SITE_PACKAGES when that is set, and leaves the line the install ends
-# with in VANTREL_INSTALL_PYTHON_NOTE. A build that made only vantrel-cli (make demo) has no
-# module to install: the line says so and how to build it.
+# with in VANTREL_INSTALL_PYTHON_NOTE. The package is brought up to date in VANTREL_BUILD_DIR
+# first: a build that made only vantrel-cli (make demo) has no module yet.
+# make demo builds vantrel-cli alone, and a module built before the sources changed is stale:
+# bring the package up to date first (nothing to do when it is) rather than install without it.
+execute_process(COMMAND "${CMAKE_COMMAND}" --build "${VANTREL_BUILD_DIR}" --target vantrel_python
+                OUTPUT_QUIET RESULT_VARIABLE failed)
 file(GLOB module "${VANTREL_PYTHON_PACKAGE_DIR}/_vantrel*")
-if(NOT module)
+if(failed OR NOT module)
   set(VANTREL_INSTALL_PYTHON_NOTE
-      "Python package vantrel: not built, so not installed (cmake --build build --target vantrel_python, then install again)")
+      "Python package vantrel: not installed, because it could not be built (cmake --build ${VANTREL_BUILD_DIR} --target vantrel_python says why)")
   return()
 endif()
 set(searched FALSE)

@@ -2,12 +2,61 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <utility>
 
 #include "system.h"
 
 MatrixTooLarge::MatrixTooLarge(int rows, int columns)
     : message_("Not enough memory for a matrix of " + std::to_string(rows) + " rows and " +
                std::to_string(columns) + " columns") {}
+
+DataMatrix::DataMatrix(int R, int C) {
+    allocateMatrix(rows_, R, C);
+    rowCount_ = R;
+    columnCount_ = C;
+}
+
+DataMatrix::~DataMatrix() {
+    freeMatrix(rows_, rowCount_, columnCount_);
+}
+
+DataMatrix::DataMatrix(DataMatrix&& other) noexcept
+    : units(std::move(other.units)),
+      rows_(std::exchange(other.rows_, nullptr)),
+      rowCount_(std::exchange(other.rowCount_, 0)),
+      columnCount_(std::exchange(other.columnCount_, 0)) {}
+
+DataMatrix& DataMatrix::operator=(DataMatrix&& other) noexcept {
+    if (this != &other) {
+        freeMatrix(rows_, rowCount_, columnCount_);
+        units = std::move(other.units);
+        rows_ = std::exchange(other.rows_, nullptr);
+        rowCount_ = std::exchange(other.rowCount_, 0);
+        columnCount_ = std::exchange(other.columnCount_, 0);
+    }
+    return *this;
+}
+
+void DataMatrix::keepBlock(int top, int left, int rows, int columns) {
+    for (int i = 0; i < rowCount_; ++i)
+        if (i < top || i >= top + rows) delete[] rows_[i];
+    for (int k = 0; k < rows; ++k) {
+        double* row = rows_[top + k];
+        std::memmove(row, row + left, sizeof(double) * static_cast<std::size_t>(columns));
+        rows_[k] = row;
+    }
+    rowCount_ = rows;
+    columnCount_ = columns;
+}
+
+void DataMatrix::releaseRow(int i) {
+    delete[] std::exchange(rows_[i], nullptr);
+}
+
+void normaliseMatrix(DataMatrix& matrix) {
+    normaliseMatrix(matrix.rows(), matrix.rowCount(), matrix.columnCount());
+}
 
 void allocateMatrix(RowTable& rows, int R, int C) {
     if (rows) return;
@@ -29,7 +78,7 @@ void allocateMatrix(RowTable& rows, int R, int C) {
     rows = table;
 }
 
-void zeroMatrix(RowTable rows, int R, int C) {
+void zeroMatrix(double* const* rows, int R, int C) {
     if (!rows) return;
     for (int i = 0; i < R; ++i) std::fill(rows[i], rows[i] + C, 0.0);
 }
@@ -40,7 +89,7 @@ void freeMatrix(RowTable rows, int R, int /*C*/) {
     delete[] rows;
 }
 
-void normaliseMatrix(RowTable rows, int R, int C) {
+void normaliseMatrix(double* const* rows, int R, int C) {
     if (R <= 0 || C <= 0) return;
     double lo = 2147483647.0;
     double hi = -2147483647.0;

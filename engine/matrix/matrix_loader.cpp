@@ -30,58 +30,57 @@ bool skipLeadingBytes(std::FILE* file, std::size_t n) {
 
 }  // namespace
 
-bool loadDataMatrix(RunHost& host, std::string path, RowTable& rows, int& R, int& C, int threads,
-                    std::size_t skipBytes) {
+namespace {
+
+// The two passes; `shape` keeps the counts the counting pass reached.
+std::optional<DataMatrix> loadWithShape(RunHost& host, std::FILE* file, std::size_t blockSize,
+                                        int threads, MatrixShape& shape) {
+    BlockReader reader(file, blockSize);
+    shape = countShape(host, reader);
+    // A directory opens but cannot be read: that is a file that cannot be opened.
+    if (shape.readError) return std::nullopt;
+    const int R = shape.rows;
+    const int C = shape.columns;
+
+    std::string sizeText = dataSizeText(R, C);
+    host.setDataSizeText(sizeText);
+    if (!host.askYesNo(sizeText + "\nContinue?")) return std::nullopt;
+    if (shape.columnError) return std::nullopt;
+
+    reader.rewind();
+    DataMatrix matrix(R, C);
+    WorkerPool pool(threads);
+    pool.setCancelToken(host.cancelToken());
+    if (!readMatrixValues(host, file, blockSize, matrix.rows(), R, C, pool)) return std::nullopt;
+    return matrix;
+}
+
+}  // namespace
+
+std::optional<DataMatrix> loadDataMatrix(RunHost& host, std::string path, int threads,
+                                         std::size_t skipBytes) {
     WaitCursorScope waitCursor(host);
-    rows = nullptr;
-    R = 0;
-    C = 0;
     FileCloser file(openFile(path, "r"));
     if (!file.get()) {
         host.dataFileUnreadable(path, errno);
-        return false;
+        return std::nullopt;
     }
     errno = 0;
     if (!skipLeadingBytes(file.get(), skipBytes)) {
         host.dataFileUnreadable(path, errno != 0 ? errno : EIO);
-        return false;
+        return std::nullopt;
     }
-    const bool loaded = loadDataMatrixFrom(host, file.get(), rows, R, C, 1u << 20, threads);
+    MatrixShape shape;
+    auto matrix = loadWithShape(host, file.get(), 1u << 20, threads, shape);
     // A folder opens but cannot be read; the reading pass names its own faults.
-    if (!loaded && std::ferror(file.get()) && R == 0 && C == 0)
+    if (!matrix && std::ferror(file.get()) &&
+        (shape.readError || (shape.rows == 0 && shape.columns == 0)))
         host.dataFileUnreadable(path, errno != 0 ? errno : EIO);
-    return loaded;
+    return matrix;
 }
 
-bool loadDataMatrixFrom(RunHost& host, std::FILE* file, RowTable& rows, int& R, int& C,
-                        std::size_t blockSize, int threads) {
-    BlockReader reader(file, blockSize);
-    MatrixShape shape = countShape(host, reader);
-    // A directory opens but cannot be read: that is a file that cannot be opened.
-    if (shape.readError) return false;
-    R = shape.rows;
-    C = shape.columns;
-
-    std::string sizeText = dataSizeText(R, C);
-    host.setDataSizeText(sizeText);
-    if (!host.askYesNo(sizeText + "\nContinue?")) return false;
-    if (shape.columnError) return false;
-
-    reader.rewind();
-    allocateMatrix(rows, R, C);
-    bool read = false;
-    try {
-        WorkerPool pool(threads);
-        pool.setCancelToken(host.cancelToken());
-        read = readMatrixValues(host, file, blockSize, rows, R, C, pool);
-    } catch (...) {  // std::bad_alloc from a chunk, RunCancelled: the caller reports them
-        freeMatrix(rows, R, C);
-        rows = nullptr;
-        throw;
-    }
-    if (!read) {
-        freeMatrix(rows, R, C);
-        rows = nullptr;
-    }
-    return read;
+std::optional<DataMatrix> loadDataMatrixFrom(RunHost& host, std::FILE* file, std::size_t blockSize,
+                                             int threads) {
+    MatrixShape shape;
+    return loadWithShape(host, file, blockSize, threads, shape);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "data_matrix.h"
@@ -11,22 +12,21 @@
 // asked whether to go on; only then is storage allocated and the reading pass converts the
 // values. Every value must read whole as strtod reads it in the "C" locale.
 //
-// Returns true with `rows` holding the matrix. Returns false with `rows` null when the file
-// cannot be opened (nothing shown), a row has the wrong number of values, the user answers No,
-// or a value does not convert; R and C then keep the counts the counting pass reached. The wait
-// cursor is shown for the whole load, ended on every way out. Throws std::bad_alloc when the
-// matrix does not fit in memory, and RunCancelled (nothing held) when the host's cancel token
-// asks to stop between blocks of the file. The values are converted on `threads` threads (0: one
+// Returns the matrix, or nothing when the file cannot be opened (nothing shown), a row has the
+// wrong number of values, the user answers No, or a value does not convert. The wait cursor is
+// shown for the whole load, ended on every way out. Throws std::bad_alloc when the matrix does
+// not fit in memory, and RunCancelled when the host's cancel token asks to stop between blocks
+// of the file; either way nothing is held. The values are converted on `threads` threads (0: one
 // per core); the result does not depend on how many. The first `skipBytes` bytes (a header of
-// comment lines that the caller has read) are not part of the matrix.
-bool loadDataMatrix(RunHost& host, std::string path, RowTable& rows, int& R, int& C,
-                    int threads = 0, std::size_t skipBytes = 0);
+// comment lines) are left out.
+std::optional<DataMatrix> loadDataMatrix(RunHost& host, std::string path, int threads = 0,
+                                         std::size_t skipBytes = 0);
 
 // The two passes of loadDataMatrix over a file already open (fmemopen in the fuzzer), read in
 // blocks of blockSize bytes, so that values split across blocks can be tested with small ones.
-// Expects rows null and R = C = 0; the caller keeps the wait cursor and closes the file.
-bool loadDataMatrixFrom(RunHost& host, std::FILE* file, RowTable& rows, int& R, int& C,
-                        std::size_t blockSize = 1u << 20, int threads = 0);
+// The caller keeps the wait cursor and closes the file.
+std::optional<DataMatrix> loadDataMatrixFrom(RunHost& host, std::FILE* file,
+                                             std::size_t blockSize = 1u << 20, int threads = 0);
 
 // The data-size label's text for R rows and C columns.
 std::string dataSizeText(int R, int C);

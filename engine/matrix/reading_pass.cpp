@@ -84,7 +84,7 @@ struct Chunk {
 };
 
 // Converts the chunk's values, numbered from its first, up to value `total`.
-void convertChunk(Chunk& chunk, long long total, RowTable rows, int C) {
+void convertChunk(Chunk& chunk, long long total, double* const* rows, int C) {
     const char* p = chunk.text.data.get();
     const char* end = p + chunk.text.size;
     long long k = chunk.firstValue;
@@ -131,8 +131,8 @@ bool fillBatch(ChunkSource& source, Batch& batch, long long& counted, long long 
 
 }  // namespace
 
-bool readMatrixValues(RunHost& host, std::FILE* file, std::size_t blockSize, RowTable rows, int R,
-                      int C, WorkerPool& pool) {
+bool readMatrixValues(RunHost& host, std::FILE* file, std::size_t blockSize, double* const* rows,
+                      int R, int C, WorkerPool& pool) {
     const long long total = static_cast<long long>(R) * C;
     if (total <= 0) return true;
     ChunkSource source(file, blockSize);

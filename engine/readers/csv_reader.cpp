@@ -116,7 +116,7 @@ bool countLayout(RunHost& host, std::FILE* file, const std::string& name, CsvLay
 }
 
 bool readValues(RunHost& host, std::FILE* file, const std::string& name, const CsvLayout& layout,
-                RowTable rows) {
+                DataMatrix& rows) {
     LineReader lines(file);
     std::string_view line;
     bool skipHeader = layout.header;
@@ -154,18 +154,12 @@ bool readValues(RunHost& host, std::FILE* file, const std::string& name, const C
 
 }  // namespace
 
-bool readCsv(RunHost& host, std::FILE* file, const std::string& name, RowTable& rows, int& R,
-             int& C) {
+std::optional<DataMatrix> readCsv(RunHost& host, std::FILE* file, const std::string& name) {
     CsvLayout layout;
-    if (!countLayout(host, file, name, layout)) return false;
-    if (!confirmSizeAndAllocate(host, rows, layout.rows, layout.columns)) return false;
-    R = layout.rows;
-    C = layout.columns;
+    if (!countLayout(host, file, name, layout)) return std::nullopt;
+    auto matrix = confirmSizeAndAllocate(host, layout.rows, layout.columns);
+    if (!matrix) return std::nullopt;
     std::rewind(file);
-    if (!readValues(host, file, name, layout, rows)) {
-        freeMatrix(rows, R, C);
-        rows = nullptr;
-        return false;
-    }
-    return true;
+    if (!readValues(host, file, name, layout, *matrix)) return std::nullopt;
+    return matrix;
 }

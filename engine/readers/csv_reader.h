@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "data_matrix.h"
@@ -12,7 +13,6 @@
 // a header, and skipped, when none of its fields reads as a number. Lines of white space only
 // are skipped; every row must hold as many fields as the first; every field must read whole as
 // strtod reads it in the "C" locale, or be empty (a missing value, which arrives as NaN, as
-// does "nan"). False, after a message that begins with `name`, for a file that breaks these
-// rules; false without one when the user declines the size.
-bool readCsv(RunHost& host, std::FILE* file, const std::string& name, RowTable& rows, int& R,
-             int& C);
+// does "nan"). The matrix; nothing, after a message that begins with `name`, for a file that
+// breaks these rules, and without one when the user declines the size.
+std::optional<DataMatrix> readCsv(RunHost& host, std::FILE* file, const std::string& name);

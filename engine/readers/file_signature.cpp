@@ -14,13 +14,14 @@ struct Ending {
 constexpr Ending kEndings[] = {
     {".txt", SurfaceFormat::kText},  {".csv", SurfaceFormat::kCsv},
     {".npy", SurfaceFormat::kNpy},   {".gsf", SurfaceFormat::kGsf},
-    {".tif", SurfaceFormat::kGdal},  {".tiff", SurfaceFormat::kGdal},
-    {".asc", SurfaceFormat::kGdal},  {".png", SurfaceFormat::kGdal},
-    {".nc", SurfaceFormat::kGdal},   {".h5", SurfaceFormat::kGdal},
-    {".hdf5", SurfaceFormat::kGdal}, {".img", SurfaceFormat::kGdal},
-    {".dem", SurfaceFormat::kGdal},  {".bil", SurfaceFormat::kGdal},
-    {".flt", SurfaceFormat::kGdal},  {".vrt", SurfaceFormat::kGdal},
-    {".grd", SurfaceFormat::kGdal},  {".jp2", SurfaceFormat::kGdal},
+    {".gwy", SurfaceFormat::kGwy},   {".tif", SurfaceFormat::kGdal},
+    {".tiff", SurfaceFormat::kGdal}, {".asc", SurfaceFormat::kGdal},
+    {".png", SurfaceFormat::kGdal},  {".nc", SurfaceFormat::kGdal},
+    {".h5", SurfaceFormat::kGdal},   {".hdf5", SurfaceFormat::kGdal},
+    {".img", SurfaceFormat::kGdal},  {".dem", SurfaceFormat::kGdal},
+    {".bil", SurfaceFormat::kGdal},  {".flt", SurfaceFormat::kGdal},
+    {".vrt", SurfaceFormat::kGdal},  {".grd", SurfaceFormat::kGdal},
+    {".jp2", SurfaceFormat::kGdal},
 };
 
 bool startsWith(std::string_view bytes, std::string_view prefix) {
@@ -42,6 +43,7 @@ SurfaceFormat formatOfSignature(std::string_view bytes) {
     using namespace std::string_view_literals;
     if (startsWith(bytes, "\x93NUMPY"sv)) return SurfaceFormat::kNpy;
     if (startsWith(bytes, kGsfMagicLine)) return SurfaceFormat::kGsf;
+    if (startsWith(bytes, "GWYP"sv)) return SurfaceFormat::kGwy;
     for (std::string_view raster :
          {"II*\0"sv, "MM\0*"sv, "II+\0"sv, "MM\0+"sv,  // TIFF, BigTIFF
           "\x89PNG\r\n\x1a\n"sv, "\x89HDF\r\n\x1a\n"sv, "CDF\x01"sv, "CDF\x02"sv, "CDF\x05"sv})

@@ -90,7 +90,9 @@ void readUnits(const GdalLibrary& gdal, GDALDatasetH dataset, GDALRasterBandH ba
 }
 
 bool readBand(const GdalLibrary& gdal, const GdalMessages& messages, RunHost& host,
-              const std::string& path, GDALRasterBandH band, RowTable rows, int R, int C) {
+              const std::string& path, GDALRasterBandH band, DataMatrix& rows) {
+    const int R = rows.rowCount();
+    const int C = rows.columnCount();
     int blockWidth = 0, blockHeight = 0;
     gdal.GDALGetBlockSize(band, &blockWidth, &blockHeight);
     if (blockHeight < 1) blockHeight = 1;
@@ -123,11 +125,10 @@ bool readBand(const GdalLibrary& gdal, const GdalMessages& messages, RunHost& ho
 
 }  // namespace
 
-bool readGdal(RunHost& host, const std::string& path, int bandNumber, RowTable& rows, int& R,
-              int& C, SurfaceUnits& units) {
+std::optional<DataMatrix> readGdal(RunHost& host, const std::string& path, int bandNumber) {
     std::string why;
     const GdalLibrary* library = gdalLibrary(why);
-    if (!library) return fileProblem(host, path, gdalMissingText(why));
+    if (!library) return fileRefused(host, path, gdalMissingText(why));
     const GdalLibrary& gdal = *library;
     GdalMessages messages(gdal);
     DatasetCloser dataset(
@@ -135,28 +136,23 @@ bool readGdal(RunHost& host, const std::string& path, int bandNumber, RowTable& 
         gdal.GDALOpenEx(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY | GDAL_OF_VERBOSE_ERROR,
                         nullptr, nullptr, nullptr));
     if (!dataset.get())
-        return fileProblem(host, path, messages.explain("is not a raster that GDAL can read"));
+        return fileRefused(host, path, messages.explain("is not a raster that GDAL can read"));
     const int bands = gdal.GDALGetRasterCount(dataset.get());
     if (bandNumber < 1 || bandNumber > bands)
-        return fileProblem(host, path,
+        return fileRefused(host, path,
                            "has " + std::to_string(bands) + (bands == 1 ? " band" : " bands") +
                                "; there is no band " + std::to_string(bandNumber));
     GDALRasterBandH band = gdal.GDALGetRasterBand(dataset.get(), bandNumber);
     if (gdal.GDALDataTypeIsComplex(gdal.GDALGetRasterDataType(band)))
-        return fileProblem(host, path,
+        return fileRefused(host, path,
                            "band " + std::to_string(bandNumber) +
                                " holds complex values; only real numbers can be analysed");
     const int columnCount = gdal.GDALGetRasterBandXSize(band);
     const int rowCount = gdal.GDALGetRasterBandYSize(band);
 
-    if (!confirmSizeAndAllocate(host, rows, rowCount, columnCount)) return false;
-    R = rowCount;
-    C = columnCount;
-    if (!readBand(gdal, messages, host, path, band, rows, R, C)) {
-        freeMatrix(rows, R, C);
-        rows = nullptr;
-        return false;
-    }
-    readUnits(gdal, dataset.get(), band, R, C, units);
-    return true;
+    auto matrix = confirmSizeAndAllocate(host, rowCount, columnCount);
+    if (!matrix) return std::nullopt;
+    if (!readBand(gdal, messages, host, path, band, *matrix)) return std::nullopt;
+    readUnits(gdal, dataset.get(), band, rowCount, columnCount, matrix->units);
+    return matrix;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "data_matrix.h"
@@ -13,7 +14,6 @@
 // comes from the geotransform, its unit from the spatial reference.
 //
 // Everything GDAL has to say is caught while it works: its failures reach the user as this
-// reader's messages, which begin with the file's name; its warnings are dropped. False after
-// such a message, or without one when the user declines the size.
-bool readGdal(RunHost& host, const std::string& path, int band, RowTable& rows, int& R, int& C,
-              SurfaceUnits& units);
+// reader's messages, which begin with the file's name; its warnings are dropped. The matrix with
+// its units; nothing after such a message, or without one when the user declines the size.
+std::optional<DataMatrix> readGdal(RunHost& host, const std::string& path, int band);

@@ -3,8 +3,8 @@
 #include "gdal_reader.h"
 #include "reader_support.h"
 
-bool readGdal(RunHost& host, const std::string& path, int, RowTable&, int&, int&, SurfaceUnits&) {
-    return fileProblem(host, path,
+std::optional<DataMatrix> readGdal(RunHost& host, const std::string& path, int) {
+    return fileRefused(host, path,
                        "is a raster, and this build of Vantrel reads rasters through GDAL, which "
                        "it was built without; save it as .npy, GSF, CSV or a text matrix");
 }

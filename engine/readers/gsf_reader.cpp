@@ -70,8 +70,7 @@ bool parseGsfHeader(std::string_view text, GsfHeader& header, std::string& what)
     return true;
 }
 
-bool readGsf(RunHost& host, std::FILE* file, const std::string& name, RowTable& rows, int& R,
-             int& C, SurfaceUnits& units) {
+std::optional<DataMatrix> readGsf(RunHost& host, std::FILE* file, const std::string& name) {
     std::string text;
     std::vector<char> block(4096);
     std::size_t nul = std::string::npos;
@@ -83,15 +82,15 @@ bool readGsf(RunHost& host, std::FILE* file, const std::string& name, RowTable& 
         nul = text.find('\0', before);
     }
     if (nul == std::string::npos)
-        return fileProblem(host, name,
+        return fileRefused(host, name,
                            text.size() >= kLargestHeader
                                ? "has a header without the NUL bytes that end it"
                                : "is cut short inside its header");
     text.resize(nul);
     GsfHeader header;
     std::string what;
-    if (!parseGsfHeader(text, header, what)) return fileProblem(host, name, what);
-    if (!gridSizeFits(header.rows, header.columns, what)) return fileProblem(host, name, what);
+    if (!parseGsfHeader(text, header, what)) return fileRefused(host, name, what);
+    if (!gridSizeFits(header.rows, header.columns, what)) return fileRefused(host, name, what);
     const int rowCount = static_cast<int>(header.rows);
     const int columnCount = static_cast<int>(header.columns);
     const long long available =
@@ -101,28 +100,29 @@ bool readGsf(RunHost& host, std::FILE* file, const std::string& name, RowTable& 
     if (available < 0 || (rowCount > 0 && columnCount > 0 &&
                           static_cast<unsigned long long>(available) / 4 / rowCount <
                               static_cast<unsigned long long>(columnCount)))
-        return fileProblem(host, name,
+        return fileRefused(host, name,
                            "declares " + sizeText(rowCount, columnCount) +
                                " values (XRes x YRes) of 4 bytes, but holds only " +
                                std::to_string(std::max(available, 0LL)) + " bytes of values");
 
-    if (!confirmSizeAndAllocate(host, rows, rowCount, columnCount)) return false;
-    R = rowCount;
-    C = columnCount;
+    auto matrix = confirmSizeAndAllocate(host, rowCount, columnCount);
+    if (!matrix) return std::nullopt;
+    DataMatrix& rows = *matrix;
+    const int R = rowCount;
+    const int C = columnCount;
     std::vector<unsigned char> line(static_cast<std::size_t>(C) * 4);
     for (int i = 0; i < R; ++i) {
         if (std::fread(line.data(), 1, line.size(), file) != line.size()) {
-            freeMatrix(rows, R, C);
-            rows = nullptr;
-            return fileProblem(host, name, "is cut short while its values are read");
+            return fileRefused(host, name, "is cut short while its values are read");
         }
         for (int j = 0; j < C; ++j) rows[i][j] = float32LittleEndian(line.data() + 4 * j);
     }
+    SurfaceUnits& units = matrix->units;
     if (header.width > 0.0 && header.height > 0.0 && C > 0 && R > 0) {
         units.pixelWidth = header.width / C;
         units.pixelHeight = header.height / R;
     }
     units.lateralUnit = header.lateralUnit;
     units.valueUnit = header.valueUnit;
-    return true;
+    return matrix;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,7 +27,6 @@ struct GsfHeader {
 // saying why, when the magic line or XRes/YRes is missing or a number does not read.
 bool parseGsfHeader(std::string_view text, GsfHeader& header, std::string& what);
 
-// Reads a GSF file open at its start. False, after a message that begins with `name`, for a
-// damaged or cut-short file; false without one when the user declines the size.
-bool readGsf(RunHost& host, std::FILE* file, const std::string& name, RowTable& rows, int& R,
-             int& C, SurfaceUnits& units);
+// Reads a GSF file open at its start: the matrix with its units; nothing, after a message that
+// begins with `name`, for a damaged or cut-short file, and without one when the user declines.
+std::optional<DataMatrix> readGsf(RunHost& host, std::FILE* file, const std::string& name);

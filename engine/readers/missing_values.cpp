@@ -38,14 +38,6 @@ GridRectangle largestValidRectangle(const double* const* rows, int R, int C) {
     return best;
 }
 
-void cropMatrix(RowTable rows, int& R, int& C, const GridRectangle& keep) {
-    for (int i = 0; i < R; ++i)
-        if (i < keep.top || i >= keep.top + keep.rows) delete[] rows[i];
-    for (int k = 0; k < keep.rows; ++k) {
-        double* row = rows[keep.top + k];
-        std::memmove(row, row + keep.left, sizeof(double) * static_cast<std::size_t>(keep.columns));
-        rows[k] = row;
-    }
-    R = keep.rows;
-    C = keep.columns;
+void cropMatrix(DataMatrix& matrix, const GridRectangle& keep) {
+    matrix.keepBlock(keep.top, keep.left, keep.rows, keep.columns);
 }

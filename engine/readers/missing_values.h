@@ -22,6 +22,5 @@ struct GridRectangle {
 // bottom rows from the top and each from the left. Empty when every cell is NaN.
 GridRectangle largestValidRectangle(const double* const* rows, int R, int C);
 
-// Keeps only `keep` of the matrix, in place: its rows move to the table's start, its values to
-// each row's start, the other rows are released; R and C become its size. No new storage.
-void cropMatrix(RowTable rows, int& R, int& C, const GridRectangle& keep);
+// Keeps only `keep` of the matrix, in place (DataMatrix::keepBlock). No new storage.
+void cropMatrix(DataMatrix& matrix, const GridRectangle& keep);

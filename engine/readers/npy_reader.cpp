@@ -86,12 +86,11 @@ bool readHeader(RunHost& host, std::FILE* file, const std::string& name, NpyHead
 
 }  // namespace
 
-bool readNpy(RunHost& host, std::FILE* file, const std::string& name, RowTable& rows, int& R,
-             int& C) {
+std::optional<DataMatrix> readNpy(RunHost& host, std::FILE* file, const std::string& name) {
     NpyHeader header;
-    if (!readHeader(host, file, name, header)) return false;
+    if (!readHeader(host, file, name, header)) return std::nullopt;
     std::string what;
-    if (!gridSizeFits(header.shape[0], header.shape[1], what)) return fileProblem(host, name, what);
+    if (!gridSizeFits(header.shape[0], header.shape[1], what)) return fileRefused(host, name, what);
     const int rowCount = static_cast<int>(header.shape[0]);
     const int columnCount = static_cast<int>(header.shape[1]);
     const long long available = bytesLeftInFile(file);
@@ -99,14 +98,16 @@ bool readNpy(RunHost& host, std::FILE* file, const std::string& name, RowTable& 
     if (available < 0 || (rowCount > 0 && columnCount > 0 &&
                           static_cast<unsigned long long>(available) / item / rowCount <
                               static_cast<unsigned long long>(columnCount)))
-        return fileProblem(host, name,
+        return fileRefused(host, name,
                            "declares " + sizeText(rowCount, columnCount) + " values of " +
                                std::to_string(item) + " bytes, but holds only " +
                                std::to_string(std::max(available, 0LL)) + " bytes of values");
 
-    if (!confirmSizeAndAllocate(host, rows, rowCount, columnCount)) return false;
-    R = rowCount;
-    C = columnCount;
+    auto matrix = confirmSizeAndAllocate(host, rowCount, columnCount);
+    if (!matrix) return std::nullopt;
+    DataMatrix& rows = *matrix;
+    const int R = rowCount;
+    const int C = columnCount;
     // One row of the file at a time, or one column in Fortran order.
     const Converter convert = converterFor(header);
     const int lines = header.fortranOrder ? C : R;
@@ -115,9 +116,7 @@ bool readNpy(RunHost& host, std::FILE* file, const std::string& name, RowTable& 
     for (int line = 0; line < lines; ++line) {
         throwIfCancelled(host.cancelToken());  // the caller releases the rows
         if (std::fread(block.data(), 1, block.size(), file) != block.size()) {
-            freeMatrix(rows, R, C);
-            rows = nullptr;
-            return fileProblem(host, name, "is cut short while its values are read");
+            return fileRefused(host, name, "is cut short while its values are read");
         }
         if (header.fortranOrder) {
             for (std::size_t i = 0; i < length; ++i)
@@ -126,5 +125,5 @@ bool readNpy(RunHost& host, std::FILE* file, const std::string& name, RowTable& 
             convert(block.data(), length, rows[line], 1);
         }
     }
-    return true;
+    return matrix;
 }

@@ -5,17 +5,21 @@
 
 #include "matrix_loader.h"
 
-bool confirmSizeAndAllocate(RunHost& host, RowTable& rows, int R, int C) {
+std::optional<DataMatrix> confirmSizeAndAllocate(RunHost& host, int R, int C) {
     const std::string label = dataSizeText(R, C);
     host.setDataSizeText(label);
-    if (!host.askYesNo(label + "\nContinue?")) return false;
-    allocateMatrix(rows, R, C);
-    return true;
+    if (!host.askYesNo(label + "\nContinue?")) return std::nullopt;
+    return DataMatrix(R, C);
 }
 
 bool fileProblem(RunHost& host, const std::string& name, const std::string& what) {
     host.showMessage(name + ": " + what);
     return false;
+}
+
+std::nullopt_t fileRefused(RunHost& host, const std::string& name, const std::string& what) {
+    fileProblem(host, name, what);
+    return std::nullopt;
 }
 
 std::string sizeText(long long rows, long long columns) {

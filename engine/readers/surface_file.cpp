@@ -6,6 +6,7 @@
 #include "file_signature.h"
 #include "gdal_reader.h"
 #include "gsf_reader.h"
+#include "gwy_reader.h"
 #include "matrix_loader.h"
 #include "missing_values.h"
 #include "npy_reader.h"
@@ -27,32 +28,34 @@ SurfaceFormat chosenFormat(const std::string& path, SurfaceFormat forced) {
     return formatOfFile(std::string_view(bytes, got), path);
 }
 
-bool readOpenFile(RunHost& host, const std::string& path, SurfaceFormat format, RowTable& rows,
-                  int& R, int& C, SurfaceUnits& units) {
+std::optional<DataMatrix> readOpenFile(RunHost& host, const std::string& path,
+                                       SurfaceFormat format) {
     // As the text loader does: the front end names the file and the system's reason.
     if (isFolder(path)) {
         host.dataFileUnreadable(path, EISDIR);
-        return false;
+        return std::nullopt;
     }
     FileCloser file(openFile(path, "rb"));
     if (!file.get()) {
         host.dataFileUnreadable(path, errno);
-        return false;
+        return std::nullopt;
     }
     switch (format) {
         case SurfaceFormat::kCsv:
-            return readCsv(host, file.get(), path, rows, R, C);
+            return readCsv(host, file.get(), path);
         case SurfaceFormat::kNpy:
-            return readNpy(host, file.get(), path, rows, R, C);
+            return readNpy(host, file.get(), path);
+        case SurfaceFormat::kGwy:
+            return readGwy(host, file.get(), path);
         default:
-            return readGsf(host, file.get(), path, rows, R, C, units);
+            return readGsf(host, file.get(), path);
     }
 }
 
 // The text matrix, after the header of comment lines it may begin with (whose sizes and units
 // are kept) when options.commentLines is set.
-bool loadTextMatrix(RunHost& host, const std::string& path, const ReadOptions& options,
-                    RowTable& rows, int& R, int& C, SurfaceUnits& units) {
+std::optional<DataMatrix> loadTextMatrix(RunHost& host, const std::string& path,
+                                         const ReadOptions& options) {
     TextHeader header;
     if (options.commentLines) {
         FileCloser file(openFile(path, "r"));
@@ -62,24 +65,27 @@ bool loadTextMatrix(RunHost& host, const std::string& path, const ReadOptions& o
             header = readTextHeader(first, std::feof(file.get()) != 0);
         }
     }
-    if (!loadDataMatrix(host, path, rows, R, C, options.threads, header.dataOffset)) return false;
+    auto matrix = loadDataMatrix(host, path, options.threads, header.dataOffset);
+    if (!matrix) return std::nullopt;
+    const int R = matrix->rowCount(), C = matrix->columnCount();
+    SurfaceUnits& units = matrix->units;
     if (header.width > 0.0 && header.height > 0.0 && R > 0 && C > 0) {
         units.pixelWidth = header.width / C;
         units.pixelHeight = header.height / R;
         units.lateralUnit = header.lateralUnit;
     }
     units.valueUnit = header.valueUnit;
-    return true;
+    return matrix;
 }
-
 std::string cellText(int row, int column) {
     return "row " + std::to_string(row + 1) + ", column " + std::to_string(column + 1);
 }
 
 // Ends the load at the first missing value, or keeps the largest rectangle without one.
-bool settleMissingValues(RunHost& host, const std::string& path, bool cropValid, RowTable rows,
-                         int& R, int& C) {
-    const MissingCells missing = findMissing(rows, R, C);
+bool settleMissingValues(RunHost& host, const std::string& path, bool cropValid,
+                         DataMatrix& matrix) {
+    const int R = matrix.rowCount(), C = matrix.columnCount();
+    const MissingCells missing = findMissing(matrix.rows(), R, C);
     if (missing.count == 0) return true;
     const std::string counted = std::to_string(missing.count) + " of " +
                                 std::to_string(static_cast<long long>(R) * C) +
@@ -89,56 +95,40 @@ bool settleMissingValues(RunHost& host, const std::string& path, bool cropValid,
                            counted + "; the first is in " +
                                cellText(missing.firstRow, missing.firstColumn) +
                                " (--crop-valid keeps the largest rectangle without them)");
-    const GridRectangle keep = largestValidRectangle(rows, R, C);
+    const GridRectangle keep = largestValidRectangle(matrix.rows(), R, C);
     if (keep.area() == 0) return fileProblem(host, path, counted + ": there is nothing to keep");
     host.showNotice(
         path + ": " + counted + "; kept rows " + std::to_string(keep.top + 1) + " to " +
         std::to_string(keep.top + keep.rows) + " and columns " + std::to_string(keep.left + 1) +
         " to " + std::to_string(keep.left + keep.columns) +
         ", the largest rectangle without them (" + sizeText(keep.rows, keep.columns) + ")");
-    cropMatrix(rows, R, C, keep);
+    cropMatrix(matrix, keep);
     return true;
 }
 
 }  // namespace
 
-bool loadSurfaceFile(RunHost& host, const std::string& path, const ReadOptions& options,
-                     RowTable& rows, int& R, int& C, SurfaceUnits& units) {
-    units = SurfaceUnits{};
+std::optional<DataMatrix> loadSurfaceFile(RunHost& host, const std::string& path,
+                                          const ReadOptions& options) {
     const SurfaceFormat format = chosenFormat(path, options.format);
-    if (format == SurfaceFormat::kText)
-        return loadTextMatrix(host, path, options, rows, R, C, units);
+    if (format == SurfaceFormat::kText) return loadTextMatrix(host, path, options);
 
     WaitCursorScope waitCursor(host);
-    rows = nullptr;
-    R = 0;
-    C = 0;
-    bool loaded = false;
-    try {
-        loaded = format == SurfaceFormat::kGdal
-                     ? readGdal(host, path, options.band, rows, R, C, units)
-                     : readOpenFile(host, path, format, rows, R, C, units);
-        if (loaded && (options.cropValid || !options.keepMissing))
-            loaded = settleMissingValues(host, path, options.cropValid, rows, R, C);
-    } catch (...) {  // RunCancelled between rows, std::bad_alloc
-        freeMatrix(rows, R, C);
-        rows = nullptr;
-        throw;
-    }
-    if (loaded && !units.note.empty()) host.showNotice(path + ": " + units.note);
-    if (!loaded) {
-        freeMatrix(rows, R, C);
-        rows = nullptr;
-    }
-    return loaded;
+    auto matrix = format == SurfaceFormat::kGdal ? readGdal(host, path, options.band)
+                                                 : readOpenFile(host, path, format);
+    if (!matrix) return std::nullopt;
+    if ((options.cropValid || !options.keepMissing) &&
+        !settleMissingValues(host, path, options.cropValid, *matrix))
+        return std::nullopt;
+    if (!matrix->units.note.empty()) host.showNotice(path + ": " + matrix->units.note);
+    return matrix;
 }
 
 bool surfaceFormatFromName(const std::string& name, SurfaceFormat& format) {
-    static const std::pair<const char*, SurfaceFormat> kNames[] = {{"text", SurfaceFormat::kText},
-                                                                   {"csv", SurfaceFormat::kCsv},
-                                                                   {"npy", SurfaceFormat::kNpy},
-                                                                   {"gsf", SurfaceFormat::kGsf},
-                                                                   {"gdal", SurfaceFormat::kGdal}};
+    static const std::pair<const char*, SurfaceFormat> kNames[] = {
+        {"text", SurfaceFormat::kText}, {"csv", SurfaceFormat::kCsv},
+        {"npy", SurfaceFormat::kNpy},   {"gsf", SurfaceFormat::kGsf},
+        {"gwy", SurfaceFormat::kGwy},   {"gdal", SurfaceFormat::kGdal}};
     for (const auto& [word, known] : kNames)
         if (name == word) {
             format = known;

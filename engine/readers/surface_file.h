@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "data_matrix.h"
@@ -9,7 +10,7 @@
 // calls. The text matrix goes to loadDataMatrix unchanged; the other readers show the same size
 // label and ask the same question before reading any value.
 
-enum class SurfaceFormat { kAuto, kText, kCsv, kNpy, kGsf, kGdal };
+enum class SurfaceFormat { kAuto, kText, kCsv, kNpy, kGsf, kGwy, kGdal };
 
 struct ReadOptions {
     SurfaceFormat format = SurfaceFormat::kAuto;  // kAuto: by content, then by the name's ending
@@ -24,35 +25,17 @@ struct ReadOptions {
     bool commentLines = true;
 };
 
-// What the file says about the grid's geometry and units; zeros and empty texts where it says
-// nothing (a text matrix, CSV or .npy never does).
-struct SurfaceUnits {
-    double pixelWidth = 0.0;   // the spacing of columns, in lateralUnit
-    double pixelHeight = 0.0;  // the spacing of rows, in lateralUnit
-    std::string lateralUnit;   // "m", "metre", "degree", ...
-    std::string valueUnit;     // the unit of the values (GSF's ZUnits, a band's unit type)
-    // Said about the grid on the way, such as a geographic raster's cells that are not square
-    // on the ground; shown by the front end beside its results.
-    std::string note;
-    // Where a raster has them: its geotransform (GDAL's six coefficients) and its coordinate
-    // system as WKT, so that what is made from it can be placed the same way.
-    bool hasGeoTransform = false;
-    double geoTransform[6] = {0.0, 1.0, 0.0, 0.0, 0.0, 1.0};
-    std::string crsWkt;
-    bool hasPixelSize() const { return pixelWidth > 0.0 && pixelHeight > 0.0; }
-};
+// Loads the surface file at `path` with the reader that `options` chooses. Returns the matrix,
+// with its units where the file has them; or nothing after telling the user what was wrong with
+// the file (the text matrix keeps its own messages and says nothing when it cannot be opened),
+// or when the user declines the size. Missing values end the load with a message unless
+// options.cropValid is set. Throws std::bad_alloc when the matrix does not fit in memory, and
+// RunCancelled when the host's cancel token asks to stop; either way nothing is held.
+std::optional<DataMatrix> loadSurfaceFile(RunHost& host, const std::string& path,
+                                          const ReadOptions& options);
 
-// Loads the surface file at `path` into `rows` (R x C) with the reader that `options` chooses.
-// Returns true with the matrix, and its units where the file has them. Returns false with `rows`
-// null after telling the user what was wrong with the file (the text matrix keeps its own
-// messages and says nothing when it cannot be opened), or when the user declines the size.
-// Missing values end the load with a message unless options.cropValid is set. Throws
-// std::bad_alloc when the matrix does not fit in memory, and RunCancelled when the host's cancel
-// token asks to stop; either way nothing is held.
-bool loadSurfaceFile(RunHost& host, const std::string& path, const ReadOptions& options,
-                     RowTable& rows, int& R, int& C, SurfaceUnits& units);
-
-// The format for --format's word ("text", "csv", "npy", "gsf", "gdal"); false for other words.
+// The format for --format's word ("text", "csv", "npy", "gsf", "gwy", "gdal"); false for other
+// words.
 bool surfaceFormatFromName(const std::string& name, SurfaceFormat& format);
 
 // A file-dialog filter entry naming every ending that chooses a reader, as

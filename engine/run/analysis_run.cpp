@@ -42,12 +42,6 @@ std::vector<std::string> surfaceOutputs(const AnalysisSettings& settings, const 
     return files;
 }
 
-// Owns the run's data matrix and releases it on every way out.
-struct LoadedData {
-    DataMatrix data;
-    ~LoadedData() { freeMatrix(data.rows, data.rowCount, data.columnCount); }
-};
-
 }  // namespace
 
 void runAnalysis(const AnalysisSettings& settings, const RunOptions& options, RunHost& host,
@@ -73,29 +67,26 @@ void runAnalysis(const AnalysisSettings& settings, const RunOptions& options, Ru
     if (auto clash = outputThatIsAnInput(inputs, surfaceOutputs(settings, options, compute, areas)))
         return host.showMessage(*clash);
 
-    LoadedData loaded;
-    DataMatrix& data = loaded.data;
     ReadOptions reading = read;
     reading.threads = compute.threads;
     reading.commentLines = false;  // every line of a text matrix is data to the run
-    SurfaceUnits units;            // the results file has no place for them
-    if (!loadSurfaceFile(host, settings.inputFile, reading, data.rows, data.rowCount,
-                         data.columnCount, units))
-        return host.showMessage("Error loading data");
-    const int R = data.rowCount;
-    const int C = data.columnCount;
-    if (options.normalise == 1) normaliseMatrix(data.rows, R, C);
+    // The matrix is released on every way out; its units have no place in the results file.
+    std::optional<DataMatrix> data = loadSurfaceFile(host, settings.inputFile, reading);
+    if (!data) return host.showMessage("Error loading data");
+    const int R = data->rowCount();
+    const int C = data->columnCount();
+    if (options.normalise == 1) normaliseMatrix(*data);
 
     ComputeOptions computing = compute;
     if (computing.cancel == nullptr) computing.cancel = host.cancelToken();
-    AreaSweep sweep(data.rows, R, C, settings.nShift, settings.mShift, options.optimise,
+    AreaSweep sweep(data->rows(), R, C, settings.nShift, settings.mShift, options.optimise,
                     options.generateSurfaces == 1, computing);
     GrowArray<double> residuals;
     residuals.setSize(areas.count);
 
     if (!createEmptyFile(resultsFile)) return host.showMessage("Error writing to " + resultsFile);
-    host.beforeFirstArea({data.rows, R, C, std::vector<int>(areas.begin(), areas.end()), settings,
-                          options, compute, resultsFile});
+    host.beforeFirstArea({data->rows(), R, C, std::vector<int>(areas.begin(), areas.end()),
+                          settings, options, compute, resultsFile});
 
     for (int k = 0; k < areas.count; ++k) {
         const int area = areas[k];

@@ -53,7 +53,10 @@ double meansOfRows(const FastJob& job, int i, double* const* sums, double* tileS
         int end = last;
         if constexpr (kTiles) {
             const int* columnTile = job.tiles->columnTile.data();
-            while (end > stretch && columnTile[end] != columnTile[stretch]) --end;
+            // Tile columns ascend along the row: the stretch ends where its tile does, found
+            // by walking forward, so that many narrow tiles cost no more than a few wide ones.
+            end = stretch;
+            while (end < last && columnTile[end + 1] == columnTile[stretch]) ++end;
         }
         double part[N] = {};
         for (int j = stretch; j <= end; ++j) {

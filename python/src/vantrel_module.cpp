@@ -194,13 +194,6 @@ py::str pythonText(const std::string& text) {
     throw py::error_already_set();
 }
 
-// Owns a loaded matrix until its rows have been copied out, whichever way the call ends.
-struct LoadedMatrix {
-    RowTable rows = nullptr;
-    int R = 0, C = 0;
-    ~LoadedMatrix() { freeMatrix(rows, R, C); }
-};
-
 // The surface file read by the reader the command line would choose (`format` empty: by the
 // file's content, then its name's ending), with what the reader said on the way (the rectangle
 // crop_valid kept), for a warning, and what the file says of its grid. Raises ValueError with the
@@ -212,18 +205,17 @@ std::tuple<py::array_t<double>, py::str, py::dict> loadSurface(const py::bytes& 
     const std::string name = path;
     ReadOptions options;
     if (!format.empty() && !surfaceFormatFromName(format, options.format))
-        throw py::value_error("format: '" + format + "' is none of text, csv, npy, gsf and gdal");
+        throw py::value_error("format: '" + format +
+                              "' is none of text, csv, npy, gsf, gwy and gdal");
     options.band = band;
     options.cropValid = cropValid;
     options.threads = threads;
     CollectingHost host;
-    LoadedMatrix loaded;
-    SurfaceUnits units;
-    bool read = false;
-    runCancellable(host.token(), [&] {
-        read = loadSurfaceFile(host, name, options, loaded.rows, loaded.R, loaded.C, units);
-    });
-    if (!read) {
+    // The matrix owns its storage: it is released however this function ends, a NumPy array
+    // that cannot be allocated included.
+    std::optional<DataMatrix> matrix;
+    runCancellable(host.token(), [&] { matrix = loadSurfaceFile(host, name, options); });
+    if (!matrix) {
         if (host.unreadableError() != 0) {
             errno = host.unreadableError();
             PyErr_SetFromErrnoWithFilenameObject(PyExc_OSError, path.ptr());
@@ -231,14 +223,15 @@ std::tuple<py::array_t<double>, py::str, py::dict> loadSurface(const py::bytes& 
         }
         raiseValueError(host.said().empty() ? "Error loading data" : host.said().front());
     }
-    const int R = loaded.R, C = loaded.C;
+    const int R = matrix->rowCount(), C = matrix->columnCount();
     py::array_t<double> result({static_cast<py::ssize_t>(R), static_cast<py::ssize_t>(C)});
     double* out = result.mutable_data();
     // Each row is released as soon as it is copied, so the data are held about once.
     for (int i = 0; i < R; ++i) {
-        std::memcpy(out + static_cast<std::size_t>(i) * C, loaded.rows[i], sizeof(double) * C);
-        delete[] std::exchange(loaded.rows[i], nullptr);
+        std::memcpy(out + static_cast<std::size_t>(i) * C, (*matrix)[i], sizeof(double) * C);
+        matrix->releaseRow(i);
     }
+    const SurfaceUnits& units = matrix->units;
     py::dict grid;
     grid["pixel_width"] = units.pixelWidth;
     grid["pixel_height"] = units.pixelHeight;

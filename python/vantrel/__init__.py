@@ -58,7 +58,7 @@ def load(
     Every format the command line reads: a text matrix (one row per line, values separated by
     white space, read by the same loader, so the values are the ones a run computes with), CSV,
     NumPy .npy, GSF, and the rasters GDAL opens (GeoTIFF, ...). `format` names the reader
-    ("text", "csv", "npy", "gsf", "gdal"); None chooses it by the file's content, then by its
+    ("text", "csv", "npy", "gsf", "gwy", "gdal"); None chooses it by the file's content, then by its
     name's ending, as the command line does. `band` picks a band of a multi-band raster,
     counted from 1. A file with missing values is refused unless `crop_valid` is True, which
     keeps the largest rectangle of cells without any and says which in a CropWarning. `path`

@@ -36,11 +36,16 @@ TEST(NonAsciiNames, RunAnalyseAndFitReadAndWriteThem) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_FALSE(contentsOf(named(folder, surface + ".out.txt")).empty());
 
-    const Outcome fit = runCli(folder, {"fit", surface, "--table", "tabella-\xC3\xA8.tsv", "--plot",
-                                        "grafico-\xC3\xA8.svg"});
+    std::vector<std::string> fitArgs = {"fit", surface, "--table", "tabella-\xC3\xA8.tsv"};
+#ifndef _WIN32  // the Windows build draws no plots
+    fitArgs.insert(fitArgs.end(), {"--plot", "grafico-\xC3\xA8.svg"});
+#endif
+    const Outcome fit = runCli(folder, fitArgs);
     EXPECT_EQ(fit.status, 0) << fit.err;
     EXPECT_EQ(contentsOf(named(folder, "tabella-\xC3\xA8.tsv")).rfind("side\t", 0), 0u);
+#ifndef _WIN32
     EXPECT_NE(contentsOf(named(folder, "grafico-\xC3\xA8.svg")).find("<svg"), std::string::npos);
+#endif
 
     const Outcome analyse =
         runCli(folder, {"analyse", surface, "--table", "analisi-\xC3\xA8.tsv", "--json"});

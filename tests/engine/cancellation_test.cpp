@@ -142,16 +142,11 @@ TEST(Cancellation, TheLoaderStopsAndHoldsNothing) {
         for (bool stop : {false, true}) {
             CollectingHost host;
             if (stop) host.token().requestCancel();
-            RowTable rows = nullptr;
-            int R = 0, C = 0;
-            SurfaceUnits units;
-            if (stop) {
-                EXPECT_THROW(loadSurfaceFile(host, path, {}, rows, R, C, units), RunCancelled);
-                EXPECT_EQ(rows, nullptr);
-            } else {
-                EXPECT_TRUE(loadSurfaceFile(host, path, {}, rows, R, C, units)) << host.saidText();
-                freeMatrix(rows, R, C);
-            }
+            // The matrix is its own owner: a load that ends by RunCancelled leaves nothing held.
+            if (stop)
+                EXPECT_THROW(loadSurfaceFile(host, path, {}), RunCancelled);
+            else
+                EXPECT_TRUE(loadSurfaceFile(host, path, {})) << host.saidText();
         }
     }
 }

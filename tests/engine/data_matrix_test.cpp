@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <type_traits>
 #include <vector>
 
 // Normalisation maps [min, max] onto [-1, 1]; the bounds start at the fixed 32-bit limits, a flat
@@ -32,5 +33,45 @@ TEST(NormaliseMatrix, WorkedExamples) {
                 EXPECT_NEAR(rows[0][j], c.normalised[j], 1e-7) << c.row[0] << ", column " << j;
         }
         freeMatrix(rows, 1, C);
+    }
+}
+
+TEST(DataMatrixOwner, IsMoveOnlyAndAMovedFromMatrixHoldsNothing) {
+    static_assert(!std::is_copy_constructible_v<DataMatrix>);
+    static_assert(!std::is_copy_assignable_v<DataMatrix>);
+    static_assert(std::is_nothrow_move_constructible_v<DataMatrix>);
+    DataMatrix first(3, 5);
+    first[2][4] = 7.5;
+    first.units.pixelWidth = 2.0;
+    DataMatrix second(std::move(first));
+    EXPECT_FALSE(first.hasStorage());
+    EXPECT_EQ(first.rowCount(), 0);
+    EXPECT_EQ(first.columnCount(), 0);
+    EXPECT_EQ(second.rowCount(), 3);
+    EXPECT_EQ(second.columnCount(), 5);
+    EXPECT_EQ(second[2][4], 7.5);
+    EXPECT_EQ(second.units.pixelWidth, 2.0);
+    DataMatrix third(1, 1);
+    third = std::move(second);  // the 1 x 1 storage is released here, under the sanitizer's eye
+    EXPECT_EQ(third[2][4], 7.5);
+    EXPECT_TRUE(DataMatrix(0, 0).hasStorage());
+    EXPECT_FALSE(DataMatrix().hasStorage());
+}
+
+TEST(DataMatrixOwner, KeepBlockMovesTheBlockToTheStart) {
+    struct Case {
+        int top, left, rows, columns;
+    };
+    const Case cases[] = {{0, 0, 4, 6}, {1, 2, 2, 3}, {3, 5, 1, 1}, {0, 1, 4, 5}};
+    for (const Case& c : cases) {
+        DataMatrix matrix(4, 6);
+        for (int i = 0; i < 4; ++i)
+            for (int j = 0; j < 6; ++j) matrix[i][j] = 10 * i + j;
+        matrix.keepBlock(c.top, c.left, c.rows, c.columns);
+        ASSERT_EQ(matrix.rowCount(), c.rows);
+        ASSERT_EQ(matrix.columnCount(), c.columns);
+        for (int i = 0; i < c.rows; ++i)
+            for (int j = 0; j < c.columns; ++j)
+                EXPECT_EQ(matrix[i][j], 10 * (i + c.top) + j + c.left);
     }
 }

@@ -15,16 +15,15 @@ using Calls = std::vector<std::string>;
 
 struct Load {
     ScriptedHost host;
-    RowTable rows = nullptr;
-    int R = -1, C = -1;
+    std::optional<DataMatrix> matrix;
     bool ok = false;
 
     Load(const std::string& content, std::deque<bool> answers) {
         TempFolder folder;
         host.answers = std::move(answers);
-        ok = loadDataMatrix(host, folder.write("data.txt", content), rows, R, C);
+        matrix = loadDataMatrix(host, folder.write("data.txt", content));
+        ok = matrix.has_value();
     }
-    ~Load() { freeMatrix(rows, R, C); }
 };
 
 }  // namespace
@@ -60,17 +59,20 @@ TEST(LoadDataMatrix, ShowsTheSizeAsksAndLoadsOnlyOnYes) {
     for (const Case& c : cases) {
         Load load(c.text, {c.answer});
         EXPECT_EQ(load.ok, c.ok) << c.text;
-        EXPECT_EQ(load.rows != nullptr, c.ok) << c.text;
+        EXPECT_EQ(load.ok && load.matrix->hasStorage(), c.ok) << c.text;
         EXPECT_EQ(load.host.calls, c.calls) << c.text;
     }
     Load yes("1 2 3\n4 5 6", {true});
-    EXPECT_EQ(yes.rows[1][2], 6.0);
+    ASSERT_TRUE(yes.matrix);
+    EXPECT_EQ((*yes.matrix)[1][2], 6.0);
+    EXPECT_EQ(yes.matrix->rowCount(), 2);
+    EXPECT_EQ(yes.matrix->columnCount(), 3);
     // The rows before a ragged one are the size shown.
     std::string tenLines;
     for (int k = 1; k <= 10; ++k) tenLines += k == 5 ? "1 2\n" : "1 2 3\n";
     Load ragged(tenLines, {false});
     EXPECT_EQ(ragged.host.messages, Calls{"The number of columns of row 5 is wrong (2 against 3)"});
-    EXPECT_EQ(ragged.R, 4);
+    EXPECT_EQ(ragged.host.calls[2], "size: Data rows: 4 Data colums:3");
 }
 
 // The run reads every line as data; when a row is ragged because a word stands among the

@@ -38,13 +38,15 @@ Loaded load(const std::string& path, int band) {
     ReadOptions read;
     read.band = band;
     read.keepMissing = true;
-    RowTable rows = nullptr;
     Loaded loaded;
-    EXPECT_TRUE(loadSurfaceFile(host, path, read, rows, loaded.R, loaded.C, loaded.units))
-        << (host.messages.empty() ? "" : host.messages[0]);
+    const auto matrix = loadSurfaceFile(host, path, read);
+    EXPECT_TRUE(matrix) << (host.messages.empty() ? "" : host.messages[0]);
+    if (!matrix) return loaded;
+    loaded.R = matrix->rowCount();
+    loaded.C = matrix->columnCount();
+    loaded.units = matrix->units;
     for (int i = 0; i < loaded.R; ++i)
-        loaded.values.insert(loaded.values.end(), rows[i], rows[i] + loaded.C);
-    freeMatrix(rows, loaded.R, loaded.C);
+        loaded.values.insert(loaded.values.end(), (*matrix)[i], (*matrix)[i] + loaded.C);
     return loaded;
 }
 

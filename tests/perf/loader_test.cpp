@@ -17,12 +17,13 @@
 
 namespace {
 
+// A load's outcome; R and C are the size the loader showed, whether or not it loaded.
 struct Loaded {
     bool ok = false;
     int R = 0, C = 0;
-    RowTable rows = nullptr;
+    std::optional<DataMatrix> matrix;
+    const double* const* rows = nullptr;
     std::vector<std::string> messages;
-    ~Loaded() { freeMatrix(rows, R, C); }
 };
 
 void load(const std::string& text, std::size_t blockSize, int threads, Loaded& loaded) {
@@ -37,8 +38,12 @@ void load(const std::string& text, std::size_t blockSize, int threads, Loaded& l
     ASSERT_NE(file, nullptr);
 #endif
     ScriptedHost host;
-    loaded.ok = loadDataMatrixFrom(host, file, loaded.rows, loaded.R, loaded.C, blockSize, threads);
+    loaded.matrix = loadDataMatrixFrom(host, file, blockSize, threads);
     std::fclose(file);
+    loaded.ok = loaded.matrix.has_value();
+    if (loaded.matrix) loaded.rows = loaded.matrix->rows();
+    for (const std::string& call : host.calls)
+        std::sscanf(call.c_str(), "size: Data rows: %d Data colums:%d", &loaded.R, &loaded.C);
     loaded.messages = host.messages;
 }
 

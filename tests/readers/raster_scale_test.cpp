@@ -49,17 +49,16 @@ TEST(PackedRaster, CodesBecomeValuesByScaleAndOffset) {
         TempFolder folder;
         const std::string path = packedRaster(folder, codes, c.scale, c.offset, "m", -32768);
         ScriptedHost host;
-        RowTable rows = nullptr;
-        int R = 0, C = 0;
-        SurfaceUnits units;
-        ASSERT_TRUE(loadSurfaceFile(host, path, {}, rows, R, C, units)) << host.messages[0];
+        const auto matrix = loadSurfaceFile(host, path, {});
+        ASSERT_TRUE(matrix) << host.messages[0];
+        const DataMatrix& rows = *matrix;
+        const int R = rows.rowCount(), C = rows.columnCount();
         ASSERT_EQ(R, 5);
         ASSERT_EQ(C, 7);
         for (int i = 0; i < R; ++i)
             for (int j = 0; j < C; ++j)
                 EXPECT_EQ(rows[i][j], codes[i][j] * c.scale + c.offset) << i << ", " << j;
-        EXPECT_EQ(units.valueUnit, "m");
-        freeMatrix(rows, R, C);
+        EXPECT_EQ(rows.units.valueUnit, "m");
     }
 }
 
@@ -69,14 +68,12 @@ TEST(PackedRaster, TheNoDataCodeIsMissingNotScaled) {
     codes[0][5] = -32768;  // no data, in a corner: --crop-valid keeps the 4 x 5 beside it
     const std::string path = packedRaster(folder, codes, 0.01, 1000.0, "m", -32768);
     ScriptedHost host;
-    RowTable rows = nullptr;
-    int R = 0, C = 0;
-    SurfaceUnits units;
     ReadOptions crop;
     crop.cropValid = true;
-    ASSERT_TRUE(loadSurfaceFile(host, path, crop, rows, R, C, units));
-    EXPECT_EQ(R * C, 20);
-    for (int i = 0; i < R; ++i)
-        for (int j = 0; j < C; ++j) EXPECT_EQ(rows[i][j], 100.0 * 0.01 + 1000.0);
-    freeMatrix(rows, R, C);
+    const auto matrix = loadSurfaceFile(host, path, crop);
+    ASSERT_TRUE(matrix);
+    EXPECT_EQ(matrix->rowCount() * matrix->columnCount(), 20);
+    for (int i = 0; i < matrix->rowCount(); ++i)
+        for (int j = 0; j < matrix->columnCount(); ++j)
+            EXPECT_EQ((*matrix)[i][j], 100.0 * 0.01 + 1000.0);
 }

@@ -130,6 +130,65 @@ const Failure kFailures[] = {
      [](auto&) { return std::string("XRes = 1\nYRes = 1\n\0\0\0\0\0\0", 24); },
      {SurfaceFormat::kGsf},
      "is not a GSF file (its first line is not \"Gwyddion Simple Field 1.0\")"},
+    {"gwy forced on a text file",
+     "a.txt",
+     [](auto&) { return std::string("1 2\n3 4\n"); },
+     {SurfaceFormat::kGwy},
+     "is not a .gwy file (it does not begin with GWYP)"},
+    {"gwy cut short",
+     "a.gwy",
+     [](auto&) { return gwyOf(kTwoByThree, 1, 1).substr(0, 150); },
+     {},
+     "is cut short inside its objects"},
+    {"gwy cut inside its values",
+     "a.gwy",
+     [](auto&) {
+         const std::string whole =
+             gwyFile(gwyComponent("/0/data", 'o', gwyDataField(kTwoByThree, 1, 1, "m", "m")));
+         return whole.substr(0, whole.size() - 20);  // the last values are gone
+     },
+     {},
+     "is cut short inside its objects"},
+    {"gwy without a channel",
+     "a.gwy",
+     [](auto&) { return gwyFile(gwyComponent("/0/data/title", 's', gwyText("Height"))); },
+     {},
+     "holds no image (no /N/data channel)"},
+    {"gwy whose data holds fewer values than xres x yres",
+     "a.gwy",
+     [](auto&) {
+         const std::string field =
+             gwyObject("GwyDataField", gwyComponent("xres", 'i', gwyU32(3)) +
+                                           gwyComponent("yres", 'i', gwyU32(2)) +
+                                           gwyComponent("data", 'D', gwyU32(5) + doubles(5)));
+         return gwyFile(gwyComponent("/0/data", 'o', field));
+     },
+     {},
+     "declares 2 x 3 values (yres x xres), but its data holds 5"},
+    {"gwy without yres",
+     "a.gwy",
+     [](auto&) {
+         const std::string field =
+             gwyObject("GwyDataField", gwyComponent("xres", 'i', gwyU32(3)) +
+                                           gwyComponent("data", 'D', gwyU32(3) + doubles(3)));
+         return gwyFile(gwyComponent("/0/data", 'o', field));
+     },
+     {},
+     "gives no yres in its GwyDataField"},
+    {"gwy whose channel is not a data field",
+     "a.gwy",
+     [](auto&) { return gwyFile(gwyComponent("/0/data", 'o', gwyObject("GwyGraphModel", ""))); },
+     {},
+     "holds a GwyGraphModel as its image, where a GwyDataField is expected"},
+    {"gwy whose object overruns its container",
+     "a.gwy",
+     [](auto&) {
+         std::string file = gwyOf(kTwoByThree, 1, 1);
+         file[17] = static_cast<char>(0xff);  // the container's size, far beyond the file
+         return file;
+     },
+     {},
+     "is cut short inside its objects"},
     {"csv with a short row",
      "a.csv",
      [](auto&) { return std::string("1,2,3\n4,5\n"); },

@@ -78,6 +78,60 @@ inline std::string gsfOf(const Grid& grid, const std::string& extraKeys = "") {
                    values);
 }
 
+// The pieces of a .gwy file, little endian: a NUL-terminated name, a typed component, an object
+// (type name, 32-bit size, components).
+inline std::string gwyU32(std::uint32_t v) {
+    return valueBytes<std::uint32_t>(v, false);
+}
+inline std::string gwyText(const std::string& text) {
+    return text + std::string(1, '\0');
+}
+inline std::string gwyComponent(const std::string& name, char type, const std::string& value) {
+    return gwyText(name) + std::string(1, type) + value;
+}
+inline std::string gwyObject(const std::string& type, const std::string& components) {
+    return gwyText(type) + gwyU32(static_cast<std::uint32_t>(components.size())) + components;
+}
+inline std::string gwyUnit(const std::string& unit) {
+    return gwyObject("GwySIUnit", gwyComponent("unitstr", 's', gwyText(unit)));
+}
+
+// A GwyDataField of the grid with these real sizes and units, its components in this order.
+inline std::string gwyDataField(const Grid& grid, double width, double height,
+                                const std::string& lateralUnit, const std::string& valueUnit) {
+    const std::size_t R = grid.size(), C = R ? grid[0].size() : 0;
+    std::string values;
+    for (const auto& row : grid)
+        for (double v : row) values += valueBytes<double>(v, false);
+    return gwyObject(
+        "GwyDataField",
+        gwyComponent("xres", 'i', valueBytes<std::int32_t>(static_cast<double>(C), false)) +
+            gwyComponent("yres", 'i', valueBytes<std::int32_t>(static_cast<double>(R), false)) +
+            gwyComponent("xreal", 'd', valueBytes<double>(width, false)) +
+            gwyComponent("yreal", 'd', valueBytes<double>(height, false)) +
+            gwyComponent("si_unit_xy", 'o', gwyUnit(lateralUnit)) +
+            gwyComponent("si_unit_z", 'o', gwyUnit(valueUnit)) +
+            gwyComponent("data", 'D', gwyU32(static_cast<std::uint32_t>(R * C)) + values));
+}
+
+// A .gwy file: "GWYP" and a GwyContainer of these components.
+inline std::string gwyFile(const std::string& components) {
+    return "GWYP" + gwyObject("GwyContainer", components);
+}
+
+// A .gwy file as an instrument's export is: channel 0 after its title and other values, a
+// second channel (of zeros) after it, and a mask field that is not a channel.
+inline std::string gwyOf(const Grid& grid, double width, double height) {
+    const Grid zeros(grid.size(), std::vector<double>(grid.empty() ? 0 : grid[0].size(), 0.0));
+    return gwyFile(gwyComponent("/0/data/title", 's', gwyText("Height")) +
+                   gwyComponent("/0/mask", 'o', gwyDataField(zeros, width, height, "m", "")) +
+                   gwyComponent("/0/base/palette", 's', gwyText("Gray")) +
+                   gwyComponent("/0/meta/flags", 'I', gwyU32(2) + gwyU32(7) + gwyU32(9)) +
+                   gwyComponent("/1/data", 'o', gwyDataField(zeros, width, height, "m", "A")) +
+                   gwyComponent("/0/data", 'o', gwyDataField(grid, width, height, "m", "m")) +
+                   gwyComponent("/0/data/visible", 'b', std::string(1, '\1')));
+}
+
 // Writes the grid as band `dataBand` of a raster of `bands` bands (the others hold zeros)
 // through GDAL's `driver` ("GTiff", "AAIGrid", ...), made in memory first for drivers that only
 // copy, with the geotransform and the projection (WKT) where given; false when GDAL fails.

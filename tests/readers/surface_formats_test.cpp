@@ -76,6 +76,18 @@ const FormatCase kFormats[] = {
      },
      {},
      1e-6},
+    {"gwy, channel 0 among others",
+     "grid.gwy",
+     false,
+     [](auto& f, auto& g) { return bytesTo(f, "grid.gwy", gwyOf(g, 18e-6, 24e-6)); },
+     {},
+     1e-6},
+    {"gwy under another name, by its first bytes",
+     "grid.dat",
+     false,
+     [](auto& f, auto& g) { return bytesTo(f, "grid.dat", gwyOf(g, 18e-6, 24e-6)); },
+     {},
+     1e-6},
     {"csv, commas and a header line", "grid.csv", false,
      [](auto& f, auto& g) { return bytesTo(f, "grid.csv", "x,y\r\n" + textMatrix(g, ", ")); }},
     {"csv, semicolons, forced on a .txt name",
@@ -170,11 +182,8 @@ TEST(SurfaceFormats, EveryFormatGivesTheTextMatrixResults) {
         EXPECT_EQ(read.surface, reference.surface);
 
         ScriptedHost host;
-        RowTable rows = nullptr;
-        int R = 0, C = 0;
-        SurfaceUnits units;
-        ASSERT_TRUE(loadSurfaceFile(host, path, format.options, rows, R, C, units));
-        freeMatrix(rows, R, C);
-        EXPECT_DOUBLE_EQ(units.pixelWidth, format.pixelWidth);
+        const auto matrix = loadSurfaceFile(host, path, format.options);
+        ASSERT_TRUE(matrix);
+        EXPECT_DOUBLE_EQ(matrix->units.pixelWidth, format.pixelWidth);
     }
 }

@@ -102,10 +102,8 @@ TEST(OutOfMemory, AnAllocationThatFailsInAPoolTaskReachesTheCaller) {
     const std::string surfacePath = folder.path("surface.txt");
     auto load = [&] {
         ScriptedHost host;
-        RowTable rows = nullptr;
-        int R = 0, C = 0;
         FileCloser file(std::fopen(dataPath.c_str(), "r"));
-        loadDataMatrixFrom(host, file.get(), rows, R, C, 1 << 16, 4);
+        loadDataMatrixFrom(host, file.get(), 1 << 16, 4);
     };
     auto writeSurface = [&] {
         WorkerPool pool(4);

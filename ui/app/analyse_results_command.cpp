@@ -42,12 +42,6 @@ class QuietLoadHost : public RunHost {
     RunHost& shown_;
 };
 
-// Owns the matrix and releases it on every way out.
-struct LoadedData {
-    DataMatrix data;
-    ~LoadedData() { freeMatrix(data.rows, data.rowCount, data.columnCount); }
-};
-
 // The formats the plot can be saved in here: those the build draws itself, and PNG where the
 // platform draws it.
 bool platformDrawsPng(Platform& platform) {
@@ -119,24 +113,22 @@ void MainDialog::OnAnalyseResults() {
     loadNote_.begin(input);
     {
         WaitCursorScope wait(*this);
-        LoadedData loaded;
-        DataMatrix& data = loaded.data;
         QuietLoadHost quiet(*this);
-        SurfaceUnits units;
-        if (!loadSurfaceFile(quiet, input, ReadOptions{}, data.rows, data.rowCount,
-                             data.columnCount, units)) {
+        const std::optional<DataMatrix> data = loadSurfaceFile(quiet, input, ReadOptions{});
+        if (!data) {
             // Without words of the reader's, the note adds the file and the system's reason.
             if (quiet.said.empty()) return showMessage("Error loading data");
             return showMessage("Error loading data\n\n" + input + "\n" + quiet.said);
         }
-        if (auto problem = scalingProblem(data.rowCount, data.columnCount))
-            return showMessage(*problem);
-        ResultsAnalysis analysis =
-            analyseResults(*rows, resultsFile, data.rows, data.rowCount, data.columnCount, request);
+        const int R = data->rowCount(), C = data->columnCount();
+        if (auto problem = scalingProblem(R, C)) return showMessage(*problem);
+        ResultsAnalysis analysis = analyseResults(*rows, resultsFile, data->rows(), R, C, request);
         if (!analysis.result) return showMessage(analysis.error);
         // The values' unit labels the plot's value axis, where the file names one.
         analysis.result->sideUnit.valueName =
-            units.valueUnit == "metre" || units.valueUnit == "meter" ? "m" : units.valueUnit;
+            data->units.valueUnit == "metre" || data->units.valueUnit == "meter"
+                ? "m"
+                : data->units.valueUnit;
         ScalingPlotOptions options;
         options.notes = sharedSideNotesOf(*rows);
         text = scalingSummary(*analysis.result, resultsFile);

@@ -63,6 +63,7 @@ double pixelsPerCell(const MapLayout& layout) {
 void drawPanel(cairo_t* cr, const HurstMap& map, double left, double top) {
     const MapLayout& layout = map.layout;
     const double k = pixelsPerCell(layout);
+    cairo_set_source_rgb(cr, 0, 0, 0);
     label(cr, left, top - 8, titleOf(map.axis), 13);
     cairo_set_source_rgb(cr, 0.85, 0.85, 0.85);
     cairo_rectangle(cr, left, top, layout.columns * k, layout.rows * k);
