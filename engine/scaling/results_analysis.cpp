@@ -169,6 +169,13 @@ ResultsAnalysis analyseResults(const std::vector<ResultsRow>& rows, const std::s
         analysis.result->resultsSettings =
             ResultsSettings{found[0].first, found[0].second, normalise,
                             !shiftsGiven || request.normalise == NormaliseSetting::kFind};
+        if (checkRows(rows, R, C).empty())
+            analysis.result->warn(
+                {"unchecked", "No area of " + resultsName +
+                                  " could be checked against the data (each side is 1 or does "
+                                  "not fit them): the shifts taken, " +
+                                  number(found[0].first) + " " + number(found[0].second) +
+                                  ", and the file's belonging to the data are not known"});
         return analysis;
     }
     analysis.error = "The results file " + resultsName + " does not match the data";

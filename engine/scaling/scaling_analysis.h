@@ -42,6 +42,7 @@ struct SideUnit {
 //   below_zero       H below 0: uncorrelated noise at these scales, D above 3
 //   uncalibrated_hurst  the interval lies wholly outside the exponents calibrated
 //   uncalibrated_size   a surface smaller than those calibrated: no bias correction
+//   unchecked        a results file none of whose areas could be checked against the data
 struct ScalingWarning {
     std::string code, text;
 };

@@ -163,6 +163,16 @@ TEST(ResultsAnalysis, GivenSettingsThatMatchAreKept) {
     EXPECT_FALSE(analysis.result->resultsSettings->found);
 }
 
+TEST(ResultsAnalysis, FilesThatCannotBeCheckedSaySo) {
+    const Data data = fbm(64, 0.5, 5);
+    TempFolder folder;
+    // Side 1 has residual 0 under every shift; side 64 does not fit a 64 x 64 surface.
+    const std::string results = folder.write("a.out.txt", "1\t0.00000\n4096\t0.00000\n");
+    const ResultsAnalysis analysis = analyseResultsFile(results, data.table.data(), 64, 64, {});
+    ASSERT_TRUE(analysis.result) << analysis.error;
+    EXPECT_TRUE(hasCode(*analysis.result, "unchecked"));
+}
+
 TEST(ResultsAnalysis, EmptyOrMissingFilesAreNamed) {
     const Data data = fbm(64, 0.5, 5);
     TempFolder folder;
