@@ -38,7 +38,7 @@ const char* const kMultifractalUsage =
     "  --seed S             seed of the surrogates' phases (default 1)\n"
     "  --json               print one JSON object instead of the summary\n"
     "  --table FILE         write the spectrum and ln F_q per side (tab-separated)\n"
-    "  --plot FILE          draw the three panels: FILE ending in .svg, .png or .pdf\n"
+    "  --plot FILE          draw the spectrum's panels: FILE ending in .svg, .png or .pdf\n"
     "  --threads N          compute with N threads (default: one per core)\n"
     "  --format F           read FILE as text, csv, npy, gsf, gwy or gdal (default: by its\n"
     "                       content, then its name's ending, else text)\n"
@@ -199,7 +199,7 @@ int analyseLoaded(const MultifractalOptions& options, const DataMatrix& data) {
         return fail("Error writing to " + options.tableFile);
     if (!options.plotFile.empty()) {
         std::string error;
-        if (!drawMultifractalPlot(result, options.plotFile, error)) return fail(error);
+        if (!writeMultifractalPlot(result, options.plotFile, error)) return fail(error);
     }
     const std::string text = options.json ? multifractalJson(result, options.file)
                                           : multifractalSummary(result, options.file);

@@ -1,8 +1,8 @@
 #!/bin/sh
 # vantrel-cli multifractal and vantrel-make-surface --pmodel end to end: the generator's exact
 # spectrum, JSON with its keys whose tau follows the p-model's, the same numbers from a NumPy
-# file as from text, the table and plot written, SVG bytes equal across runs, usage faults with
-# status 2 and data that cannot be analysed with status 1.
+# file as from text, the table and plot written, SVG bytes equal across runs with the panels'
+# titles as texts, usage faults with status 2 and data that cannot be analysed with status 1.
 set -eu
 cli=$1
 generator=$2
@@ -63,6 +63,11 @@ test "$(sed -n '2p' table.tsv | cut -f1)" = "-2"
 "$cli" multifractal measure.txt --measure --q -2:2:1 --sides 9:31 --surrogates 0 \
     --plot b.svg > /dev/null
 cmp a.svg b.svg
+# The panels' titles are texts in the SVG, not paths.
+for title in "ln F_q(n), fitted lines" "h(q) with 90% intervals" "mass exponent tau(q)" \
+    "singularity spectrum"; do
+    grep -q ">$title</text>" a.svg
+done
 
 # q as a list, unsorted and repeated: sorted, each once; a range's zero is exactly 0.
 "$cli" multifractal measure.txt --measure --q 3,-1,0.5,3 --surrogates 0 --json > list.json
