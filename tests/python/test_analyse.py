@@ -53,3 +53,15 @@ def test_plot_draws_the_points_the_fit_and_its_range():
     ends = np.isin(analysis.side, analysis.fit_sides)
     np.testing.assert_allclose(line.get_ydata(), analysis.sigma2[ends], rtol=0.1)
     plt.close(figure)
+
+
+
+@pytest.mark.parametrize("case", CASES)
+def test_fitted_is_a_boolean_mask_of_the_table(case):
+    analysis = vantrel.analyse(vantrel.load(SAMPLE), **CASES[case][0])
+    assert analysis.fitted.dtype == np.bool_
+    assert analysis.fitted.shape == analysis.side.shape
+    # As a mask it picks the fitted sides; integers 0 and 1 would pick positions instead.
+    assert int(analysis.fitted.sum()) == analysis.fit_points
+    picked = analysis.side[analysis.fitted]
+    assert (picked.min(), picked.max()) == tuple(analysis.fit_sides)
