@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <new>
 
 #include "collecting_host.h"
@@ -11,9 +10,11 @@
 #include "multifractal_plot.h"
 #include "multifractal_report.h"
 #include "option_values.h"
+#include "output_check.h"
 #include "plot_files.h"
 #include "run_host.h"
 #include "surface_file.h"
+#include "system.h"
 #include "text_scan.h"
 
 namespace {
@@ -183,19 +184,13 @@ int fail(const std::string& message) {
     return 1;
 }
 
-bool writeText(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-    out.close();
-    return static_cast<bool>(out);
-}
-
 int analyseLoaded(const MultifractalOptions& options, const DataMatrix& data) {
     const int R = data.rowCount(), C = data.columnCount();
     if (auto problem = multifractalProblem(data.rows(), R, C)) return fail(*problem);
     const MultifractalResult result = analyseMultifractal(data.rows(), R, C, options.request);
     if (result.spectrum.sides.empty()) return fail("No window side fits the surface");
-    if (!options.tableFile.empty() && !writeText(options.tableFile, multifractalTsv(result)))
+    if (!options.tableFile.empty() &&
+        !replaceFileAtomically(options.tableFile, multifractalTsv(result)))
         return fail("Error writing to " + options.tableFile);
     if (!options.plotFile.empty()) {
         std::string error;
@@ -225,6 +220,9 @@ int runMultifractalCommand(const std::vector<std::string>& args) {
         case ParseOutcome::kParsed:
             break;
     }
+    // The surface is read; neither output may be written over it.
+    if (auto clash = outputThatIsAnInput({options.file}, {options.tableFile, options.plotFile}))
+        return fail(*clash);
     try {
         CollectingHost host;
         ReadOptions read = options.read;

@@ -89,4 +89,18 @@ status=0
 "$cli" multifractal tiny.txt 2> tiny.err || status=$?
 test "$status" = 1
 grep -q "too small for a multifractal analysis" tiny.err
+
+# A table or plot named as the surface itself, directly or through a link, is refused before
+# anything is written, and the surface stays as it was.
+cp measure.txt keep.txt
+ln -s measure.txt link.txt
+ln -s measure.txt link.svg
+for output in "--table measure.txt" "--table link.txt" "--plot link.svg"; do
+    status=0
+    # shellcheck disable=SC2086
+    "$cli" multifractal measure.txt --measure $output 2> same.err || status=$?
+    test "$status" = 1
+    grep -q "is the same file as the input" same.err
+    cmp -s measure.txt keep.txt
+done
 echo "multifractal_cli: passed"
