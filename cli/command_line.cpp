@@ -75,3 +75,22 @@ std::string usageErrorText(const std::string& command, const std::string& reason
     const std::string help = command.empty() ? "--help" : command + " --help";
     return "vantrel-cli: " + reason + "\nTry 'vantrel-cli " + help + "'\n";
 }
+
+ParseOutcome parseSurfaceCommand(const std::vector<std::string>& args,
+                                 const CliOptionTable& options, std::string& file,
+                                 std::string& error) {
+    auto surfaceFile = [&file](const std::string& word, std::string& fault) {
+        if (!file.empty()) {
+            fault = "unexpected argument '" + word + "' (only one surface file)";
+            return false;
+        }
+        file = word;
+        return true;
+    };
+    const ParseOutcome outcome = parseCommandArguments(args, 1, options, surfaceFile, error);
+    if (outcome == ParseOutcome::kParsed && file.empty()) {
+        error = "no surface file named";
+        return ParseOutcome::kUsageError;
+    }
+    return outcome;
+}

@@ -38,6 +38,12 @@ ParseOutcome parseCommandArguments(const std::vector<std::string>& args, std::si
                                    const CliOptionTable& options, const CliOperand& operand,
                                    std::string& error);
 
+// Parses the words of a command that reads one surface file: the file goes to `file`, a second
+// one or none at all is a usage fault.
+ParseOutcome parseSurfaceCommand(const std::vector<std::string>& args,
+                                 const CliOptionTable& options, std::string& file,
+                                 std::string& error);
+
 // A row for an option without values that sets something.
 CliOption flagOption(std::vector<std::string> names, std::function<void()> set);
 // A row for an option with `valueCount` values, handed to `apply` with the option's name.

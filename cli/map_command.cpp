@@ -218,15 +218,7 @@ int runMapCommand(const std::vector<std::string>& args) {
     MapOptions options;
     std::string error;
     const CliOptionTable table = mapOptionTable(options);
-    auto surfaceFile = [&options](const std::string& word, std::string& fault) {
-        if (!options.file.empty()) {
-            fault = "unexpected argument '" + word + "' (only one surface file)";
-            return false;
-        }
-        options.file = word;
-        return true;
-    };
-    switch (parseCommandArguments(args, 1, table, surfaceFile, error)) {
+    switch (parseSurfaceCommand(args, table, options.file, error)) {
         case ParseOutcome::kHelp:
             return std::fputs(kMapUsage, stdout), 0;
         case ParseOutcome::kUsageError:
@@ -234,10 +226,6 @@ int runMapCommand(const std::vector<std::string>& args) {
             return kUsageError;
         case ParseOutcome::kParsed:
             break;
-    }
-    if (options.file.empty()) {
-        std::fputs(usageErrorText(args[0], "no surface file named").c_str(), stderr);
-        return kUsageError;
     }
     if (!options.strideGiven) options.request.stride = std::max(1, options.request.tile / 2);
     if (auto clash = outputThatIsAnInput({options.file}, {options.output})) return fail(*clash);

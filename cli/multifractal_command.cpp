@@ -163,20 +163,7 @@ CliOptionTable multifractalOptionTable(MultifractalOptions& options) {
 ParseOutcome parseOptions(const std::vector<std::string>& args, MultifractalOptions& options,
                           std::string& error) {
     const CliOptionTable table = multifractalOptionTable(options);
-    auto surfaceFile = [&options](const std::string& word, std::string& fault) {
-        if (!options.file.empty()) {
-            fault = "unexpected argument '" + word + "' (only one surface file)";
-            return false;
-        }
-        options.file = word;
-        return true;
-    };
-    const ParseOutcome outcome = parseCommandArguments(args, 1, table, surfaceFile, error);
-    if (outcome == ParseOutcome::kParsed && options.file.empty()) {
-        error = "no surface file named";
-        return ParseOutcome::kUsageError;
-    }
-    return outcome;
+    return parseSurfaceCommand(args, table, options.file, error);
 }
 
 int fail(const std::string& message) {

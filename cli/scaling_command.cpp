@@ -207,19 +207,7 @@ ParseOutcome parseScalingOptions(const std::vector<std::string>& args, ScalingOp
                                  std::string& error) {
     options.fit = args[0] == "fit";
     const CliOptionTable table = scalingOptionTable(options);
-    auto surfaceFile = [&options](const std::string& word, std::string& fault) {
-        if (!options.file.empty()) {
-            fault = "unexpected argument '" + word + "' (only one surface file)";
-            return false;
-        }
-        options.file = word;
-        return true;
-    };
-    const ParseOutcome outcome = parseCommandArguments(args, 1, table, surfaceFile, error);
-    if (outcome == ParseOutcome::kParsed && options.file.empty()) {
-        error = "no surface file named";
-        return ParseOutcome::kUsageError;
-    }
+    const ParseOutcome outcome = parseSurfaceCommand(args, table, options.file, error);
     if (outcome == ParseOutcome::kParsed && options.plotOptionGiven && options.plotFile.empty()) {
         error = "--plot-size, --dpi and --title need --plot FILE";
         return ParseOutcome::kUsageError;

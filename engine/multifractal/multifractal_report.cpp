@@ -4,35 +4,14 @@
 #include <cstdio>
 #include <vector>
 
+#include "scaling_report.h"
+
 namespace {
 
 std::string format(const char* pattern, double value) {
     char text[64];
     std::snprintf(text, sizeof text, pattern, value);
     return text;
-}
-
-// Numbers as JSON reads them back exactly; not-a-number and infinities as null.
-std::string jsonNumber(double value) {
-    if (!std::isfinite(value)) return "null";
-    return format("%.17g", value);
-}
-
-std::string jsonString(const std::string& text) {
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", c);
-            out += escape;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
 }
 
 std::string jsonArray(const std::vector<double>& values) {
