@@ -328,14 +328,14 @@ only_the_dialog "closing the plot window"
 
 # A long run: the title bar shows the area under way, the dialog repaints, and a second Calculate
 # during the run starts nothing.
-awk 'BEGIN { srand(1); for (i = 0; i < 400; i++) { line = ""
-             for (j = 0; j < 400; j++) line = line sprintf("%.4f ", rand()); print line } }' \
+awk 'BEGIN { srand(1); for (i = 0; i < 1000; i++) { line = ""
+             for (j = 0; j < 1000; j++) line = line sprintf("%.4f ", rand()); print line } }' \
   >"$work/big.txt"
 type_into 100 45 "$work/big.txt"
 type_into 183 97 4
 type_into 226 97 12000
 type_into 270 97 4
-continues_before=$(count_messages "Data rows: 400 Data colums:400
+continues_before=$(count_messages "Data rows: 1000 Data colums:1000
 Continue?")
 click_calculate
 wait_for_new_window "Calculate on big.txt"
@@ -352,7 +352,7 @@ done
 [ -n "$moved" ] || fail "the title stayed at: $first"
 wait_for_title '^Vantrel$' 1200 || fail "the run did not end: $(title_of)"
 only_the_dialog "the run, with a second Calculate during it"
-[ "$(count_messages "Data rows: 400 Data colums:400
+[ "$(count_messages "Data rows: 1000 Data colums:1000
 Continue?")" -eq $((continues_before + 1)) ] || fail "a Calculate during the run started another"
 [ "$(wc -l <"$work/big.txt.out.txt")" -eq 3000 ] || fail "the run wrote $(wc -l <"$work/big.txt.out.txt") lines"
 

@@ -136,8 +136,8 @@ cmp "$work/start/rough_surface.txt.out.txt" "$work/cli/rough_surface.txt.out.txt
 echo "window_test: a relative name means the same file after browsing elsewhere"
 
 # A long run: progress in the title bar, and a second Calculate during it starts nothing.
-awk 'BEGIN { srand(1); for (i = 0; i < 400; i++) { line = ""
-             for (j = 0; j < 400; j++) line = line sprintf("%.4f ", rand()); print line } }' \
+awk 'BEGIN { srand(1); for (i = 0; i < 1000; i++) { line = ""
+             for (j = 0; j < 1000; j++) line = line sprintf("%.4f ", rand()); print line } }' \
   >"$work/big.txt"
 big=$(wine64 winepath -w "$work/big.txt" 2>/dev/null | tr -d '\r')
 probe longrun "$big" 12000 || fail "the long run did not stay alive"
