@@ -49,6 +49,27 @@ bool strtodWhole(std::string_view token, double& value) {
     return !copy.empty() && stop == copy.c_str() + copy.size();
 }
 
+// The note the loader adds to a row of the wrong length: the first word of rows 1 to lastRow that
+// is not a number, where there is one.
+std::string wordThatIsNotANumber(const std::vector<std::string_view>& lines, int lastRow) {
+    int row = 0;
+    for (std::string_view line : lines) {
+        const std::vector<std::string_view> values = valuesOf(line);
+        if (values.empty()) continue;
+        if (++row > lastRow) break;
+        for (std::string_view word : values) {
+            double value = 0.0;
+            if (strtodWhole(word, value)) continue;
+            return "\nRow " + std::to_string(row) + " holds \"" + printableExcerpt(word) +
+                   "\", which is not a number" +
+                   (word[0] == '#' ? "; lines beginning with # are read as comments by "
+                                     "vantrel-cli analyse and fit, not by the run"
+                                   : "");
+        }
+    }
+    return "";
+}
+
 Expected plainReading(std::string_view text) {
     Expected expected;
     std::size_t nul = text.find('\0');
@@ -72,7 +93,8 @@ Expected plainReading(std::string_view text) {
         } else if (static_cast<int>(values.size()) != expected.C) {
             expected.messages.push_back(
                 "The number of columns of row " + std::to_string(expected.R + 1) + " is wrong (" +
-                std::to_string(values.size()) + " against " + std::to_string(expected.C) + ")");
+                std::to_string(values.size()) + " against " + std::to_string(expected.C) + ")" +
+                wordThatIsNotANumber(lines, expected.R + 1));
             return expected;
         }
         ++expected.R;

@@ -1,5 +1,6 @@
 #include "counting_pass.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <string>
@@ -147,6 +148,8 @@ std::string wordBeforeRow(BlockReader& reader, int lastRow) {
     const char* begin;
     const char* end;
     while (text.size() < kLook && reader.next(begin, end)) text.append(begin, end);
+    // The counting pass ends at the first NUL byte; what follows it is not part of any row.
+    text.resize(std::min(text.size(), text.find('\0')));
     int row = 0;
     for (std::size_t at = 0; at < text.size() && row < lastRow;) {
         std::size_t feed = text.find('\n', at);
