@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "fbm_surface.h"
+#include "generator_text.h"
 
 namespace {
 
@@ -16,18 +17,6 @@ int usage(const std::string& fault) {
                  "[--digits D] OUT\n",
                  fault.c_str());
     return 2;
-}
-
-bool number(const char* text, double& value) {
-    char* end = nullptr;
-    value = std::strtod(text, &end);
-    return *text != '\0' && *end == '\0';
-}
-
-bool whole(const char* text, long long& value) {
-    char* end = nullptr;
-    value = std::strtoll(text, &end, 10);
-    return *text != '\0' && *end == '\0';
 }
 
 }  // namespace
@@ -41,16 +30,16 @@ int runFbmCommand(int argc, char** argv) {
         auto has = [&](int values) { return k + values < argc; };
         if (option == "--fbm") continue;
         if (option == "--hurst") {
-            if (!has(1) || !number(argv[++k], hurst)) return usage("--hurst needs a number");
+            if (!has(1) || !readNumber(argv[++k], hurst)) return usage("--hurst needs a number");
         } else if (option == "--size") {
-            if (!has(2) || !whole(argv[k + 1], rows) || !whole(argv[k + 2], columns))
+            if (!has(2) || !readWhole(argv[k + 1], rows) || !readWhole(argv[k + 2], columns))
                 return usage("--size needs two whole numbers");
             k += 2;
         } else if (option == "--seed") {
-            if (!has(1) || !whole(argv[++k], seed) || seed < 0)
+            if (!has(1) || !readWhole(argv[++k], seed) || seed < 0)
                 return usage("--seed needs a whole number of at least 0");
         } else if (option == "--digits") {
-            if (!has(1) || !whole(argv[++k], digits) || digits < 1 || digits > 17)
+            if (!has(1) || !readWhole(argv[++k], digits) || digits < 1 || digits > 17)
                 return usage("--digits needs a whole number from 1 to 17");
         } else if (!option.empty() && option[0] == '-') {
             return usage("unknown option '" + option + "'");
@@ -70,20 +59,7 @@ int runFbmCommand(int argc, char** argv) {
                                      static_cast<std::uint64_t>(seed), error);
     if (!error.empty()) return usage(error);
 
-    std::FILE* file = std::fopen(out.c_str(), "w");
-    if (!file) {
-        std::fprintf(stderr, "vantrel-make-surface: cannot write %s\n", out.c_str());
-        return 1;
-    }
-    std::vector<char> buffer(1 << 20);
-    std::setvbuf(file, buffer.data(), _IOFBF, buffer.size());
-    for (long long i = 0; i < rows; ++i) {
-        for (long long j = 0; j < columns; ++j)
-            std::fprintf(file, j + 1 < columns ? "%.*g\t" : "%.*g\n", static_cast<int>(digits),
-                         pair.first[static_cast<std::size_t>(i * columns + j)]);
-    }
-    const bool written = std::fflush(file) == 0 && std::ferror(file) == 0;
-    if (std::fclose(file) != 0 || !written) {
+    if (!writeMatrixText(out, pair.first, columns, static_cast<int>(digits))) {
         std::fprintf(stderr, "vantrel-make-surface: cannot write %s\n", out.c_str());
         return 1;
     }

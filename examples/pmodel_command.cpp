@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "generator_text.h"
 #include "pmodel_measure.h"
 
 namespace {
@@ -17,18 +18,6 @@ int usage(const std::string& fault) {
                  "[--digits D] [--spectrum FILE] OUT\n",
                  fault.c_str());
     return 2;
-}
-
-bool number(const char* text, double& value) {
-    char* end = nullptr;
-    value = std::strtod(text, &end);
-    return *text != '\0' && *end == '\0';
-}
-
-bool whole(const char* text, long long& value) {
-    char* end = nullptr;
-    value = std::strtoll(text, &end, 10);
-    return *text != '\0' && *end == '\0';
 }
 
 bool closeAndCheck(std::FILE* file) {
@@ -48,15 +37,15 @@ int runPModelCommand(int argc, char** argv) {
         if (option == "--pmodel") {
             if (!has(4)) return usage("--pmodel needs four fractions");
             for (double& share : p)
-                if (!number(argv[++k], share)) return usage("--pmodel needs four numbers");
+                if (!readNumber(argv[++k], share)) return usage("--pmodel needs four numbers");
         } else if (option == "--levels") {
-            if (!has(1) || !whole(argv[++k], levels) || levels < 1 || levels > 13)
+            if (!has(1) || !readWhole(argv[++k], levels) || levels < 1 || levels > 13)
                 return usage("--levels needs a whole number from 1 to 13");
         } else if (option == "--seed") {
-            if (!has(1) || !whole(argv[++k], seed) || seed < 0)
+            if (!has(1) || !readWhole(argv[++k], seed) || seed < 0)
                 return usage("--seed needs a whole number of at least 0");
         } else if (option == "--digits") {
-            if (!has(1) || !whole(argv[++k], digits) || digits < 1 || digits > 17)
+            if (!has(1) || !readWhole(argv[++k], digits) || digits < 1 || digits > 17)
                 return usage("--digits needs a whole number from 1 to 17");
         } else if (option == "--spectrum") {
             if (!has(1)) return usage("--spectrum needs a file");
@@ -81,16 +70,7 @@ int runPModelCommand(int argc, char** argv) {
     const std::vector<double> mass =
         makePModel(p, static_cast<int>(levels), static_cast<std::uint64_t>(seed));
     const long long size = 1LL << levels;
-    std::FILE* file = std::fopen(out.c_str(), "w");
-    if (!file)
-        return std::fprintf(stderr, "vantrel-make-surface: cannot write %s\n", out.c_str()), 1;
-    std::vector<char> buffer(1 << 20);
-    std::setvbuf(file, buffer.data(), _IOFBF, buffer.size());
-    for (long long i = 0; i < size; ++i)
-        for (long long j = 0; j < size; ++j)
-            std::fprintf(file, j + 1 < size ? "%.*g\t" : "%.*g\n", static_cast<int>(digits),
-                         mass[static_cast<std::size_t>(i * size + j)]);
-    if (!closeAndCheck(file))
+    if (!writeMatrixText(out, mass, size, static_cast<int>(digits)))
         return std::fprintf(stderr, "vantrel-make-surface: cannot write %s\n", out.c_str()), 1;
 
     if (spectrumFile.empty()) return 0;

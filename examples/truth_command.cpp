@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "generator_text.h"
 #include "truth_surfaces.h"
 
 namespace {
@@ -18,30 +19,6 @@ int usage(const std::string& fault) {
                  "OUT\n",
                  fault.c_str());
     return 2;
-}
-
-bool number(const char* text, double& value) {
-    char* end = nullptr;
-    value = std::strtod(text, &end);
-    return *text != '\0' && *end == '\0';
-}
-
-bool whole(const char* text, long long& value) {
-    char* end = nullptr;
-    value = std::strtoll(text, &end, 10);
-    return *text != '\0' && *end == '\0';
-}
-
-bool writeMatrix(const std::string& out, const std::vector<double>& values, long long columns) {
-    std::FILE* file = std::fopen(out.c_str(), "w");
-    if (!file) return false;
-    std::vector<char> buffer(1 << 20);
-    std::setvbuf(file, buffer.data(), _IOFBF, buffer.size());
-    for (std::size_t k = 0; k < values.size(); ++k)
-        std::fprintf(file, (k + 1) % static_cast<std::size_t>(columns) ? "%.17g\t" : "%.17g\n",
-                     values[k]);
-    const bool written = std::fflush(file) == 0 && std::ferror(file) == 0;
-    return std::fclose(file) == 0 && written;
 }
 
 }  // namespace
@@ -59,16 +36,16 @@ int runTruthCommand(int argc, char** argv) {
             const int count = sheet ? 2 : 4;
             for (int n = 0; n < count; ++n) {
                 double h = 0.0;
-                if (k + 1 >= argc || !number(argv[++k], h))
+                if (k + 1 >= argc || !readNumber(argv[++k], h))
                     return usage("--hurst needs " + std::to_string(count) + " numbers");
                 hurst.push_back(h);
             }
         } else if (option == "--size") {
-            if (k + 2 >= argc || !whole(argv[k + 1], rows) || !whole(argv[k + 2], columns))
+            if (k + 2 >= argc || !readWhole(argv[k + 1], rows) || !readWhole(argv[k + 2], columns))
                 return usage("--size needs two whole numbers");
             k += 2;
         } else if (option == "--seed") {
-            if (k + 1 >= argc || !whole(argv[++k], seed) || seed < 0)
+            if (k + 1 >= argc || !readWhole(argv[++k], seed) || seed < 0)
                 return usage("--seed needs a whole number of at least 0");
         } else if (!option.empty() && option[0] == '-') {
             return usage("unknown option '" + option + "'");
@@ -92,7 +69,7 @@ int runTruthCommand(int argc, char** argv) {
               : makeFbmMosaic(static_cast<int>(rows), static_cast<int>(columns), hurst.data(),
                               static_cast<std::uint64_t>(seed), error);
     if (!error.empty()) return usage(error);
-    if (!writeMatrix(out, values, columns)) {
+    if (!writeMatrixText(out, values, columns, 17)) {
         std::fprintf(stderr, "vantrel-make-surface: cannot write %s\n", out.c_str());
         return 1;
     }
