@@ -67,6 +67,11 @@ class RasterWindows:
         if not 1 <= band <= dataset.RasterCount:
             raise ValueError(f"{path}: has {dataset.RasterCount} bands, not a band {band}")
         self.shape = (int(dataset.RasterYSize), int(dataset.RasterXSize))
+        # Where the raster lies, as the command line's reader takes it: GDAL's six
+        # coefficients (None when the file has none) and the coordinate system's WKT.
+        transform = dataset.GetGeoTransform(can_return_null=True)
+        self.geotransform = None if transform is None else [float(g) for g in transform]
+        self.crs = dataset.GetProjectionRef() or ""
 
     def _open(self):
         try:

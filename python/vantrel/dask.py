@@ -4,15 +4,17 @@
 residuals of a dask.array block by block, each block carrying a halo of the largest window side,
 so the array never needs to fit in memory. `analyse_files` analyses many data files on a
 dask.distributed cluster, one result per file. `hurst_map` maps the roughness of a dask.array
-block by block, equal to the in-memory map.
+or a data file block by block on a cluster, equal to the in-memory map, and writes it as a
+GeoTIFF a row of blocks at a time.
 """
 
 from __future__ import annotations
 
+import contextlib
 import os
 import traceback
 from dataclasses import dataclass
-from typing import Any, Iterable, List, Optional, Sequence, Tuple, Union
+from typing import Any, Iterable, Iterator, List, Optional, Sequence, Tuple, Union
 
 import numpy as np
 
@@ -212,8 +214,6 @@ def analyse_files(
     Returns one FileResult per path, in the order given; a file that cannot be read or
     analysed, or whose worker fails, gets its error there and the other files go on.
     """
-    from dask.distributed import Client, LocalCluster, get_client
-
     unknown = sorted(set(options) - set(LOAD_OPTIONS) - set(ANALYSE_OPTIONS))
     if unknown:
         raise TypeError(
@@ -222,17 +222,8 @@ def analyse_files(
     names = [os.fspath(path) for path in paths]
     # The cluster runs the files side by side; one thread each unless asked otherwise.
     options.setdefault("threads", 1)
-    if client is None:
-        try:
-            client = get_client()
-        except ValueError:  # no client is active
-            client = None
-    own_cluster = client is None
-    if own_cluster:
-        cluster = LocalCluster(dashboard_address=":0")
-        client = Client(cluster)
-    try:
-        futures = client.map(_analyse_path, names, options=options, pure=False)
+    with _cluster_client(client) as running:
+        futures = running.map(_analyse_path, names, options=options, pure=False)
         results = []
         for path, future in zip(names, futures):
             try:
@@ -241,73 +232,219 @@ def analyse_files(
                 detail = "".join(traceback.format_exception_only(type(error), error)).strip()
                 results.append(FileResult(path, error=detail))
         return results
+
+
+@contextlib.contextmanager
+def _cluster_client(client: Any) -> Iterator[Any]:
+    """The dask.distributed Client to work on: `client`, else the active one (the one a `with
+    Client()` block or `Client()` made), else one on a LocalCluster started here and closed
+    when the block ends, however it ends."""
+    from dask.distributed import Client, LocalCluster, get_client
+
+    if client is None:
+        try:
+            client = get_client()
+        except ValueError:  # no client is active
+            client = None
+    if client is not None:
+        yield client
+        return
+    cluster = LocalCluster(dashboard_address=":0")
+    try:
+        own = Client(cluster)
+        try:
+            yield own
+        finally:
+            own.close()
     finally:
-        if own_cluster:
-            client.close()
-            cluster.close()
+        cluster.close()
+
+
+#: The endings of the map files `hurst_map` writes.
+MAP_ENDINGS = (".tif", ".tiff")
 
 
 def hurst_map(
-    array: Any,
+    array_or_path: Any,
     *,
     tile: int = 128,
     stride: Optional[int] = None,
     side_range: Optional[Tuple[int, int]] = None,
     directional: bool = False,
     tiles_per_block: int = 8,
-) -> "HurstMap":
-    """The roughness map of a 2-D dask.array (or a path that `vantrel.load` reads), equal to
-    `vantrel.hurst_map` of the same data in memory within 1e-9.
+    output: Union[None, str, bytes, "os.PathLike[str]"] = None,
+    format: Optional[str] = None,
+    band: int = 1,
+    client: Any = None,
+    timeout: Optional[float] = None,
+) -> Any:
+    """The roughness map of a 2-D dask.array (or any array) or of a data file, equal to
+    `vantrel.hurst_map` of the same data in memory within 1e-9, computed on a dask.distributed
+    cluster.
 
     The tiles are taken in blocks of `tiles_per_block` x `tiles_per_block`; each block's task
-    reads the part of the array its tiles cover and a halo around them (half the largest side
+    reads the part of the surface its tiles cover and a halo around them (half the largest side
     and a cell, rounded up to whole strides so that the tiles fall where they fall on the whole
-    surface), and maps it. Memory per task is about the block's cells with their halo; the work
-    runs on the current Dask scheduler (a dask.distributed Client when one is active).
-    """
-    import dask
-    import dask.array as da
+    surface), and maps it. A task holds about (tiles_per_block x stride + tile + 2 halo)^2 x 8
+    bytes a few times over, 13 MiB for the defaults and sides up to 31.
 
+    A path is read as `from_file` reads it (`format`, `band`): each task reads its own window
+    of the file, so no process ever holds the file whole. `client` is a dask.distributed
+    Client; without one, the active client is used, and where there is none a LocalCluster is
+    started for the call and closed after it. `timeout` bounds, in seconds, the wait for any one
+    block (TimeoutError past it; None: no bound).
+
+    Without `output`, returns the map as a `vantrel.HurstMap` (tile centres in cells). With
+    `output` (a .tif or .tiff name), writes the map there as `vantrel-cli map --output` writes
+    a GeoTIFF (the same bands, names, nodata, and for a raster the same coordinate system and
+    a geotransform from the input's), one row of blocks at a time as the blocks finish, so
+    that neither the map nor the surface is ever held whole; returns the output's name. An
+    output that is the input file, under any name, is refused before anything is computed, and
+    a map whose computation fails is removed rather than left half written.
+    """
     from ._maps import from_engine, plan
 
-    if isinstance(array, (str, os.PathLike)):
-        array = load(array)
-    data = da.asarray(array)
+    data, reader = _map_source(array_or_path, format, band)
+    R, C = (int(n) for n in (data if reader is None else reader).shape)
+    tile, stride, found = plan((R, C), tile, stride, side_range)
+    source = None if reader is None else reader.path
+    writer_output = None if output is None else _map_output(output, source)
+    first, last = (0, 0) if side_range is None else (int(side_range[0]), int(side_range[1]))
+    settings = (tile, stride, first, last, bool(directional), max(1, int(tiles_per_block)))
+    layout = (found["tile_rows"], found["tile_columns"], found["halo"])
+    with _cluster_client(client) as running:
+        rows = _map_rows(running, data, reader, layout, settings, (R, C))
+        try:
+            if writer_output is None:
+                whole = _joined_rows(rows, timeout)
+                whole["sides"], whole["halo"] = found["sides"], found["halo"]
+                return from_engine(whole, tile, stride, (R, C))
+            placement = (getattr(reader, "geotransform", None), getattr(reader, "crs", ""))
+            _write_rows(rows, writer_output, layout, settings, placement, timeout)
+            return writer_output
+        finally:
+            rows.close()  # the blocks submitted ahead are cancelled when nothing waits for them
+
+
+def _map_source(array_or_path: Any, fmt: Optional[str], band: int):
+    """The surface to map: (a dask.array, None) or, for a file, (None, its window reader)."""
+    import dask.array as da
+
+    if isinstance(array_or_path, (str, bytes, os.PathLike)):
+        if isinstance(band, bool) or not isinstance(band, int):
+            raise TypeError(f"band must be an integer, not {type(band).__name__}")
+        return None, _chunked_files.windows_of(array_or_path, fmt, band)
+    data = da.asarray(array_or_path)
     if data.ndim != 2:
         raise ValueError(f"data must be a 2-D array, not {data.ndim}-D")
-    R, C = (int(n) for n in data.shape)
-    tile, stride, found = plan((R, C), tile, stride, side_range)
-    first, last = (0, 0) if side_range is None else (int(side_range[0]), int(side_range[1]))
-    tile_rows, tile_columns, halo = found["tile_rows"], found["tile_columns"], found["halo"]
+    return data, None
+
+
+def _map_output(output: Any, source: Optional[str]) -> str:
+    """The output's name, once it is known to be a GeoTIFF that is not the input."""
+    name = os.fsdecode(os.fspath(output))
+    if not name.lower().endswith(MAP_ENDINGS):
+        raise ValueError(f"output: '{name}' does not end in .tif or .tiff")
+    if source is not None:
+        clash = _vantrel.output_clash([os.fsencode(source)], [os.fsencode(name)])
+        if clash is not None:
+            raise ValueError(os.fsdecode(clash))
+    return name
+
+
+def _map_rows(client, data, reader, layout, settings, shape) -> Iterator[Tuple[int, list]]:
+    """Each row of blocks as (its first tile row, the futures of its blocks from left to right),
+    submitted a few rows ahead of the one asked for, so that the cluster stays busy while the
+    caller takes the finished rows."""
+    import dask
+
+    tile_rows, tile_columns, halo = layout
+    tile, stride, per = settings[0], settings[1], settings[-1]
+    R, C = shape
     # The margin before a block's first tile: the halo in whole strides.
     margin = -(-halo // stride) * stride
-    per = max(1, int(tiles_per_block))
+    source = dask.delayed(reader, pure=True) if reader is not None else None
 
-    def one_block(values, a0, b0, r0, c0):
-        part = np.ascontiguousarray(np.asarray(values, dtype=np.float64))
-        got = _vantrel.hurst_map(part, tile, stride, first, last, bool(directional), 1)
-        ra, cb = (a0 * stride - r0) // stride, (b0 * stride - c0) // stride
-        return {axis: {k: v[ra:ra + per, cb:cb + per] for k, v in maps.items()}
-                for axis, maps in got.items() if isinstance(maps, dict)}
-
-    tasks, places = [], []
-    for a0 in range(0, tile_rows, per):
+    def submit(a0):
+        a1 = min(tile_rows, a0 + per)
+        r0, r1 = max(0, a0 * stride - margin), min(R, (a1 - 1) * stride + tile + margin)
+        tasks = []
         for b0 in range(0, tile_columns, per):
-            a1, b1 = min(tile_rows, a0 + per), min(tile_columns, b0 + per)
-            r0, c0 = max(0, a0 * stride - margin), max(0, b0 * stride - margin)
-            r1 = min(R, (a1 - 1) * stride + tile + margin)
+            b1 = min(tile_columns, b0 + per)
+            c0 = max(0, b0 * stride - margin)
             c1 = min(C, (b1 - 1) * stride + tile + margin)
-            tasks.append(dask.delayed(one_block)(data[r0:r1, c0:c1], a0, b0, r0, c0))
-            places.append((a0, b0))
-    parts = dask.compute(*tasks)
+            place = (a0, b0, r0, c0)
+            if source is not None:
+                tasks.append(dask.delayed(_map_file_block, pure=True)(
+                    source, (r0, r1, c0, c1), settings, place))
+            else:
+                tasks.append(dask.delayed(_map_block, pure=True)(
+                    data[r0:r1, c0:c1], settings, place))
+        return a0, client.compute(tasks)
 
-    whole: dict = {}
-    for (a0, b0), part in zip(places, parts):
-        for axis, maps in part.items():
-            target = whole.setdefault(axis, {})
-            for key, values in maps.items():
-                if key not in target:
-                    target[key] = np.full((tile_rows, tile_columns), np.nan)
-                target[key][a0:a0 + values.shape[0], b0:b0 + values.shape[1]] = values
-    whole["sides"], whole["halo"] = found["sides"], halo
-    return from_engine(whole, tile, stride, (R, C))
+    threads = max(1, sum(client.nthreads().values()))
+    blocks_per_row = -(-tile_columns // per)
+    ahead = max(2, -(-2 * threads // blocks_per_row))
+    starts = list(range(0, tile_rows, per))
+    pending = [submit(a0) for a0 in starts[:ahead]]
+    for k in range(len(starts)):
+        if k + ahead < len(starts):
+            pending.append(submit(starts[k + ahead]))
+        yield pending.pop(0)
+
+
+def _map_block(values, settings, place) -> dict:
+    """The map of one block of tiles, from the part of the surface that holds them and their
+    halo: the arrays of each axis, cut to the block's tiles."""
+    tile, stride, first, last, directional, per = settings
+    a0, b0, r0, c0 = place
+    part = np.ascontiguousarray(np.asarray(values, dtype=np.float64))
+    # One thread per task: Dask already runs a task on every thread it was given.
+    got = _vantrel.hurst_map(part, tile, stride, first, last, directional, 1)
+    ra, cb = (a0 * stride - r0) // stride, (b0 * stride - c0) // stride
+    return {axis: {key: np.ascontiguousarray(v[ra:ra + per, cb:cb + per])
+                   for key, v in maps.items()}
+            for axis, maps in got.items() if isinstance(maps, dict)}
+
+
+def _map_file_block(reader, window, settings, place) -> dict:
+    r0, r1, c0, c1 = window
+    return _map_block(reader[r0:r1, c0:c1], settings, place)
+
+
+def _row_of_blocks(futures: list, timeout: Optional[float]) -> dict:
+    """The blocks of one row joined from left to right, as the engine's dict of arrays."""
+    parts = [future.result(timeout=timeout) for future in futures]
+    return {axis: {key: np.concatenate([part[axis][key] for part in parts], axis=1)
+                   for key in parts[0][axis]}
+            for axis in parts[0]}
+
+
+def _joined_rows(rows: Iterator[Tuple[int, list]], timeout: Optional[float]) -> dict:
+    joined = [_row_of_blocks(futures, timeout) for _, futures in rows]
+    return {axis: {key: np.concatenate([row[axis][key] for row in joined], axis=0)
+                   for key in joined[0][axis]}
+            for axis in joined[0]}
+
+
+def _write_rows(rows, output: str, layout, settings, placement, timeout) -> None:
+    """Writes each row of blocks into the GeoTIFF as it comes; removes the file when a block
+    fails, since a map with rows never written would read as a map of empty tiles."""
+    tile_rows, tile_columns, _ = layout
+    tile, stride, directional = settings[0], settings[1], settings[4]
+    geotransform, crs = placement
+    writer = _vantrel.MapGeoTiff(os.fsencode(output), tile_rows, tile_columns, tile, stride,
+                                 geotransform, crs, directional)
+    try:
+        for a0, futures in rows:
+            writer.write(a0, _row_of_blocks(futures, timeout))
+            del futures  # the workers may drop the finished blocks
+    except BaseException:
+        try:
+            writer.close()
+        finally:
+            written = os.path.realpath(output)  # through a link, GDAL wrote the file it names
+            if os.path.isfile(written):
+                os.remove(written)
+        raise
+    writer.close()

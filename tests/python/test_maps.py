@@ -62,12 +62,12 @@ def test_a_data_array_gives_a_dataset_on_its_coordinates():
 
 
 @pytest.mark.parametrize("chunks,per", [((70, 45), 2), ((128, 128), 8), ((33, 200), 1)])
-def test_chunked_map_equals_the_in_memory_map(chunks, per):
+def test_chunked_map_equals_the_in_memory_map(chunks, per, thread_client):
     data = quadrants(192, 7)
     data[40, 150] = np.nan
     expected = vantrel.hurst_map(data, tile=48, stride=16, directional=True)
     got = vantrel.dask.hurst_map(da.from_array(data, chunks=chunks), tile=48, stride=16,
-                                 directional=True, tiles_per_block=per)
+                                 directional=True, tiles_per_block=per, client=thread_client)
     for name in ("hurst", "low", "high", "cells", "flags"):
         np.testing.assert_allclose(getattr(got, name), getattr(expected, name), rtol=0,
                                    atol=1e-9, err_msg=name)
@@ -75,14 +75,14 @@ def test_chunked_map_equals_the_in_memory_map(chunks, per):
     assert np.isnan(expected.hurst).any()
 
 
-def test_stride_of_one_leaves_the_halo_no_spare_cell():
+def test_stride_of_one_leaves_the_halo_no_spare_cell(thread_client):
     # With a stride of 1 the blocks' margin is the halo itself: one cell less would change the
     # tiles at each block's edge.
     data = quadrants(64, 9)
     expected = vantrel.hurst_map(data, tile=32, stride=1, side_range=(3, 7))
     assert expected.halo == 4
     got = vantrel.dask.hurst_map(da.from_array(data, chunks=(20, 20)), tile=32, stride=1,
-                                 side_range=(3, 7), tiles_per_block=5)
+                                 side_range=(3, 7), tiles_per_block=5, client=thread_client)
     np.testing.assert_allclose(got.hurst, expected.hurst, rtol=0, atol=1e-9)
 
 
