@@ -285,8 +285,9 @@ def hurst_map(
     The tiles are taken in blocks of `tiles_per_block` x `tiles_per_block`; each block's task
     reads the part of the surface its tiles cover and a halo around them (half the largest side
     and a cell, rounded up to whole strides so that the tiles fall where they fall on the whole
-    surface), and maps it. A task holds about (tiles_per_block x stride + tile + 2 halo)^2 x 8
-    bytes a few times over, 13 MiB for the defaults and sides up to 31.
+    surface), and maps it. A task holds its part, ((tiles_per_block - 1) x stride + tile + 2 m)^2
+    values for a margin m of the halo in whole strides, about twice over: 8 MiB for tiles of 128
+    every 64 (the engine itself adds a fifth of the part).
 
     A path is read as `from_file` reads it (`format`, `band`): each task reads its own window
     of the file, so no process ever holds the file whole. `client` is a dask.distributed
