@@ -105,6 +105,7 @@ void MainDialog::OnMapRoughness() {
     plot.scene = layoutFigure(mapFigure(outcome.maps, mapScaleOf(outcome.units)));
     plot.summary = mapSummary(outcome.maps, input);
     if (!outcome.said.empty()) plot.summary += outcome.said + "\n";
+    if (!outcome.units.note.empty()) plot.summary += "Note: " + outcome.units.note + "\n";
     const RasterPlacement placement =
         mapPlacement(outcome.maps.front().layout, outcome.units.hasGeoTransform,
                      outcome.units.geoTransform, outcome.units.crsWkt);
