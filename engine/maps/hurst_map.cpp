@@ -178,6 +178,7 @@ std::vector<HurstMap> computeHurstMaps(const double* const* data, int R, int C,
     const double* const* values = missing.any() ? missing.filledRows() : data;
     ScalingCompute compute;
     compute.threads = request.threads;
+    compute.cancel = request.cancel;
     const int halo = mapHalo(sides);
 
     std::vector<HurstMap> maps;

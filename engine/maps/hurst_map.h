@@ -18,6 +18,7 @@ struct MapRequest {
     int tile = 128, stride = 64;
     int fromSide = 0, toSide = 0;  // odd sides in log steps; 0: from 5 to a quarter of the tile
     int threads = 0;
+    const CancelToken* cancel = nullptr;  // polled between sides and row blocks
 };
 
 enum MapFlag : std::uint8_t {

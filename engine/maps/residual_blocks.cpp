@@ -110,6 +110,7 @@ std::vector<SideBlocks> residualBlocks(const double* const* data, int R, int C,
     std::vector<SideBlocks> result;
     ComputeOptions options;
     options.threads = compute.threads;
+    options.cancel = compute.cancel;
     options.method = SurfaceMethod::kFast;
     SurfaceCalculator calculator(options);
     const std::size_t blocks = static_cast<std::size_t>(layout.tileRows) * layout.tileColumns;
@@ -119,6 +120,7 @@ std::vector<SideBlocks> residualBlocks(const double* const* data, int R, int C,
         TileSums tiles = layout;
         ComputedRegion written = emptyRegion();
         for (int side : sides) {
+            throwIfCancelled(compute.cancel);
             const WindowGeometry geometry = windowGeometry(side * side, 0.5, 0.5);
             calculator.computeFast(nullptr, written, data, R, C, geometry, centre, &tiles);
             // The fast method's residual block: R - s rows and C - s columns.
@@ -132,6 +134,7 @@ std::vector<SideBlocks> residualBlocks(const double* const* data, int R, int C,
     const double mean = meanOf(data, R, C);
     const std::vector<Span> spans = blockRowSpans(layout);
     for (int side : sides) {
+        throwIfCancelled(compute.cancel);
         SideBlocks part{side, std::vector<double>(blocks, 0.0), {}};
         calculator.pool().run(layout.tileRows, [&](int p) {
             const Span& span = spans[static_cast<std::size_t>(p)];
