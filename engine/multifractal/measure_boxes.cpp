@@ -26,7 +26,7 @@ inline __attribute__((always_inline)) void store(double* at, Lanes value) {
     std::memcpy(at, &value, sizeof value);
 }
 
-// One box row's working memory, kept by each thread from box row to box row and side to side.
+// One box row's working memory, kept by each thread from one box row to the next.
 struct BoxRowScratch {
     std::vector<double> memory;
     // Per column q, over the s rows above the cross: the sum of x, and of x counted s times.
