@@ -6,7 +6,7 @@
 #include "multifractal_analysis.h"
 #include "scaling_analysis.h"
 
-Timing timeMultifractalAnalysis(const LiteralMatrix& data, int runs) {
+Timing timeMultifractalAnalysis(const LiteralMatrix& data, ResidualKind kind, int runs) {
     Timing timing;
     const std::vector<int> sides = defaultMultifractalSides(data.R, data.C);
     ScalingRequest scaling;
@@ -16,6 +16,7 @@ Timing timeMultifractalAnalysis(const LiteralMatrix& data, int runs) {
     MultifractalRequest request;
     request.sides = sides;
     request.surrogates = 0;
+    request.kind = kind;
     MultifractalResult result;
     timing.vantrel = medianSeconds(
         runs, [&] { result = analyseMultifractal(data.rows, data.R, data.C, request); });

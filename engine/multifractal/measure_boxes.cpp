@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <utility>
 
 // Lanes are passed only between functions of this file, all inlined: their calling convention,
 // which differs with and without AVX, never matters.
@@ -193,12 +194,23 @@ void boxRow(const double* const* data, const WindowGeometry& geometry, int a, Bo
 
 }  // namespace
 
-void measureBoxes(const double* const* data, const WindowGeometry& geometry, WorkerPool& pool,
-                  SideBoxes& boxes) {
+void measureBoxes(const double* const* data, const std::vector<WindowGeometry>& geometries,
+                  WorkerPool& pool, std::vector<SideBoxes>& sides) {
+    // Every box row of every side is one task, the largest sides' first, so that the threads
+    // finish together.
+    std::vector<std::pair<int, int>> tasks;  // side, box row
+    for (std::size_t s = 0; s < sides.size(); ++s) {
+        std::fill(sides[s].meanSquares.begin(), sides[s].meanSquares.end(), 0.0);
+        for (int a = 0; a < sides[s].boxRows && sides[s].boxColumns > 0; ++a)
+            tasks.push_back({static_cast<int>(s), a});
+    }
+    std::stable_sort(tasks.begin(), tasks.end(), [&](const auto& x, const auto& y) {
+        return geometries[x.first].side > geometries[y.first].side;
+    });
     std::vector<BoxRowScratch> scratch(static_cast<std::size_t>(pool.threadCount()));
-    std::fill(boxes.meanSquares.begin(), boxes.meanSquares.end(), 0.0);
-    pool.run(boxes.boxRows, [&](int a, int thread) {
-        boxRow(data, geometry, a, scratch[static_cast<std::size_t>(thread)], boxes);
+    pool.run(static_cast<int>(tasks.size()), [&](int task, int thread) {
+        const auto [s, a] = tasks[static_cast<std::size_t>(task)];
+        boxRow(data, geometries[s], a, scratch[static_cast<std::size_t>(thread)], sides[s]);
     });
 }
 

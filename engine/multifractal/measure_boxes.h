@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "residual_boxes.h"
 #include "window_geometry.h"
 #include "worker_pool.h"
@@ -18,7 +20,7 @@
 // measure (x >= 0) they only add, and a nearly empty box keeps its digits beside a heavy one.
 // A constant cost per cell; four cell rows go along the rows together, one in each vector lane.
 //
-// Box rows run on the pool; each thread works in about 2 n C doubles of its own, which it keeps
-// for the box rows it runs.
-void measureBoxes(const double* const* data, const WindowGeometry& geometry, WorkerPool& pool,
-                  SideBoxes& boxes);
+// The boxes of every side (`sides[k]` laid out for `geometries[k]`, as ResidualBoxes makes
+// them). All sides' box rows share the pool; each thread works in about 2 n C doubles of its own.
+void measureBoxes(const double* const* data, const std::vector<WindowGeometry>& geometries,
+                  WorkerPool& pool, std::vector<SideBoxes>& sides);

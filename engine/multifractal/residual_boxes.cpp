@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "measure_boxes.h"
 
@@ -72,13 +73,22 @@ ResidualBoxes::~ResidualBoxes() {
 }
 
 SideBoxes ResidualBoxes::boxesOf(int side) {
-    const WindowGeometry geometry = windowGeometry(side * side, nShift_, mShift_);
-    SideBoxes boxes = boxGrid(geometry, R_, C_);
-    if (boxes.meanSquares.empty()) return boxes;
-    if (kind_ == ResidualKind::kSurface)
-        surfaceBoxes(geometry, boxes);
-    else
-        measureBoxes(data_, geometry, calculator_.pool(), boxes);
+    return std::move(boxesOf(std::vector<int>{side}).front());
+}
+
+std::vector<SideBoxes> ResidualBoxes::boxesOf(const std::vector<int>& sides) {
+    std::vector<WindowGeometry> geometries;
+    std::vector<SideBoxes> boxes;
+    for (int side : sides) {
+        geometries.push_back(windowGeometry(side * side, nShift_, mShift_));
+        boxes.push_back(boxGrid(geometries.back(), R_, C_));
+    }
+    if (kind_ == ResidualKind::kMeasure) {
+        measureBoxes(data_, geometries, calculator_.pool(), boxes);
+        return boxes;
+    }
+    for (std::size_t k = 0; k < sides.size(); ++k)
+        if (!boxes[k].meanSquares.empty()) surfaceBoxes(geometries[k], boxes[k]);
     return boxes;
 }
 

@@ -40,6 +40,8 @@ class ResidualBoxes {
 
     // The boxes of side n; none (0 x 0) when the side leaves no whole box.
     SideBoxes boxesOf(int side);
+    // The boxes of every side, in order; a measure's sides share the pool's threads.
+    std::vector<SideBoxes> boxesOf(const std::vector<int>& sides);
 
     WorkerPool& pool() { return calculator_.pool(); }
 
