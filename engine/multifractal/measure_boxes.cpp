@@ -63,12 +63,13 @@ struct BoxRowScratch {
 // Down the columns for box row `a`: the above tables from the s = 1 ... n - 1 rows above the
 // cross row r* = i0 + F (i0 the box row's first row), nearest first, so that each window's
 // sums hold its own rows only.
-void columnSumsAbove(const double* const* data, int n, int cross, int columns, BoxRowScratch& w) {
+void columnSumsAbove(const double* const* data, int n, int cross, int left, int columns,
+                     BoxRowScratch& w) {
     for (int s = 1; s < n; ++s) {
-        const double* x = data[cross - s];
-        const double *sum = w.above + (s - 1) * columns,
-                     *counted = w.aboveCounted + (s - 1) * columns;
-        double *nextSum = w.above + s * columns, *nextCounted = w.aboveCounted + s * columns;
+        const double* x = data[cross - s] + left;
+        const std::size_t at = static_cast<std::size_t>(s) * columns;
+        const double *sum = w.above + at - columns, *counted = w.aboveCounted + at - columns;
+        double *nextSum = w.above + at, *nextCounted = w.aboveCounted + at;
         for (int q = 0; q < columns; ++q) {
             nextSum[q] = sum[q] + x[q];
             nextCounted[q] = counted[q] + s * x[q];
@@ -83,17 +84,18 @@ void columnSumsAbove(const double* const* data, int n, int cross, int columns, B
 // box's last row are 0. kBackward (F = 0): the profile's rows are the window's rows down to
 // cross + d, the same sums with fewer reads.
 template <bool kBackward>
-void columnSums(const double* const* data, int n, int F, int cross, int first, int columns,
-                BoxRowScratch& w) {
+void columnSums(const double* const* data, int n, int F, int cross, int first, int left,
+                int columns, BoxRowScratch& w) {
     const double *x[K], *sum[K], *counted[K], *own[K], *cut[K];
     Lanes weight, live;
     for (int k = 0; k < K; ++k) {
-        const int d = first + k, u = d < n ? n - 1 - d : 0;
-        x[k] = d < n ? data[cross + d] : w.zeros;
+        const int d = first + k;
+        const std::size_t u = d < n ? n - 1 - d : 0;
+        x[k] = d < n ? data[cross + d] + left : w.zeros;
         sum[k] = w.above + u * columns;
         counted[k] = w.aboveCounted + u * columns;
-        own[k] = d < n && d >= F ? data[cross - F + d] : w.zeros;
-        cut[k] = d < n && d < F ? w.above + (F - d - 1) * columns : w.zeros;
+        own[k] = d < n && d >= F ? data[cross - F + d] + left : w.zeros;
+        cut[k] = d < n && d < F ? w.above + static_cast<std::size_t>(F - d - 1) * columns : w.zeros;
         weight[k] = d + 1;
         live[k] = d < n;
     }
@@ -166,27 +168,39 @@ double rowSquares(int n, int G, int b, BoxRowScratch& w) {
     return sum;
 }
 
+// A thread's tables of column sums, 2 n (k + 1) n doubles for k boxes side by side, are kept
+// within about this many bytes: a box row of a large side on a wide surface is taken in groups
+// of boxes. (Not smaller: the n - 1 columns before each group's first box are summed twice, and
+// groups small enough for the processor's cache were slower for that.)
+constexpr std::size_t kTableBytes = std::size_t{32} << 20;
+
 void boxRow(const double* const* data, const WindowGeometry& geometry, int a, BoxRowScratch& w,
             SideBoxes& boxes) {
     const int n = geometry.side, F = geometry.rowOffset, G = geometry.columnOffset;
-    // The windows of the box row's cells cover columns 0 ... (boxColumns + 1) n - 2 and rows
-    // cross - (n - 1) ... cross + n - 1. (Tables over groups of boxes small enough for the
-    // processor's cache were slower: the columns before each group's first box are summed twice.)
-    const int columns = (boxes.boxColumns + 1) * n - 1;
     const int cross = boxes.firstRow + a * n + F;
-    w.layOut(n, columns);
-    std::fill(w.above, w.above + columns, 0.0);
-    std::fill(w.aboveCounted, w.aboveCounted + columns, 0.0);
-    std::fill(w.below, w.below + 3 * static_cast<std::size_t>(columns), 0.0);
-    columnSumsAbove(data, n, cross, columns, w);
+    const std::size_t perBox = 2 * sizeof(double) * static_cast<std::size_t>(n) * n;
+    const int together = static_cast<int>(
+        std::clamp<std::size_t>(kTableBytes / perBox, 2, boxes.boxColumns + std::size_t{1}) - 1);
     double* out = boxes.meanSquares.data() + static_cast<std::size_t>(a) * boxes.boxColumns;
-    for (int first = 0; first < n; first += K) {
-        if (F == 0)
-            columnSums<true>(data, n, F, cross, first, columns, w);
-        else
-            columnSums<false>(data, n, F, cross, first, columns, w);
-        for (int b = 0; b < boxes.boxColumns; ++b)
-            out[b] += G == 0 ? rowSquares<true>(n, G, b, w) : rowSquares<false>(n, G, b, w);
+    for (int b0 = 0; b0 < boxes.boxColumns; b0 += together) {
+        // The windows of boxes b0 ... b0 + count - 1 cover columns b0 n ... (b0 + count + 1) n - 2
+        // and rows cross - (n - 1) ... cross + n - 1.
+        const int count = std::min(together, boxes.boxColumns - b0);
+        const int columns = (count + 1) * n - 1, left = b0 * n;
+        w.layOut(n, columns);
+        std::fill(w.above, w.above + columns, 0.0);
+        std::fill(w.aboveCounted, w.aboveCounted + columns, 0.0);
+        std::fill(w.below, w.below + 3 * static_cast<std::size_t>(columns), 0.0);
+        columnSumsAbove(data, n, cross, left, columns, w);
+        for (int first = 0; first < n; first += K) {
+            if (F == 0)
+                columnSums<true>(data, n, F, cross, first, left, columns, w);
+            else
+                columnSums<false>(data, n, F, cross, first, left, columns, w);
+            for (int b = 0; b < count; ++b)
+                out[b0 + b] +=
+                    G == 0 ? rowSquares<true>(n, G, b, w) : rowSquares<false>(n, G, b, w);
+        }
     }
     const double cells = static_cast<double>(n) * n;
     for (int b = 0; b < boxes.boxColumns; ++b) out[b] /= cells;
