@@ -233,13 +233,6 @@ int mapLoaded(const MapOptions& options, const DataMatrix& data) {
                      data.units);
 }
 
-// The rows of the map's bands for a raster of C columns within `budget` bytes: the band and its
-// halo above and below, as doubles; one unit of rows at least.
-int bandRowsWithin(double budget, int C, const MapRequest& request) {
-    const double rows = std::floor(budget / (8.0 * C)) - 2.0 * mapBandHalo(request);
-    return rows < 1.0 ? 1 : rows > 1e9 ? 1000000000 : static_cast<int>(rows);
-}
-
 // A raster larger than the memory budget is mapped a band at a time; -1 when it is not that
 // large (or cannot be opened: the load says why).
 int mapInBands(const MapOptions& options) {
@@ -255,7 +248,7 @@ int mapInBands(const MapOptions& options) {
     if (!raster->units().note.empty()) host.showNotice(options.file + ": " + raster->units().note);
     if (!host.said().empty()) std::fprintf(stderr, "%s\n", host.saidText().c_str());
     MapRequest request = options.request;
-    request.bandRows = bandRowsWithin(budget, C, request);
+    request.bandRows = mapBandRowsWithin(budget, C, request);
     RasterMapRows rows(*raster);
     int widest = 0;
     const std::vector<MapBand> bands = mapRowBands(R, C, request);

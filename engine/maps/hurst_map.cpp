@@ -206,6 +206,18 @@ std::vector<MapBand> mapRowBands(int R, int C, const MapRequest& request) {
     return bands;
 }
 
+int mapBandRowsWithin(double budget, int C, const MapRequest& request) {
+    const double rows = std::floor(budget / (8.0 * C)) - 2.0 * mapBandHalo(request);
+    return rows < 1.0 ? 1 : rows > 1e9 ? 1000000000 : static_cast<int>(rows);
+}
+
+double mapBandBytes(int R, int C, const MapRequest& request) {
+    int widest = 0;
+    for (const MapBand& band : mapRowBands(R, C, request))
+        widest = std::max(widest, band.last - band.first + 1);
+    return 8.0 * C * std::min(R, widest + 2 * mapBandHalo(request));
+}
+
 std::vector<HurstMap> computeHurstMaps(MapRows& rows, const MapRequest& request,
                                        const std::vector<WindowAxis>& axes) {
     const int R = rows.rowCount(), C = rows.columnCount();

@@ -81,3 +81,10 @@ struct MapBand {
 };
 std::vector<MapBand> mapRowBands(int R, int C, const MapRequest& request);
 int mapBandHalo(const MapRequest& request);
+
+// The request.bandRows that keeps a band of a surface of C columns and its halo within
+// `budget` bytes as doubles (one unit at least).
+int mapBandRowsWithin(double budget, int C, const MapRequest& request);
+
+// The bytes of the largest band that mapRowBands gives, with its halo, as doubles.
+double mapBandBytes(int R, int C, const MapRequest& request);
