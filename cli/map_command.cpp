@@ -11,8 +11,10 @@
 #include "command_line.h"
 #include "data_matrix.h"
 #include "hurst_map.h"
+#include "map_figure.h"
 #include "map_files.h"
 #include "map_plot.h"
+#include "map_summary.h"
 #include "option_values.h"
 #include "output_check.h"
 #include "raster_map_rows.h"
@@ -137,42 +139,6 @@ int fail(const std::string& message) {
     return 1;
 }
 
-std::string summary(const std::vector<HurstMap>& maps, const std::string& file) {
-    const HurstMap& map = maps.front();
-    const MapLayout& layout = map.layout;
-    char line[256];
-    std::snprintf(line, sizeof line,
-                  "%s: %d x %d\nTiles %d x %d cells every %d cells: %d x %d tiles, sides %d to "
-                  "%d\n",
-                  file.c_str(), layout.rows, layout.columns, layout.tile, layout.tile,
-                  layout.stride, layout.tileRows, layout.tileColumns, map.sides.front(),
-                  map.sides.back());
-    std::string text = line;
-    for (const HurstMap& each : maps) {
-        std::vector<double> values;
-        int flagged = 0;
-        for (std::size_t t = 0; t < each.hurst.size(); ++t) {
-            if (std::isfinite(each.hurst[t])) values.push_back(each.hurst[t]);
-            flagged += each.flags[t] != 0;
-        }
-        const char* name = each.axis == WindowAxis::kAlongRows      ? "H along rows"
-                           : each.axis == WindowAxis::kAlongColumns ? "H along columns"
-                                                                    : "H";
-        if (values.empty()) {
-            std::snprintf(line, sizeof line, "%s: no tile has a value; %d flagged\n", name,
-                          flagged);
-        } else {
-            std::sort(values.begin(), values.end());
-            std::snprintf(line, sizeof line,
-                          "%s: median %.3f, from %.3f to %.3f over %zu tiles; %d flagged\n", name,
-                          values[values.size() / 2], values.front(), values.back(), values.size(),
-                          flagged);
-        }
-        text += line;
-    }
-    return text;
-}
-
 int writeOutput(const MapOptions& options, const std::vector<HurstMap>& maps,
                 const SurfaceUnits& units) {
     const RasterPlacement placement =
@@ -195,13 +161,7 @@ int writeOutput(const MapOptions& options, const std::vector<HurstMap>& maps,
             return 0;
         }
         case MapOutput::kPlot: {
-            MapScale scale;
-            if (units.hasPixelSize()) {
-                scale.cellLength = units.pixelWidth;
-                const std::string& name = units.lateralUnit;
-                scale.unit = name == "metre" || name == "meter" || name == "metres" ? "m" : name;
-            }
-            if (!drawMapPlot(maps, scale, options.output, error)) return fail(error);
+            if (!drawMapPlot(maps, mapScaleOf(units), options.output, error)) return fail(error);
             return 0;
         }
         case MapOutput::kNone:
@@ -221,7 +181,7 @@ int finishMap(const MapOptions& options, const std::vector<HurstMap>& maps,
         const int status = writeOutput(options, maps, units);
         if (status != 0) return status;
     }
-    std::fputs(summary(maps, options.file).c_str(), stdout);
+    std::fputs(mapSummary(maps, options.file).c_str(), stdout);
     std::fputs(howRead.c_str(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }

@@ -171,6 +171,7 @@ std::vector<SideBlocks> residualBlocks(const double* const* data, int R, int C,
                                        const TileSums& layout, const std::vector<int>& sides,
                                        WindowAxis axis, const ScalingCompute& compute) {
     WorkerPool pool(compute.threads);
+    pool.setCancelToken(compute.cancel);
     const double mean = centreOf(data, R, C);
     // Units for the square window, whose column sums are best started seldom; block rows for
     // the others, which start afresh at each anyway and are then spread over more threads.
@@ -185,6 +186,7 @@ std::vector<SideBlocks> residualBlocks(const double* const* data, int R, int C,
     std::vector<double> scratch(static_cast<std::size_t>(C) * 4 * pool.threadCount());
     std::vector<SideBlocks> result;
     for (int side : sides) {
+        throwIfCancelled(compute.cancel);
         SideBlocks part{side, std::vector<double>(blocks, 0.0),
                         residualCells(layout, R, C, side, axis)};
         pool.run(static_cast<int>(units.size()), [&](int u, int thread) {
