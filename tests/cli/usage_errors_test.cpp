@@ -34,7 +34,7 @@ TEST(UsageErrors, SharedOptionsAreRefusedAlikeByEveryCommand) {
         {{"--shift", "nan", "0"}, "--shift: 'nan' is out of range (0 to 1)"},
         {{"--shift", "0.5"}, "--shift needs a value"},
         {{"--method", "quick"}, "--method: 'quick' is neither exact nor fast"},
-        {{"--format", "tiff"}, "--format: 'tiff' is not one of text, csv, npy, gsf, gwy, gdal"},
+        {{"--format", "tiff"}, "--format: 'tiff' is not one of text, csv, npy, gsf, gwy, x3p, gdal"},
         {{"--band", "0"}, "--band: '0' is out of range (1 to 2147483647)"},
         {{"--band", "one"}, "--band: 'one' is not an integer"},
         {{"--bogus"}, "unknown option '--bogus'"},
