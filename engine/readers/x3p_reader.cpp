@@ -255,7 +255,16 @@ std::optional<DataMatrix> readX3p(RunHost& host, std::FILE* file, const std::str
     // The files of the values and of their validity, opened and measured before the question.
     ZipEntry data, valid;
     const bool listed = h.hasDataList;
-    if (!listed) {
+    if (listed) {
+        // Each point is a Datum element of 8 bytes at least ("<Datum/>").
+        ZipEntry document;
+        if (!archive.openEntry(kDocument, document, what)) return fileRefused(host, name, what);
+        if (static_cast<unsigned long long>(document.size()) / 8 < points)
+            return fileRefused(host, name,
+                               "declares " + pointsText(h) + ", more than the " +
+                                   std::to_string(document.size()) +
+                                   " bytes of its main.xml can list");
+    } else {
         if (!archive.openEntry(h.pointDataLink, data, what)) return fileRefused(host, name, what);
         const unsigned long long needed = points * itemSize(h.z.dataType);
         if (static_cast<unsigned long long>(data.size()) < needed)

@@ -134,8 +134,16 @@ bool ZipArchive::openEntry(const std::string& entryName, ZipEntry& entry, std::s
                       std::to_string(stat.comp_method) +
                       ", which this build cannot undo; save it with the usual deflate method",
                false;
-    if (!(stat.valid & ZIP_STAT_SIZE) || stat.size > (1ULL << 62))
+    if (!(stat.valid & ZIP_STAT_SIZE) || !(stat.valid & ZIP_STAT_COMP_SIZE))
         return what = "holds " + entryName + " without a size it can be read by", false;
+    // Deflate packs at most 1032 bytes into one; no surface's values pack better, whatever the
+    // method. A larger claim would have the reader allocate for data the archive cannot hold.
+    if (stat.comp_size > static_cast<zip_uint64_t>(source_->size) ||
+        stat.size / 1032 > stat.comp_size + 64)
+        return what = "holds " + entryName + " declared as " + std::to_string(stat.size) +
+                      " bytes unpacked from " + std::to_string(stat.comp_size) +
+                      ", more than the archive can hold; it is damaged",
+               false;
     zip_file_t* opened = zip_fopen_index(archive_.get(), static_cast<zip_uint64_t>(index), 0);
     if (!opened) {
         zip_error_t* error = zip_get_error(archive_.get());

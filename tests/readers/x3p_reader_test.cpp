@@ -28,6 +28,9 @@ std::string sur(const std::string& record3, const std::string& dataType = "D",
 
 const std::string kLink = "<DataLink><PointDataLink>bindata/data.bin</PointDataLink></DataLink>";
 
+const std::string kHugeList =
+    sur(x3pSizes(100000, 100000) + "<DataList><Datum>1</Datum></DataList>");
+
 // main.xml and a data file of `bytes` bytes.
 std::string withData(const std::string& document, std::size_t bytes) {
     return zipOf({{"main.xml", document}, {"bindata/data.bin", std::string(bytes, '\0')}});
@@ -146,7 +149,7 @@ INSTANTIATE_TEST_SUITE_P(, X3pFiles, testing::ValuesIn(kGood));
 struct BadCase {
     const char* name;
     std::function<std::string()> bytes;
-    const char* message;  // after "PATH: "
+    std::string message;  // after "PATH: "
     bool asked = false;   // the fault shows only once the values are read
 };
 
@@ -177,6 +180,22 @@ const BadCase kBad[] = {
      [] { return withData(sur(x3pSizes(100000, 100000) + kLink, "F"), 64); },
      "holds 64 bytes in bindata/data.bin, fewer than its 100000 x 100000 points (SizeY x SizeX) "
      "of 4 bytes need"},
+    {"a data file declared far larger than its packed bytes",
+     [] {
+         std::string archive = withData(sur(x3pSizes(4, 3) + kLink), 96);
+         // The second central directory entry's unpacked size (bytes 24 to 27 of it).
+         const std::size_t entry = archive.find("PK\x01\x02", archive.find("PK\x01\x02") + 4);
+         archive.replace(entry + 24, 4, "\xF0\xFF\xFF\x7F");
+         return archive;
+     },
+     "holds bindata/data.bin declared as 2147483632 bytes unpacked from 6, more than the "
+     "archive can hold; it is damaged"},
+    {"a DataList grid larger than main.xml can list",
+     [] {
+         return zipOf({{"main.xml", kHugeList}});
+     },
+     "declares 100000 x 100000 points (SizeY x SizeX), more than the " +
+         std::to_string(kHugeList.size()) + " bytes of its main.xml can list"},
     {"a data file the archive does not hold",
      [] {
          return zipOf({{"main.xml", sur(x3pSizes(4, 3) + kLink)}});
