@@ -14,6 +14,9 @@ namespace {
 constexpr std::size_t kDeepest = 64;
 constexpr std::size_t kLongestText = 64u << 10;
 constexpr std::size_t kLongestDatum = 256;
+// A header is a few kilobytes; expat holds a whole tag (with its attributes) while it reads it,
+// so a longer one is refused before it can grow without bound.
+constexpr long long kLargestHeader = 64LL << 20;
 constexpr const char* kDataListPath = "Record3/DataList";
 constexpr const char* kDatumPath = "Record3/DataList/Datum";
 
@@ -68,9 +71,15 @@ class DocumentWalk {
         XML_SetElementHandler(parser_, onStart, onEnd);
         XML_SetCharacterDataHandler(parser_, onText);
         std::vector<char> piece(64u << 10);
+        long long parsed = 0;
         for (;;) {
             const long long got = read(piece.data(), piece.size());
             if (got < 0) return what = "has a main.xml that cannot be read from the archive", false;
+            parsed += got;
+            if (header_ && parsed > kLargestHeader)
+                return what = "has a main.xml whose header runs past " +
+                              std::to_string(kLargestHeader >> 20) + " MiB before its values",
+                       false;
             const bool last = got == 0;
             if (XML_Parse(parser_, piece.data(), static_cast<int>(got), last) == XML_STATUS_ERROR) {
                 if (!failure_.empty()) return what = failure_, false;
