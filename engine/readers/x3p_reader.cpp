@@ -266,8 +266,8 @@ std::optional<DataMatrix> readX3p(RunHost& host, std::FILE* file, const std::str
                                    " bytes of its main.xml can list");
     } else {
         if (!archive.openEntry(h.pointDataLink, data, what)) return fileRefused(host, name, what);
-        const unsigned long long needed = points * itemSize(h.z.dataType);
-        if (static_cast<unsigned long long>(data.size()) < needed)
+        // By division: points times the item size may not fit 64 bits.
+        if (static_cast<unsigned long long>(data.size()) / itemSize(h.z.dataType) < points)
             return fileRefused(host, name,
                                "holds " + std::to_string(data.size()) + " bytes in " +
                                    h.pointDataLink + ", fewer than its " + pointsText(h) + " of " +
@@ -296,14 +296,13 @@ std::optional<DataMatrix> readX3p(RunHost& host, std::FILE* file, const std::str
         for (int j = 0; j < matrix->columnCount(); ++j)
             (*matrix)[i][j] = h.z.offset + h.z.increment * (*matrix)[i][j];
 
-    if (!listed && !h.pointDataMd5.empty()) {
+    if (!listed) {
         const long long extra =
             data.size() - static_cast<long long>(points * itemSize(h.z.dataType));
-        const std::string given = givenDigest(h.pointDataMd5);
         if (extra > 0)
             addNote(notes, h.pointDataLink + " holds " + std::to_string(extra) +
                                " bytes more than its values need; they were not read");
-        else if (given != dataMd5.hex())
+        else if (!h.pointDataMd5.empty() && givenDigest(h.pointDataMd5) != dataMd5.hex())
             addNote(notes, h.pointDataLink +
                                " does not match its MD5 checksum in main.xml; "
                                "the file may be damaged");

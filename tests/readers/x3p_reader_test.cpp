@@ -96,6 +96,13 @@ const GoodCase kGood[] = {
      "",
      "s.x3p",
      {SurfaceFormat::kAuto, 1, false, true}},
+    {"a data file longer than its values",
+     [] {
+         return zipOf({{"main.xml", sur(x3pSizes(4, 3) + kLink)},
+                       {"bindata/data.bin", x3pValues(kGrid, 'D') + "tail"}});
+     },
+     kGrid, 1e-6, 1e-6,
+     "bindata/data.bin holds 4 bytes more than its values need; they were not read"},
     {"checksums that do not match: said, the values read all the same",
      [] {
          const std::string values = x3pValues(kGrid, 'D');
