@@ -219,8 +219,10 @@ int main(int argc, char** argv) {
         literalFree(&data);
     }
     {
-        const Timing load = timeLoad(w3, runs);
+        const auto [load, commented] = timeLoads(w3, runs);
         add("W3 load: 4096 x 4096 text, 10 digits (227 MB)", load, "literal ", load.literal, 8);
+        add("W3 load with comments read (analyse, fit, map)", commented, "literal ",
+            commented.literal, 8);
     }
     {
         // Whole runs of the program, one area, on the W3 values as float32 in three files.

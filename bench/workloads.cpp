@@ -87,27 +87,31 @@ Timing timeExactCompute(const LiteralMatrix& data, const std::vector<int>& areas
     return timing;
 }
 
-Timing timeLoad(const std::string& path, int runs) {
-    Timing timing;
+std::pair<Timing, Timing> timeLoads(const std::string& path, int runs) {
     LiteralMatrix expected{nullptr, 0, 0};
-    timing.literal = medianSeconds(runs, [&] {
+    const double literal = medianSeconds(runs, [&] {
         literalFree(&expected);
         literalLoad(path.c_str(), &expected);
     });
-    std::optional<DataMatrix> loaded;
-    timing.vantrel = medianSeconds(runs, [&] {
-        loaded.reset();
-        QuietHost host;
-        loaded = loadDataMatrix(host, path);
-    });
-    timing.same = loaded && expected.rows && loaded->rowCount() == expected.R &&
-                  loaded->columnCount() == expected.C;
-    for (int i = 0; timing.same && i < expected.R; ++i)
-        timing.same = std::memcmp((*loaded)[i], expected.rows[i],
-                                  sizeof(double) * static_cast<std::size_t>(expected.C)) == 0;
-    timing.check = timing.same ? "values identical to fscanf's" : "VALUES DIFFER";
+    Timing timings[2];
+    for (bool comments : {false, true}) {
+        Timing& timing = timings[comments ? 1 : 0];
+        timing.literal = literal;
+        std::optional<DataMatrix> loaded;
+        timing.vantrel = medianSeconds(runs, [&] {
+            loaded.reset();
+            QuietHost host;
+            loaded = loadDataMatrix(host, path, 0, 0, comments);
+        });
+        timing.same = loaded && expected.rows && loaded->rowCount() == expected.R &&
+                      loaded->columnCount() == expected.C;
+        for (int i = 0; timing.same && i < expected.R; ++i)
+            timing.same = std::memcmp((*loaded)[i], expected.rows[i],
+                                      sizeof(double) * static_cast<std::size_t>(expected.C)) == 0;
+        timing.check = timing.same ? "values identical to fscanf's" : "VALUES DIFFER";
+    }
     literalFree(&expected);
-    return timing;
+    return {timings[0], timings[1]};
 }
 
 Timing timeSurfaceWriting(const LiteralMatrix& data, const std::vector<int>& areas,

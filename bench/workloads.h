@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "literal_analysis.h"
@@ -23,8 +24,9 @@ std::vector<int> logAreas(int to);
 Timing timeExactCompute(const LiteralMatrix& data, const std::vector<int>& areas, int optimise,
                         int runs, int literalRuns);
 
-// The data file loaded by fgetc/fscanf and by Vantrel's loader.
-Timing timeLoad(const std::string& path, int runs);
+// The data file loaded by fgetc/fscanf and by Vantrel's loader: as the run reads it, and (the
+// second) with comments read as analyse, fit and map read them, against the same literal time.
+std::pair<Timing, Timing> timeLoads(const std::string& path, int runs);
 
 // The surface files of `areas` (computed once, sliding mode) written by fprintf and by Vantrel.
 Timing timeSurfaceWriting(const LiteralMatrix& data, const std::vector<int>& areas,

@@ -41,8 +41,9 @@ const char* const kMapUsage =
     "  --band N             the raster band GDAL reads (default 1)\n"
     "  --crop-valid         map the largest rectangle without missing values\n"
     "\n"
-    "Flags (a sum): 1 the log-log line is curved, 2 H outside the calibrated 0.2 to 0.8,\n"
-    "4 fewer than half the cells or fewer than 3 sides, 8 missing values, 16 flat.\n";
+    "Flags (a sum): 1 the log-log line is curved, 2 H outside 0.15 to 0.85 (the\n"
+    "calibrated 0.2 to 0.8 with a margin), 4 fewer than half the cells or fewer than\n"
+    "3 sides, 8 missing values, 16 flat.\n";
 
 enum class MapOutput { kNone, kGeoTiff, kNpy, kCsv, kPlot };
 

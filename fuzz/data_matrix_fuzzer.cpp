@@ -1,6 +1,7 @@
 // The data matrix loader on arbitrary bytes, read in blocks as small as one byte, checked
 // against a plain reading of the same bytes: split at line feeds, stop at a NUL byte, every
-// value converted whole by strtod in the "C" locale.
+// value converted whole by strtod in the "C" locale. Read again with comments, it must load what
+// the plain reading makes of the bytes with each comment (from '#' to the line feed) blanked.
 
 #include <locale.h>
 
@@ -115,9 +116,36 @@ Expected plainReading(std::string_view text) {
     return expected;
 }
 
+std::string withCommentsBlanked(std::string text) {
+    bool inComment = false;
+    for (char& c : text) {
+        if (c == '\n')
+            inComment = false;
+        else if (c == '#')
+            inComment = true;
+        if (inComment) c = ' ';
+    }
+    return text;
+}
+
 bool sameValue(double a, double b) {
     if (std::isnan(a) || std::isnan(b)) return std::isnan(a) && std::isnan(b);
     return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+void check(const ReaderFuzzHost& host, const std::optional<DataMatrix>& matrix,
+           const Expected& expected) {
+    const int R = expected.R, C = expected.C;
+    FUZZ_CHECK(matrix.has_value() == expected.loaded);
+    FUZZ_CHECK(host.sizeText == dataSizeText(R, C));
+    FUZZ_CHECK(host.messages == expected.messages);
+    if (matrix) {
+        FUZZ_CHECK(matrix->rowCount() == R && matrix->columnCount() == C);
+        for (int i = 0; i < R; ++i)
+            for (int j = 0; j < C; ++j)
+                FUZZ_CHECK(sameValue((*matrix)[i][j],
+                                     expected.values[static_cast<std::size_t>(i) * C + j]));
+    }
 }
 
 }  // namespace
@@ -131,24 +159,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t blockSize = kBlockSizes[(data[0] & 0x7f) % std::size(kBlockSizes)];
     int threads = data[0] & 0x80 ? 2 : 1;
     std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
-
-    std::FILE* file = fmemopen(text.data(), text.size(), "r");
-    if (!file) return 0;
-    ReaderFuzzHost host;
-    const std::optional<DataMatrix> matrix = loadDataMatrixFrom(host, file, blockSize, threads);
-    std::fclose(file);
-
-    Expected expected = plainReading(text);
-    const int R = expected.R, C = expected.C;
-    FUZZ_CHECK(matrix.has_value() == expected.loaded);
-    FUZZ_CHECK(host.sizeText == dataSizeText(R, C));
-    FUZZ_CHECK(host.messages == expected.messages);
-    if (matrix) {
-        FUZZ_CHECK(matrix->rowCount() == R && matrix->columnCount() == C);
-        for (int i = 0; i < R; ++i)
-            for (int j = 0; j < C; ++j)
-                FUZZ_CHECK(sameValue((*matrix)[i][j],
-                                     expected.values[static_cast<std::size_t>(i) * C + j]));
+    for (bool comments : {false, true}) {
+        std::FILE* file = fmemopen(text.data(), text.size(), "r");
+        if (!file) return 0;
+        ReaderFuzzHost host;
+        const std::optional<DataMatrix> matrix =
+            loadDataMatrixFrom(host, file, blockSize, threads, comments);
+        std::fclose(file);
+        check(host, matrix, plainReading(comments ? withCommentsBlanked(text) : text));
     }
     return 0;
 }

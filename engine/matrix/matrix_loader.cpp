@@ -34,8 +34,9 @@ namespace {
 
 // The two passes; `shape` keeps the counts the counting pass reached.
 std::optional<DataMatrix> loadWithShape(RunHost& host, std::FILE* file, std::size_t blockSize,
-                                        int threads, MatrixShape& shape) {
+                                        int threads, bool comments, MatrixShape& shape) {
     BlockReader reader(file, blockSize);
+    if (comments) reader.blankComments();
     shape = countShape(host, reader);
     // A directory opens but cannot be read: that is a file that cannot be opened.
     if (shape.readError) return std::nullopt;
@@ -51,14 +52,15 @@ std::optional<DataMatrix> loadWithShape(RunHost& host, std::FILE* file, std::siz
     DataMatrix matrix(R, C);
     WorkerPool pool(threads);
     pool.setCancelToken(host.cancelToken());
-    if (!readMatrixValues(host, file, blockSize, matrix.rows(), R, C, pool)) return std::nullopt;
+    if (!readMatrixValues(host, file, blockSize, matrix.rows(), R, C, pool, comments))
+        return std::nullopt;
     return matrix;
 }
 
 }  // namespace
 
 std::optional<DataMatrix> loadDataMatrix(RunHost& host, std::string path, int threads,
-                                         std::size_t skipBytes) {
+                                         std::size_t skipBytes, bool comments) {
     WaitCursorScope waitCursor(host);
     FileCloser file(openFile(path, "r"));
     if (!file.get()) {
@@ -71,7 +73,7 @@ std::optional<DataMatrix> loadDataMatrix(RunHost& host, std::string path, int th
         return std::nullopt;
     }
     MatrixShape shape;
-    auto matrix = loadWithShape(host, file.get(), 1u << 20, threads, shape);
+    auto matrix = loadWithShape(host, file.get(), 1u << 20, threads, comments, shape);
     // A folder opens but cannot be read; the reading pass names its own faults.
     if (!matrix && std::ferror(file.get()) &&
         (shape.readError || (shape.rows == 0 && shape.columns == 0)))
@@ -80,7 +82,7 @@ std::optional<DataMatrix> loadDataMatrix(RunHost& host, std::string path, int th
 }
 
 std::optional<DataMatrix> loadDataMatrixFrom(RunHost& host, std::FILE* file, std::size_t blockSize,
-                                             int threads) {
+                                             int threads, bool comments) {
     MatrixShape shape;
-    return loadWithShape(host, file, blockSize, threads, shape);
+    return loadWithShape(host, file, blockSize, threads, comments, shape);
 }

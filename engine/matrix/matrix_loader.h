@@ -18,15 +18,18 @@
 // not fit in memory, and RunCancelled when the host's cancel token asks to stop between blocks
 // of the file; either way nothing is held. The values are converted on `threads` threads (0: one
 // per core); the result does not depend on how many. The first `skipBytes` bytes (a header of
-// comment lines) are left out.
+// comment lines) are left out. With `comments`, text from a '#' to its line's end is a comment,
+// read as blanks (comment_blanking.h); without, a '#' is part of a value, which then does not
+// convert.
 std::optional<DataMatrix> loadDataMatrix(RunHost& host, std::string path, int threads = 0,
-                                         std::size_t skipBytes = 0);
+                                         std::size_t skipBytes = 0, bool comments = false);
 
 // The two passes of loadDataMatrix over a file already open (fmemopen in the fuzzer), read in
 // blocks of blockSize bytes, so that values split across blocks can be tested with small ones.
 // The caller keeps the wait cursor and closes the file.
 std::optional<DataMatrix> loadDataMatrixFrom(RunHost& host, std::FILE* file,
-                                             std::size_t blockSize = 1u << 20, int threads = 0);
+                                             std::size_t blockSize = 1u << 20, int threads = 0,
+                                             bool comments = false);
 
 // The data-size label's text for R rows and C columns.
 std::string dataSizeText(int R, int C);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "byte_masks.h"
+#include "comment_blanking.h"
 #include "text_scan.h"
 
 namespace {
@@ -39,8 +40,8 @@ struct Bytes {
 // Cuts the file into chunks that end with white space or at the file's end.
 class ChunkSource {
   public:
-    ChunkSource(std::FILE* file, std::size_t blockSize)
-        : file_(file), blockSize_(blockSize > 0 ? blockSize : 1) {}
+    ChunkSource(std::FILE* file, std::size_t blockSize, bool comments)
+        : file_(file), blockSize_(blockSize > 0 ? blockSize : 1), comments_(comments) {}
 
     // The next chunk into `chunk`; false when the file has nothing more (or cannot be read).
     bool next(Bytes& chunk) {
@@ -52,6 +53,8 @@ class ChunkSource {
             chunk.reserve(old + blockSize_);
             const std::size_t got = std::fread(chunk.data.get() + old, 1, blockSize_, file_);
             chunk.size = old + got;
+            // Blanked as read, in file order; the carried bytes were blanked before.
+            if (comments_) blanker_.blank(chunk.data.get() + old, chunk.data.get() + chunk.size);
             if (got < blockSize_) {
                 ended_ = true;
                 failed_ = std::ferror(file_) != 0;
@@ -72,6 +75,8 @@ class ChunkSource {
     std::FILE* file_;
     std::size_t blockSize_;
     Bytes carry_;
+    bool comments_;
+    CommentBlanker blanker_;
     bool ended_ = false;
     bool failed_ = false;
 };
@@ -132,10 +137,10 @@ bool fillBatch(ChunkSource& source, Batch& batch, long long& counted, long long 
 }  // namespace
 
 bool readMatrixValues(RunHost& host, std::FILE* file, std::size_t blockSize, double* const* rows,
-                      int R, int C, WorkerPool& pool) {
+                      int R, int C, WorkerPool& pool, bool comments) {
     const long long total = static_cast<long long>(R) * C;
     if (total <= 0) return true;
-    ChunkSource source(file, blockSize);
+    ChunkSource source(file, blockSize, comments);
     // Two batches: one is converted on the pool's threads while the next is read and counted.
     const std::size_t size =
         static_cast<std::size_t>(std::min(kMostChunks, kChunksPerThread * pool.threadCount()));

@@ -17,6 +17,6 @@
 //
 // False, after telling the user which value is at fault (the first in file order), when a value
 // does not convert or the file ends early; false without a message when reading the file fails
-// after the values were all read.
+// after the values were all read. With `comments`, comments are blanks (comment_blanking.h).
 bool readMatrixValues(RunHost& host, std::FILE* file, std::size_t blockSize, double* const* rows,
-                      int R, int C, WorkerPool& pool);
+                      int R, int C, WorkerPool& pool, bool comments = false);

@@ -55,8 +55,8 @@ std::optional<DataMatrix> readOpenFile(RunHost& host, const std::string& path,
     }
 }
 
-// The text matrix, after the header of comment lines it may begin with (whose sizes and units
-// are kept) when options.commentLines is set.
+// The text matrix; when options.commentLines is set, after the header of comment lines it may
+// begin with (whose sizes and units are kept), and with the comments anywhere else left out.
 std::optional<DataMatrix> loadTextMatrix(RunHost& host, const std::string& path,
                                          const ReadOptions& options) {
     TextHeader header;
@@ -68,7 +68,8 @@ std::optional<DataMatrix> loadTextMatrix(RunHost& host, const std::string& path,
             header = readTextHeader(first, std::feof(file.get()) != 0);
         }
     }
-    auto matrix = loadDataMatrix(host, path, options.threads, header.dataOffset);
+    auto matrix =
+        loadDataMatrix(host, path, options.threads, header.dataOffset, options.commentLines);
     if (!matrix) return std::nullopt;
     const int R = matrix->rowCount(), C = matrix->columnCount();
     SurfaceUnits& units = matrix->units;
@@ -78,6 +79,7 @@ std::optional<DataMatrix> loadTextMatrix(RunHost& host, const std::string& path,
         units.lateralUnit = header.lateralUnit;
     }
     units.valueUnit = header.valueUnit;
+    if (!header.note.empty()) host.showNotice(path + ": " + header.note);
     return matrix;
 }
 std::string cellText(int row, int column) {

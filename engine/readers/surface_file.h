@@ -20,8 +20,9 @@ struct ReadOptions {
     // the tiles they reach empty); cropValid, when set, comes first.
     bool keepMissing = false;
     int threads = 0;  // the text loader's threads; 0: one per core
-    // A text matrix's leading lines that begin with '#' are a header to read, not data (see
-    // text_header.h). The run reads every line as data and turns this off.
+    // A text matrix's leading lines that begin with '#' are a header to read (text_header.h), and
+    // text from a '#' to its line's end anywhere else is a comment (comment_blanking.h), as
+    // numpy.loadtxt reads them. The run reads every byte as data and turns this off.
     bool commentLines = true;
 };
 

@@ -2,9 +2,22 @@
 
 #include <cctype>
 
+#include "length_unit.h"
 #include "text_scan.h"
 
 namespace {
+
+// The sizes and units as the lines give them, before they are told in one unit.
+struct HeaderLines {
+    double width = 0.0, height = 0.0;
+    std::string widthUnit, heightUnit, valueUnit;
+};
+
+// A known length unit by its symbol, any other text as it is.
+std::string unitText(const std::string& text) {
+    const std::optional<LengthUnit> unit = lengthUnitOf(text);
+    return unit ? unit->symbol : text;
+}
 
 std::string lowerCase(std::string_view text) {
     std::string lower(text);
@@ -13,7 +26,7 @@ std::string lowerCase(std::string_view text) {
 }
 
 // One "Key: value" (or "Key = value") comment line, the '#' taken off.
-void readHeaderLine(std::string_view line, TextHeader& header) {
+void readHeaderLine(std::string_view line, HeaderLines& header) {
     std::size_t split = line.find(':');
     if (split == std::string_view::npos) split = line.find('=');
     if (split == std::string_view::npos) return;
@@ -22,13 +35,35 @@ void readHeaderLine(std::string_view line, TextHeader& header) {
     std::string unit;
     double length = 0.0;
     if (key == "width" || key == "x length" || key == "xreal") {
-        if (readLength(value, length, unit)) header.width = length, header.lateralUnit = unit;
+        if (readLength(value, length, unit)) header.width = length, header.widthUnit = unit;
     } else if (key == "height" || key == "y length" || key == "yreal") {
-        if (readLength(value, length, unit)) header.height = length;
-        if (header.lateralUnit.empty()) header.lateralUnit = unit;
+        if (readLength(value, length, unit)) header.height = length, header.heightUnit = unit;
     } else if (key == "value units" || key == "z units" || key == "zunits") {
         header.valueUnit = std::string(value);
     }
+}
+
+// The sizes in one unit: the width's, or the height's where only it names one.
+void tellSizes(const HeaderLines& lines, TextHeader& header) {
+    // A value's "A" is the ampere, not the ångström.
+    const bool ampere = lines.valueUnit == "A" || lines.valueUnit == "a";
+    header.valueUnit = ampere ? lines.valueUnit : unitText(lines.valueUnit);
+    header.width = lines.width;
+    header.height = lines.height;
+    header.lateralUnit = unitText(lines.widthUnit.empty() ? lines.heightUnit : lines.widthUnit);
+    if (lines.widthUnit.empty() || lines.heightUnit.empty() ||
+        unitText(lines.heightUnit) == header.lateralUnit)
+        return;
+    const std::optional<LengthUnit> from = lengthUnitOf(lines.heightUnit);
+    const std::optional<LengthUnit> to = lengthUnitOf(lines.widthUnit);
+    if (from && to) {
+        header.height = convertLength(lines.height, *from, *to);
+        return;
+    }
+    header.note = "the header gives the width in " + lines.widthUnit + " and the height in " +
+                  lines.heightUnit + ", which cannot be compared: the pixel size is not known";
+    header.width = header.height = 0.0;
+    header.lateralUnit.clear();
 }
 
 }  // namespace
@@ -46,6 +81,7 @@ bool readLength(std::string_view text, double& value, std::string& unit) {
 
 TextHeader readTextHeader(std::string_view text, bool wholeFile) {
     TextHeader header;
+    HeaderLines lines;
     std::size_t at = 0;
     while (at < text.size()) {
         std::size_t feed = text.find('\n', at);
@@ -57,10 +93,11 @@ TextHeader readTextHeader(std::string_view text, bool wholeFile) {
         if (!line.empty()) {
             if (line[0] != '#') break;
             ++header.commentLines;
-            readHeaderLine(line.substr(1), header);
+            readHeaderLine(line.substr(1), lines);
         }
         at = feed + 1;
         if (!line.empty()) header.dataOffset = at > text.size() ? text.size() : at;
     }
+    tellSizes(lines, header);
     return header;
 }

@@ -13,13 +13,18 @@
 //   # Value units: m
 //
 // Width and Height (or "X length"/"Y length") give the grid's real size, with the unit after the
-// number; "Value units" (or "Z units") the values' unit. Other keys are skipped.
+// number; "Value units" (or "Z units") the values' unit. Other keys are skipped. A length unit
+// is known by its symbol however it is spelt ("um" is "µm": length_unit.h); a width and a height
+// in two known units are both told in the width's.
 
 struct TextHeader {
     std::size_t dataOffset = 0;  // the first byte after the comment lines
     int commentLines = 0;
-    double width = 0.0, height = 0.0;  // the grid's real size; 0 where not given
+    // The grid's real size, both in lateralUnit; 0 where either is not given, or where their
+    // units differ and are not both known (`note` says so).
+    double width = 0.0, height = 0.0;
     std::string lateralUnit, valueUnit;
+    std::string note;
 };
 
 // Reads the comment block at the start of `text`, the file's first bytes (the whole file when

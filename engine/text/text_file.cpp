@@ -22,6 +22,7 @@ bool BlockReader::next(const char*& begin, const char*& end) {
         failed_ = std::ferror(file_) != 0;
         return false;
     }
+    if (blankComments_) blanker_.blank(buffer_.data(), buffer_.data() + got);
     begin = buffer_.data();
     end = begin + got;
     return true;
@@ -33,4 +34,5 @@ void BlockReader::rewind() {
     else
         std::rewind(file_);
     failed_ = false;
+    blanker_.reset();
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "comment_blanking.h"
 #include "system.h"
 
 // Reads a small text file (a progression or configuration file) whole into `text`, at most
@@ -24,12 +25,16 @@ class BlockReader {
     bool next(const char*& begin, const char*& end);
     bool failed() const { return failed_; }
     void rewind();
+    // From now on, comments come as blanks (comment_blanking.h).
+    void blankComments() { blankComments_ = true; }
 
   private:
     std::FILE* file_;
     std::vector<char> buffer_;
     long start_;  // -1 where the file cannot tell its position: rewind() goes to its start
     bool failed_ = false;
+    bool blankComments_ = false;
+    CommentBlanker blanker_;
 };
 
 // Owns a FILE* and closes it when the scope ends.

@@ -13,7 +13,7 @@ from . import _arguments, _vantrel
 # The flag bits of a tile, as `vantrel-cli map --help` lists them.
 FLAGS = {
     1: "the log-log line is curved",
-    2: "H outside the calibrated 0.2 to 0.8",
+    2: "H outside 0.15 to 0.85 (the calibrated 0.2 to 0.8 and a margin)",
     4: "fewer than half the cells, or fewer than 3 sides",
     8: "the tile or its halo holds missing values",
     16: "flat: every residual is 0",

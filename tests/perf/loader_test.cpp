@@ -26,7 +26,8 @@ struct Loaded {
     std::vector<std::string> messages;
 };
 
-void load(const std::string& text, std::size_t blockSize, int threads, Loaded& loaded) {
+void load(const std::string& text, std::size_t blockSize, int threads, Loaded& loaded,
+          bool comments = false) {
     std::string bytes = text;
 #ifdef _WIN32  // no fmemopen: the bytes go through a temporary file
     std::FILE* file = std::tmpfile();
@@ -38,7 +39,7 @@ void load(const std::string& text, std::size_t blockSize, int threads, Loaded& l
     ASSERT_NE(file, nullptr);
 #endif
     ScriptedHost host;
-    loaded.matrix = loadDataMatrixFrom(host, file, blockSize, threads);
+    loaded.matrix = loadDataMatrixFrom(host, file, blockSize, threads, comments);
     std::fclose(file);
     loaded.ok = loaded.matrix.has_value();
     if (loaded.matrix) loaded.rows = loaded.matrix->rows();
@@ -120,4 +121,74 @@ TEST(ChunkedLoader, CountingStopsAtNulAndColumnErrorsNameTheirRowAcrossBlocks) {
         ASSERT_EQ(wrong.messages.size(), 1u);
         EXPECT_EQ(wrong.messages[0], "The number of columns of row 41 is wrong (3 against 20)");
     }
+}
+
+// Comments as numpy.loadtxt reads them, wherever they stand, with blocks that cut a comment,
+// its '#' or the line feed that ends it; the run's reading (no comments) loads none of them.
+TEST(ChunkedLoader, CommentsAnywhereAreLeftOutForEveryBlockSize) {
+    const std::string tail = "# the last line, with no line feed";
+    const struct {
+        const char* name;
+        std::string text;
+        int R, C;
+        std::vector<double> values;  // in file order; empty where the load fails
+        const char* message;
+    } cases[] = {
+        {"comment lines between rows",
+         "1 2\n# between\n  # indented\n3 4\n",
+         2,
+         2,
+         {1, 2, 3, 4},
+         ""},
+        {"comments after values",
+         "1 2 # first\n3 4#second#third\r\n5 6\n" + tail,
+         3,
+         2,
+         {1, 2, 3, 4, 5, 6},
+         ""},
+        {"a long comment across blocks",
+         "1\n#" + std::string(300, 'x') + " 7 8\n2\n",
+         2,
+         1,
+         {1, 2},
+         ""},
+        {"a NUL in a comment is a blank",
+         std::string("1 2 #\0 x\n3 4\n", 13),
+         2,
+         2,
+         {1, 2, 3, 4},
+         ""},
+        {"a comment that hides a column",
+         "1 2\n3 # 4\n",
+         0,
+         0,
+         {},
+         "The number of columns of row 2 is wrong (1 against 2)"},
+        {"a '#' inside a value ends it",
+         "1e#3 2\n",
+         1,
+         1,
+         {},
+         "The value \"1e\" in row 1, column 1 "
+         "is not a number"},
+    };
+    for (const auto& c : cases)
+        for (std::size_t blockSize :
+             {std::size_t{1}, std::size_t{3}, std::size_t{64}, std::size_t{1} << 20})
+            for (int threads : {1, 2}) {
+                SCOPED_TRACE(std::string(c.name) + ", block " + std::to_string(blockSize));
+                Loaded loaded;
+                load(c.text, blockSize, threads, loaded, true);
+                EXPECT_EQ(loaded.ok, c.values.size() > 0);
+                EXPECT_EQ(loaded.messages, *c.message ? std::vector<std::string>{c.message}
+                                                      : std::vector<std::string>{});
+                if (!loaded.ok) continue;
+                ASSERT_EQ(loaded.R * loaded.C, static_cast<int>(c.values.size()));
+                EXPECT_EQ(loaded.R, c.R);
+                for (int k = 0; k < c.R * c.C; ++k)
+                    EXPECT_EQ(loaded.rows[k / c.C][k % c.C], c.values[static_cast<std::size_t>(k)]);
+                Loaded strict;
+                load(c.text, blockSize, threads, strict);
+                EXPECT_FALSE(strict.ok && strict.R == c.R && strict.C == c.C);
+            }
 }

@@ -29,6 +29,15 @@ const double kTwoMetres[6] = {0.0, 2.0, 0.0, 0.0, 0.0, -2.0};
 const std::string kExportHeader =
     "# Channel: Height\n# Width: 96.000 um\n# Height: 80.000 um\n# Value units: m\n";
 
+// Each row with a comment after it, and a line of comment after every tenth.
+std::string withComments(const std::string& rows) {
+    std::string text;
+    int row = 0;
+    for (std::size_t at = 0, feed; (feed = rows.find('\n', at)) != std::string::npos; at = feed + 1)
+        text += rows.substr(at, feed - at) + " # row\n" + (++row % 10 == 0 ? "  # ten rows\n" : "");
+    return text;
+}
+
 const ScalingFormatCase kCases[] = {
     {"analyse .npy", "analyse", "g.npy",
      [](auto& f, auto& g) { f.write("g.npy", npyOf<float>(g, ">f4", true)); }, ""},
@@ -61,7 +70,9 @@ const ScalingFormatCase kCases[] = {
      "  \"pixel_size\": [2, 2],\n  \"unit\": \"m\",", ", \"side_length\": 10}"},
     {"analyse a text export with a header of comment lines", "analyse", "h.txt",
      [](auto& f, auto& g) { f.write("h.txt", kExportHeader + textMatrix(g)); },
-     "  \"pixel_size\": [2, 2],\n  \"unit\": \"um\",", ", \"side_length\": 10}"},
+     "  \"pixel_size\": [2, 2],\n  \"unit\": \"µm\",", ", \"side_length\": 10}"},
+    {"analyse a text export with comments among and after its rows", "analyse", "c.txt",
+     [](auto& f, auto& g) { f.write("c.txt", withComments(textMatrix(g))); }, ""},
     {"fit the results of a GeoTIFF run", "fit", "g.tif",
      [](auto& f, auto& g) { writeRaster(f.path("g.tif"), "GTiff", g, GDT_Float32, 1, kTwoMetres); },
      "  \"pixel_size\": [2, 2],\n  \"unit\": null,", ", \"side_length\": 10}"},
@@ -170,6 +181,13 @@ const ScalingMessageCase kMessages[] = {
      },
      "vantrel-cli: Cannot load the surface n.npy: n.npy: 1 of 4 cells hold no value; the first "
      "is in row 2, column 2 (--crop-valid keeps the largest rectangle without them)\n"},
+    {"a text header with sizes in units that cannot be compared",
+     [](auto& f) {
+         f.write("h.txt", "# Width: 40 px\n# Height: 2 mm\n" + textMatrix(rampGrid()));
+         return std::string("h.txt");
+     },
+     "h.txt: the header gives the width in px and the height in mm, which cannot be compared: the "
+     "pixel size is not known\n"},
 };
 
 void PrintTo(const ScalingMessageCase& c, std::ostream* out) {
