@@ -160,4 +160,15 @@ TEST(HurstMap, EdgeTilesFlatTilesAndBadRequests) {
     EXPECT_TRUE(mapProblem(512, 512, request));
 }
 
+// A request to stop ends the map with RunCancelled, for every kind of window.
+TEST(HurstMap, StopsWhenItsTokenAsks) {
+    const auto rows = rowsOf(mosaic(), kSize);
+    CancelToken token;
+    token.requestCancel();
+    MapRequest request = smallTiles();
+    request.cancel = &token;
+    for (WindowAxis axis : {WindowAxis::kSquare, WindowAxis::kAlongRows, WindowAxis::kAlongColumns})
+        EXPECT_THROW(computeHurstMaps(rows.data(), kSize, kSize, request, {axis}), RunCancelled);
+}
+
 }  // namespace

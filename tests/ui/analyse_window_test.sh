@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The Analyse window of the real vantrel on a virtual display, as a person reaches it: a right
-# click on the dialog opens the menu with About and Analyse results..., which opens the plot
-# window over results whose areas 4 and 8 share side 2. Copy must put the summary (with the
-# shared side told) and the table on the clipboard, and Save plot... must write an SVG whose texts
-# are texts. Saves screenshots of the menu and the window.
+# click on the dialog opens the menu with About, Analyse results... and Map roughness...; Analyse
+# opens the plot window over results whose areas 4 and 8 share side 2. Copy must put the summary
+# (with the shared side told) and the table on the clipboard, and Save plot... must write an SVG
+# whose texts are texts. Map roughness... must open a window with the input's map, whose Copy
+# gives the map's summary and table. Saves screenshots of the menu and the two windows.
 # Usage: analyse_window_test.sh PATH_TO_VANTREL PATH_TO_VANTREL_CLI EXAMPLES_DIR ARTIFACTS_DIR
 set -euo pipefail
 
@@ -84,13 +85,13 @@ type_into 100 45 rough_surface.txt
 type_into 27 88 0.5
 type_into 73 88 0.5
 
-# A right click on the dialog's background: the menu, then its last entry.
+# A right click on the dialog's background: the menu, then its last entry but one.
 xdotool mousemove --window "$window" "$(px 200)" "$(py 5)" click 3
 sleep 1
 read -r left top < <(xdotool getwindowgeometry "$window" | sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p')
 import -window root -crop "$((width + 40))x$((height + 40))+$left+$top" +repage \
   "$artifacts/context-menu-linux.png"
-xdotool key Up Return
+xdotool key Up Up Return
 plot=$(find_window "Analyse results") || fail "the menu's Analyse results... opened no window"
 sleep 1.5
 import -window "$plot" "$artifacts/analyse-window-linux.png"
@@ -132,4 +133,23 @@ click_button "$close_x"
 sleep 0.5
 xdotool search --onlyvisible --name '^Analyse results$' >/dev/null 2>&1 &&
   fail "Close left the Analyse window open"
+
+# The menu's last entry maps the input file: the map in a window of its own, the same buttons.
+sleep 0.5
+xdotool mousemove --window "$window" "$(px 200)" "$(py 5)" click 3
+sleep 1
+xdotool key Up Return
+plot=$(find_window "Map roughness") || fail "the menu's Map roughness... opened no window"
+sleep 1.5
+import -window "$plot" "$artifacts/map-window-linux.png"
+read -r plot_width plot_height < <(xdotool getwindowgeometry "$plot" | sed -n 's/.*Geometry: \([0-9]*\)x\([0-9]*\).*/\1 \2/p')
+click_button "$copy_x"
+xclip -o -selection clipboard > "$work/copied-map.txt" 2>/dev/null || fail "nothing on the clipboard after the map's Copy"
+grep -q '^rough_surface.txt: 256 x 256$' "$work/copied-map.txt" || fail "the map's Copy gave no summary: $(cat "$work/copied-map.txt")"
+grep -q '^row,column,x,y,H,lo,hi,flags' "$work/copied-map.txt" || fail "the map's Copy gave no table"
+click_button "$close_x"
+sleep 0.5
+xdotool search --onlyvisible --name '^Map roughness$' >/dev/null 2>&1 &&
+  fail "Close left the map window open"
+echo "analyse_window_test: Map roughness showed the map, screenshot in $artifacts/map-window-linux.png"
 echo "analyse_window_test: passed"

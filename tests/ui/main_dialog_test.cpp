@@ -24,15 +24,18 @@ TEST_F(MainDialogTest, OpensWithItsDefaults) {
     EXPECT_TRUE(platform.messageBoxes().empty());
 }
 
-TEST_F(MainDialogTest, SystemMenuEndsWithTheAboutAndAnalyseEntries) {
+TEST_F(MainDialogTest, SystemMenuEndsWithTheAboutAnalyseAndMapEntries) {
     const auto& menu = window.systemMenu();
-    ASSERT_EQ(menu.size(), 3u);
+    ASSERT_EQ(menu.size(), 4u);
     EXPECT_TRUE(menu[0].separator);
-    EXPECT_FALSE(menu[1].separator);
-    EXPECT_EQ(menu[1].commandId, 0x10);
-    EXPECT_EQ(menu[1].text, "Infor&mazioni su Vantrel...");
-    EXPECT_EQ(menu[2].commandId, 0x20);
-    EXPECT_EQ(menu[2].text, "Analyse results...");
+    const std::pair<int, std::string> entries[] = {{0x10, "Infor&mazioni su Vantrel..."},
+                                                   {0x20, "Analyse results..."},
+                                                   {0x30, "Map roughness..."}};
+    for (std::size_t k = 0; k < 3; ++k) {
+        EXPECT_FALSE(menu[k + 1].separator);
+        EXPECT_EQ(menu[k + 1].commandId, entries[k].first);
+        EXPECT_EQ(menu[k + 1].text, entries[k].second);
+    }
 }
 
 TEST_F(MainDialogTest, SystemCommandsTenToOneFOpenTheAboutBox) {
@@ -45,7 +48,7 @@ TEST_F(MainDialogTest, SystemCommandsTenToOneFOpenTheAboutBox) {
     EXPECT_EQ(about.result, kIdCancel);  // closed with Escape
 
     // Others are the platform's: no About box.
-    window.chooseSystemCommand(0x30);
+    window.chooseSystemCommand(0x40);
     window.chooseSystemCommand(0xF060);
     EXPECT_EQ(platform.modalRuns().size(), 16u);
     EXPECT_FALSE(window.ended());

@@ -278,12 +278,12 @@ only_the_dialog "replacing zother"
 [ "$(sed -n '/^\[Progression (from/{n;p}' "$folder/zother" | cut -f1)" = 8 ] ||
   fail "the focus was not on From after its message (zother: $(sed -n '/^\[Progression (from/{n;p}' "$folder/zother"))"
 
-# Analyse results from the context menu (its last entry): with Input file empty it names what is
-# missing; on a .npy input it reads the data as Calculate does and opens the plot window.
+# Analyse results from the context menu (its last entry but one): with Input file empty it names
+# what is missing; on a .npy input it reads the data as Calculate does and opens the plot window.
 analyse_results() {
   xdotool mousemove --window "$window" "$(px 200)" "$(py 5)" click 3
   sleep 1
-  key Up Return
+  key Up Up Return
 }
 type_into 100 45 ""
 key BackSpace

@@ -9,8 +9,8 @@
 #include "main_dialog.h"
 #include "output_files.h"
 #include "platform.h"
-#include "plot_files.h"
-#include "png_encoder.h"
+#include "plot_saving.h"
+#include "quiet_load_host.h"
 #include "results_analysis.h"
 #include "results_reader.h"
 #include "scaling_analysis.h"
@@ -20,62 +20,6 @@
 #include "surface_file.h"
 
 namespace {
-
-// The data are read again only for their size and tiles; the user was asked about them when
-// Calculate read them. What the reader says is kept, and why the file could not be opened.
-class QuietLoadHost : public RunHost {
-  public:
-    explicit QuietLoadHost(RunHost& shown) : shown_(shown) {}
-    void showMessage(const std::string& text) override {
-        said += (said.empty() ? "" : "\n") + text;
-    }
-    bool askYesNo(const std::string&) override { return true; }
-    void setDataSizeText(const std::string&) override {}
-    void beginWaitCursor() override { shown_.beginWaitCursor(); }
-    void endWaitCursor() override { shown_.endWaitCursor(); }
-    void dataFileUnreadable(const std::string& path, int error) override {
-        shown_.dataFileUnreadable(path, error);
-    }
-    std::string said;
-
-  private:
-    RunHost& shown_;
-};
-
-// The formats the plot can be saved in here: those the build draws itself, and PNG where the
-// platform draws it.
-bool platformDrawsPng(Platform& platform) {
-    int width = 0, height = 0;
-    PlotScene probe;
-    probe.width = probe.height = 1;
-    return !plotFormatAvailable(PlotFormat::kPng) &&
-           platform.drawPlotPixels(probe, 1.0, width, height).has_value();
-}
-
-std::string saveFilter(Platform& platform) {
-    std::string filter = "SVG image (*.svg)|*.svg|";
-    if (plotFormatAvailable(PlotFormat::kPng) || platformDrawsPng(platform))
-        filter += "PNG image (*.png)|*.png|";
-    if (plotFormatAvailable(PlotFormat::kPdf)) filter += "PDF document (*.pdf)|*.pdf|";
-    return filter + "|";
-}
-
-// Writes the scene to `path`; nothing when written, else the message for the user.
-std::optional<std::string> savePlot(Platform& platform, const PlotScene& scene,
-                                    const std::string& path) {
-    const auto format = plotFormatOf(path);
-    if (!format)
-        return "Cannot save the plot as " + path + ": the name must end in .svg, .png or .pdf";
-    std::string error;
-    if (*format == PlotFormat::kPng && platformDrawsPng(platform)) {
-        int width = 0, height = 0;
-        const auto pixels = platform.drawPlotPixels(scene, 1.0, width, height);
-        if (pixels && writeBytesFile(path, encodePng(width, height, *pixels))) return std::nullopt;
-        return "Error writing to " + path;
-    }
-    if (writePlotFile(scene, path, 72.0, error)) return std::nullopt;
-    return error;
-}
 
 // Where areas of the results give one side: the notes the summary and the plot add.
 std::vector<std::string> sharedSideNotesOf(const std::vector<ResultsRow>& rows) {
@@ -113,6 +57,8 @@ void MainDialog::OnAnalyseResults() {
     loadNote_.begin(input);
     {
         WaitCursorScope wait(*this);
+        // The data are read again only for their size and tiles; the user was asked about them
+        // when Calculate read them.
         QuietLoadHost quiet(*this);
         const std::optional<DataMatrix> data = loadSurfaceFile(quiet, input, ReadOptions{});
         if (!data) {
@@ -139,11 +85,12 @@ void MainDialog::OnAnalyseResults() {
     }
     plot->title = "Analyse results";
     plot->summary = text;
-    plot->saveFilter = saveFilter(platform());
+    plot->saveFilter = plotSaveFilter(platform());
     // The window may be kept (the test platform keeps it): the button holds its own scene.
     Platform& system = platform();
-    plot->save = [&system, scene = plot->scene](const std::string& path) {
-        return savePlot(system, scene, path);
+    plot->save = [&system, scene = plot->scene,
+                  inputs = std::vector<std::string>{input, resultsFile}](const std::string& path) {
+        return savePlotScene(system, scene, path, inputs);
     };
     platform().showPlot(*plot);
 }

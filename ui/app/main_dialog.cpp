@@ -53,6 +53,7 @@ bool MainDialog::OnInitDialog() {
             dialogWindow.appendSystemMenuSeparator();
             dialogWindow.appendSystemMenuItem(kIdmAboutBox, aboutEntry);
             dialogWindow.appendSystemMenuItem(kIdmAnalyseResults, "Analyse results...");
+            dialogWindow.appendSystemMenuItem(kIdmMapRoughness, "Map roughness...");
         }
     }
     dialogWindow.setIcon(DialogWindow::IconSize::kBig, icon_);
@@ -63,6 +64,10 @@ bool MainDialog::OnInitDialog() {
 bool MainDialog::OnSysCommand(int id) {
     if (id == kIdmAnalyseResults) {
         if (!running_) OnAnalyseResults();
+        return true;
+    }
+    if (id == kIdmMapRoughness) {
+        if (!running_) OnMapRoughness();
         return true;
     }
     if ((id & 0xFFF0) != kIdmAboutBox) return false;
@@ -91,6 +96,7 @@ void MainDialog::OnOK() {
 
 void MainDialog::OnCancel() {
     if (!running_) return Dialog::OnCancel();
+    if (mapping_) return cancel_.requestCancel();
     if (closeWhenStopped_) return;  // asked and answered already
     if (platform().messageBox(kStopRunQuestion, MessageBoxButtons::kYesNo) == kAnswerNo) return;
     closeWhenStopped_ = true;
@@ -102,6 +108,13 @@ void MainDialog::showProgress(int areaNumber, int areaCount) {
     std::string shown = caption;
     if (running_ && areaCount > 0)
         shown += " - area " + std::to_string(areaNumber) + " of " + std::to_string(areaCount);
+    if (shown == shownCaption_ || !window()) return;
+    shownCaption_ = shown;
+    window()->setTitle(shown);
+}
+
+void MainDialog::showBusyTitle(const std::string& doing) {
+    const std::string shown = dialogTemplate().caption + " - " + doing;
     if (shown == shownCaption_ || !window()) return;
     shownCaption_ = shown;
     window()->setTitle(shown);

@@ -32,7 +32,7 @@ class MainDialog : public Dialog, public RunHost {
     void dataFileUnreadable(const std::string& path, int error) override;
     const CancelToken* cancelToken() const override { return &cancel_; }
 
-    // True while Calculate's run is on.
+    // True while Calculate's run, or Map roughness, is on.
     bool running() const { return running_; }
 
     const IconResource* OnQueryDragIcon() override { return &icon_; }
@@ -42,7 +42,8 @@ class MainDialog : public Dialog, public RunHost {
     bool OnInitDialog() override;
     bool OnSysCommand(int id) override;
     bool OnPaint() override;
-    // While a run is on, Enter does nothing, and Escape or the close box ask whether to stop it.
+    // While a run is on, Enter does nothing, and Escape or the close box ask whether to stop it;
+    // while a map is made, they stop it and the dialog stays open.
     void OnOK() override;
     void OnCancel() override;
 
@@ -55,12 +56,16 @@ class MainDialog : public Dialog, public RunHost {
     void OnViewInput();
     void OnBrowseInput();
     void OnBrowseProgression();
-    // The system menu's "Analyse results..." (analyse_results_command.cpp).
+    // The system menu's "Analyse results..." (analyse_results_command.cpp) and "Map
+    // roughness..." (map_roughness_command.cpp).
     void OnAnalyseResults();
+    void OnMapRoughness();
     // Binds a button whose command is ignored while a run is on.
     void bindWhenIdle(int id, void (MainDialog::*command)());
     // The caption, with the area under way while a run is on.
     void showProgress(int areaNumber, int areaCount);
+    // The caption with what the dialog is busy with, until showProgress puts it back.
+    void showBusyTitle(const std::string& doing);
 
     StaticControl dataSizeLabel_;
     std::string configFileName_;
@@ -71,6 +76,7 @@ class MainDialog : public Dialog, public RunHost {
     LoadFailureNote loadNote_;
     CancelToken cancel_;
     bool running_ = false;
+    bool mapping_ = false;  // the work under way is Map roughness, which stops without asking
     bool closeWhenStopped_ = false;
     std::string shownCaption_;
 

@@ -13,6 +13,8 @@ inline constexpr int kLanguageItalian = 1040;
 inline constexpr int kIdmAboutBox = 0x10;
 // The system-menu command that analyses the results file of the input file.
 inline constexpr int kIdmAnalyseResults = 0x20;
+// The system-menu command that maps the roughness of the input file.
+inline constexpr int kIdmMapRoughness = 0x30;
 
 inline constexpr int kIdcLoadConfig = 1000;
 inline constexpr int kIdcInputFile = 1001;

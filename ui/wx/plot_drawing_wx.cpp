@@ -5,6 +5,7 @@
 #include <wx/image.h>
 #include <wx/pen.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "text_bytes_wx.h"
@@ -58,9 +59,12 @@ void drawImage(wxGraphicsContext& gc, const SceneMark& mark) {
             image.SetRGB(x, y, (p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
         }
     const ScenePoint a = mark.points[0], b = mark.points[1];
-    gc.SetInterpolationQuality(wxINTERPOLATION_NONE);
+    // Each value a sharp block, as the files draw it: the image is enlarged here by repeating
+    // pixels, since the GTK context smooths a stretched bitmap whatever quality it is asked for.
+    const int width = std::max(1, static_cast<int>(std::lround(b.x - a.x)));
+    const int height = std::max(1, static_cast<int>(std::lround(b.y - a.y)));
+    image.Rescale(width, height, wxIMAGE_QUALITY_NEAREST);
     gc.DrawBitmap(gc.CreateBitmapFromImage(image), a.x, a.y, b.x - a.x, b.y - a.y);
-    gc.SetInterpolationQuality(wxINTERPOLATION_DEFAULT);
 }
 
 }  // namespace

@@ -22,6 +22,7 @@
 //   window_probe copy            clicks the plot window's Copy and prints the clipboard's text
 //   window_probe saveplot PATH   clicks Save plot..., names PATH in the save dialog, confirms it
 //   window_probe closeplot       clicks Close; the plot window must go
+//   window_probe mapplot         the plot window "Map roughness": its buttons, Copy's text, Close
 
 #include <windows.h>
 
@@ -394,17 +395,17 @@ int calculate(HWND dialog, wchar_t** args) {
     return 0;
 }
 
-// The plot window of the program's own class, once it is open.
-HWND findPlotWindow() {
+// The plot window of the program's own class with the title, once it is open.
+HWND findPlotWindow(const wchar_t* title = L"Analyse results") {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        HWND found = FindWindowW(L"VantrelPlotWindow", L"Analyse results");
+        HWND found = FindWindowW(L"VantrelPlotWindow", title);
         if (found && IsWindowVisible(found)) return found;
         Sleep(100);
     }
     return nullptr;
 }
 
-int describePlot(HWND plot) {
+int describePlot(HWND plot, long leastWidth = 600) {
     RECT client;
     GetClientRect(plot, &client);
     std::printf("plot: window %ldx%ld\n", client.right, client.bottom);
@@ -415,7 +416,7 @@ int describePlot(HWND plot) {
         std::printf("plot: button \"%s\"\n", narrowText(text).c_str());
         ++buttons;
     }
-    return buttons == 3 && client.right > 600 ? 0 : 1;
+    return buttons == 3 && client.right > leastWidth ? 0 : 1;
 }
 
 int copyPlot(HWND plot) {
@@ -489,6 +490,13 @@ int main(int argc, char** argv) {
         int count = 0;
         wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
         return count == 3 ? savePlot(plot, wide[2]) : 2;
+    }
+    if (command == "mapplot") {
+        // The map's window: its buttons, then what Copy gives, then Close.
+        HWND plot = findPlotWindow(L"Map roughness");
+        if (!plot) return std::printf("mapplot: no window \"Map roughness\"\n"), 1;
+        if (describePlot(plot, 400) != 0 || copyPlot(plot) != 0) return 1;
+        return closePlot(plot);
     }
     if (command == "controls") return listControls(dialog);
     if (command == "about") return closeAbout();

@@ -70,13 +70,13 @@ sleep 1  # the first paint
 import -window "$window" "$artifacts/main-dialog.png"
 echo "window_test: screenshot in $artifacts/main-dialog.png"
 
-# The system menu from the keyboard: Alt+Space opens it, Up wraps to its last entry (Analyse
-# results...), Up again reaches the About entry above it, and Enter chooses it.
+# The system menu from the keyboard: Alt+Space opens it, Up wraps to its last entry (Map
+# roughness...), Up twice more reaches the About entry, and Enter chooses it.
 xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
 xdotool key --clearmodifiers alt+space
 sleep 1
 import -window root "$artifacts/system-menu.png"
-xdotool key Up Up Return
+xdotool key Up Up Up Return
 probe about || fail "the system menu's About entry did not open the About box"
 
 # One Calculate through the dialog, on a file under a folder whose name is not ASCII.
@@ -117,6 +117,15 @@ grep -q '>window side s</text>' "$work/saved-plot.svg" || fail "the saved SVG ha
 [ "$(head -c 4 "$work/saved-plot.png" | tail -c 3)" = PNG ] || fail "the saved PNG is not a PNG"
 probe closeplot || fail "Close left the plot window open"
 echo "window_test: the plot window opened from the context menu, copied and saved its plot"
+
+# The menu's third entry, Map roughness..., maps the input file in a plot window of its own.
+xdotool mousemove --window "$window" 300 30 click 3
+sleep 1
+xdotool mousemove_relative 60 47 click 1
+probe mapplot >"$work/map-copied.txt" || fail "Map roughness... showed no map: $(cat "$work/map-copied.txt")"
+grep -q 'rough_surface.txt: 256 x 256' "$work/map-copied.txt" ||
+  fail "the map window's Copy gave no summary: $(cat "$work/map-copied.txt")"
+echo "window_test: Map roughness... showed the map of the input file"
 
 # A field that does not convert stops Calculate; a missing file is named with the reason.
 probe badfield || fail "Calculate went on after a field that does not convert"
