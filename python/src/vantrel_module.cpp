@@ -206,7 +206,7 @@ std::tuple<py::array_t<double>, py::str, py::dict> loadSurface(const py::bytes& 
     ReadOptions options;
     if (!format.empty() && !surfaceFormatFromName(format, options.format))
         throw py::value_error("format: '" + format +
-                              "' is none of text, csv, npy, gsf, gwy and gdal");
+                              "' is none of text, csv, npy, gsf, gwy, x3p and gdal");
     options.band = band;
     options.cropValid = cropValid;
     options.threads = threads;

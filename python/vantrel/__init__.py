@@ -57,17 +57,17 @@ def load(
 
     Every format the command line reads: a text matrix (one row per line, values separated by
     white space, read by the same loader, so the values are the ones a run computes with), CSV,
-    NumPy .npy, GSF, and the rasters GDAL opens (GeoTIFF, ...). `format` names the reader
-    ("text", "csv", "npy", "gsf", "gwy", "gdal"); None chooses it by the file's content, then by its
-    name's ending, as the command line does. `band` picks a band of a multi-band raster,
-    counted from 1. A file with missing values is refused unless `crop_valid` is True, which
+    NumPy .npy, GSF, .gwy, X3P (ISO 25178-72) and the rasters GDAL opens (GeoTIFF, ...). `format`
+    names the reader ("text", "csv", "npy", "gsf", "gwy", "x3p", "gdal"); None chooses it by the
+    file's content, then by its name's ending, as the command line does. `band` picks a band of
+    a multi-band raster, counted from 1. A file with missing values is refused unless `crop_valid` is True, which
     keeps the largest rectangle of cells without any and says which in a CropWarning. `path`
     may be text, bytes (any name the system allows, valid text or not) or a path object.
 
     `labelled=True` returns an xarray.DataArray (python3-xarray) with dims ("y", "x") placed as
     the file places its cells: a raster's cell centres in its own coordinates (its CRS in the
-    attribute crs_wkt), or distances from the first cell by the pixel size a GSF or text header
-    gives, or cell indices; the value and lateral units as attributes.
+    attribute crs_wkt), or distances from the first cell by the pixel size a GSF, X3P or text
+    header gives, or cell indices; the value and lateral units as attributes.
 
     Raises FileNotFoundError when the file does not exist, ValueError with the reader's message
     when the file is not a surface it can read (rows of different lengths, a value that is not

@@ -5,7 +5,7 @@ import numpy as np
 import pytest
 
 import vantrel
-from conftest import rough
+from conftest import rough, write_x3p
 
 xr = pytest.importorskip("xarray")
 
@@ -56,6 +56,8 @@ def write_geotiff(path):
 LOADS = {
     "GeoTIFF": ("m.tif", write_geotiff, [501.0, 503.0], [999.0, 997.0], {"units": "m"}),
     "npy": ("m.npy", lambda path: np.save(path, DATA), [0, 1], [0, 1], {}),
+    "X3P": ("m.x3p", lambda path: write_x3p(path, DATA, 1e-6, 2e-6), [0, 1e-6], [0, 2e-6],
+            {"units": "m", "lateral_unit": "m"}),
 }
 
 

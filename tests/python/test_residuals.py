@@ -111,7 +111,7 @@ ERRORS = [
      "The number of columns of row 2 is wrong (2 against 3)"),
     (lambda t: vantrel.load(write(t / "comma.txt", "1 2,5\n")), ValueError, '"2,5" in row 1'),
     (lambda t: vantrel.load(write(t / "m.txt", "1\n"), format="tiff"), ValueError,
-     "'tiff' is none of text, csv, npy, gsf, gwy and gdal"),
+     "'tiff' is none of text, csv, npy, gsf, gwy, x3p and gdal"),
     (lambda t: vantrel.load(write(t / "m.tif", "")), ValueError, "is not a raster that GDAL can read"),
     (lambda t: vantrel.analyse(BASE[:5]), ValueError, "The surface (5 x 20) is too small to analyse"),
     (lambda t: vantrel.analyse(BASE, sides=[40]), ValueError, "No window side fits the surface"),
