@@ -153,6 +153,10 @@ WRITERS = {
     "text with a header of comments": ("e.txt", lambda path: np.savetxt(
         path, LOAD_DATA, fmt="%.17g", comments="# ",
         header="Channel: Height\nWidth: 5.000 um\nHeight: 5.000 um\nValue units: m")),
+    # Comments anywhere, as numpy.loadtxt reads them: lines of their own, after the values.
+    "text with comments among and after the rows": ("c.txt", lambda path: path.write_text(
+        "".join(f"{' '.join(f'{v:.17g}' for v in row)} # row {i}\n" + ("  #\n" if i % 4 else "")
+                for i, row in enumerate(LOAD_DATA)))),
 }
 
 
