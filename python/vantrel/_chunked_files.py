@@ -7,6 +7,7 @@ workers of a cluster as a few bytes."""
 from __future__ import annotations
 
 import os
+import re
 from typing import Optional, Tuple, Union
 
 import numpy as np
@@ -15,6 +16,8 @@ import numpy as np
 _SPACE = np.frombuffer(b" \t\n\v\f\r", dtype=np.uint8)
 #: Bytes read at once while the text reader finds where its rows start.
 _SCAN_BYTES = 1 << 24
+#: A comment of a text matrix, as numpy.loadtxt and the loader read it: a '#' to its line's end.
+_COMMENT = re.compile(rb"#[^\n]*")
 
 
 def _window(index, shape: Tuple[int, int]) -> Tuple[slice, slice]:
@@ -101,9 +104,10 @@ class RasterWindows:
 
 class TextRowWindows:
     """A text matrix (values separated by white space, one row per line, lines without a value
-    skipped, as the command line's loader reads it). One pass at the start finds where each row
-    begins, 8 bytes per row; a window then reads the bytes of its rows and no others. Values are
-    read as correctly rounded decimals, the doubles the loader gives."""
+    skipped, comments from a '#' to the line's end left out, as `vantrel.load` reads it). One
+    pass at the start finds where each row begins, 8 bytes per row; a window then reads the
+    bytes of its rows and no others. Values are read as correctly rounded decimals, the doubles
+    the loader gives."""
 
     ndim = 2
     dtype = np.dtype(np.float64)
@@ -116,7 +120,7 @@ class TextRowWindows:
         with open(path, "rb") as file:
             file.seek(int(self.starts[0]))
             first = file.readline()
-        self.shape = (len(self.starts), len(first.split()))
+        self.shape = (len(self.starts), len(_COMMENT.sub(b"", first).split()))
 
     def __getitem__(self, index) -> np.ndarray:
         rows, columns = _window(index, self.shape)
@@ -128,6 +132,8 @@ class TextRowWindows:
         with open(self.path, "rb") as file:
             file.seek(begin)
             text = file.read(end - begin)
+        if b"#" in text:
+            text = _COMMENT.sub(b"", text)
         values = np.array(text.split(), dtype=np.float64)
         width = self.shape[1]
         if values.size != count * width:
@@ -138,10 +144,11 @@ class TextRowWindows:
 
 
 def _row_starts(path: str) -> Tuple[np.ndarray, int]:
-    """The byte offset of each line that holds a value, and the file's length."""
+    """The byte offset of each line that holds a value outside its comment, and the file's
+    length."""
     starts = []
     position = 0  # of the block in the file
-    line_start, line_has_value = 0, False
+    line_start, line_has_value, in_comment = 0, False, False
     with open(path, "rb") as file:
         while True:
             block = file.read(_SCAN_BYTES)
@@ -149,7 +156,9 @@ def _row_starts(path: str) -> Tuple[np.ndarray, int]:
                 break
             codes = np.frombuffer(block, dtype=np.uint8)
             feeds = np.flatnonzero(codes == 10)
-            values = np.concatenate(([0], np.cumsum(~np.isin(codes, _SPACE))))
+            counted = ~np.isin(codes, _SPACE)
+            in_comment = _leave_out_comments(codes, feeds, counted, in_comment)
+            values = np.concatenate(([0], np.cumsum(counted)))
             # The block's lines: the one carried in, those after each line feed.
             begins = np.concatenate(([0], feeds + 1))
             ends = np.concatenate((feeds, [codes.size]))
@@ -164,6 +173,31 @@ def _row_starts(path: str) -> Tuple[np.ndarray, int]:
         starts.append(np.array([line_start]))
     joined = np.concatenate(starts) if starts else np.zeros(0)
     return joined.astype(np.int64), position
+
+
+def _leave_out_comments(codes: np.ndarray, feeds: np.ndarray, counted: np.ndarray,
+                        in_comment: bool) -> bool:
+    """Clears `counted` from each '#' of a block to its line's end (from the block's start when
+    a comment goes on from the block before); whether a comment goes on into the next block."""
+    hashes = np.flatnonzero(codes == 35)
+    if hashes.size == 0 and not in_comment:
+        return False
+    # Each line's end, and where its comment starts: its first '#', or its end.
+    begins = np.concatenate(([0], feeds + 1))
+    ends = np.concatenate((feeds, [codes.size]))
+    cut = ends.copy()
+    if hashes.size:
+        first = np.minimum(np.searchsorted(hashes, begins), hashes.size - 1)
+        cut = np.minimum(cut, np.where(hashes[first] >= begins, hashes[first], codes.size))
+    if in_comment:
+        cut[0] = 0
+    commented = cut < ends
+    # The comments as one mask: +1 where each starts, -1 where it ends, summed along the block.
+    edges = np.zeros(codes.size + 1, dtype=np.int8)
+    edges[cut[commented]] += 1
+    edges[ends[commented]] -= 1
+    counted &= np.cumsum(edges[:-1], dtype=np.int8) == 0
+    return bool(commented[-1])
 
 
 #: Raster endings GDAL reads without a signature this module knows.

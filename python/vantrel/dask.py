@@ -41,7 +41,8 @@ def from_file(
     A .npy file is read through a memory map per block; a raster (GeoTIFF, ... : `band` picks
     the band, nodata becomes NaN) by GDAL windows, which needs GDAL's Python module
     (python3-gdal); a text matrix by row ranges, after one pass that notes where each row
-    starts (8 bytes per row; a block reads whole rows and keeps its columns). `format` ("npy",
+    starts (8 bytes per row; a block reads whole rows and keeps its columns), comments from a
+    '#' to the line's end left out as `vantrel.load` leaves them out. `format` ("npy",
     "gdal", "text") overrides the choice by content and name. CSV and GSF files are read whole:
     use `vantrel.load` and `dask.array.from_array`.
 

@@ -77,6 +77,18 @@ def test_from_file_refuses_files_it_would_misread(name, content, tmp_path):
         vantrel.dask.from_file(tmp_path / name)
 
 
+@pytest.mark.parametrize("scan_bytes", [3, 8, 1 << 24])
+def test_text_comments_are_left_out_wherever_the_scan_cuts_them(scan_bytes, tmp_path,
+                                                                 monkeypatch):
+    monkeypatch.setattr("vantrel._chunked_files._SCAN_BYTES", scan_bytes)
+    path = tmp_path / "c.txt"
+    path.write_bytes(b"# Width: 2 m\n1 2 3 # first row\n  # a comment between rows\n"
+                     b"4 5e0 6#\n#\n7 8 9 ## and after the last # row")
+    chunked = vantrel.dask.from_file(path, chunks=(2, 2))
+    assert np.array_equal(chunked.compute(scheduler="sync"), vantrel.load(path))
+    assert chunked.shape == (3, 3)
+
+
 def test_from_file_says_what_it_cannot_read(tmp_path):
     with pytest.raises(FileNotFoundError):
         vantrel.dask.from_file(tmp_path / "none.npy")
