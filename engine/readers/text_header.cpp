@@ -69,13 +69,16 @@ void tellSizes(const HeaderLines& lines, TextHeader& header) {
 }  // namespace
 
 bool readLength(std::string_view text, double& value, std::string& unit) {
-    const std::size_t end = text.find_first_of(" \t");
-    const std::string_view number = text.substr(0, end);
-    if (!parseWholeDouble(number.data(), number.data() + number.size(), value) ||
-        !(value > 0.0 && value < 1e300))
-        return false;
-    unit =
-        end == std::string_view::npos ? std::string() : std::string(trimCSpace(text.substr(end)));
+    // The unit may follow the number with or without a blank: "5.000 um", "5.000um".
+    TextCursor cursor{text.data(), text.data() + text.size()};
+    double number = 0.0;
+    if (!scanDouble(cursor, number) || !(number > 0.0 && number < 1e300)) return false;
+    const std::string_view rest(cursor.p, static_cast<std::size_t>(cursor.end - cursor.p));
+    // After the number: nothing, a blank, or a unit's first letter (not "5,0" or "1.2.3").
+    const unsigned char next = rest.empty() ? ' ' : static_cast<unsigned char>(rest[0]);
+    if (!isCSpace(next) && !std::isalpha(next) && next < 0x80) return false;
+    value = number;
+    unit = std::string(trimCSpace(rest));
     return true;
 }
 
