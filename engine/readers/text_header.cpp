@@ -13,12 +13,6 @@ struct HeaderLines {
     std::string widthUnit, heightUnit, valueUnit;
 };
 
-// A known length unit by its symbol, any other text as it is.
-std::string unitText(const std::string& text) {
-    const std::optional<LengthUnit> unit = lengthUnitOf(text);
-    return unit ? unit->symbol : text;
-}
-
 std::string lowerCase(std::string_view text) {
     std::string lower(text);
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -45,14 +39,13 @@ void readHeaderLine(std::string_view line, HeaderLines& header) {
 
 // The sizes in one unit: the width's, or the height's where only it names one.
 void tellSizes(const HeaderLines& lines, TextHeader& header) {
-    // A value's "A" is the ampere, not the ångström.
-    const bool ampere = lines.valueUnit == "A" || lines.valueUnit == "a";
-    header.valueUnit = ampere ? lines.valueUnit : unitText(lines.valueUnit);
+    header.valueUnit = unitText(lines.valueUnit, true);
     header.width = lines.width;
     header.height = lines.height;
-    header.lateralUnit = unitText(lines.widthUnit.empty() ? lines.heightUnit : lines.widthUnit);
+    header.lateralUnit =
+        unitText(lines.widthUnit.empty() ? lines.heightUnit : lines.widthUnit, false);
     if (lines.widthUnit.empty() || lines.heightUnit.empty() ||
-        unitText(lines.heightUnit) == header.lateralUnit)
+        unitText(lines.heightUnit, false) == header.lateralUnit)
         return;
     const std::optional<LengthUnit> from = lengthUnitOf(lines.heightUnit);
     const std::optional<LengthUnit> to = lengthUnitOf(lines.widthUnit);
