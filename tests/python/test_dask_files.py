@@ -242,11 +242,12 @@ def large_surface(tmp_path_factory):
     os.remove(path)
 
 
-@pytest.fixture(scope="module")
+@pytest.fixture
 def small_worker():
     """A cluster of one worker process of one thread, whose memory is smaller than the large
-    file. Every wait on it is bounded and it is closed however the tests end, so that a stuck
-    cluster (another test run taking the cores, say) fails the tests instead of hanging them."""
+    file; one per test, so that a worker in trouble cannot pass it on. Every wait on it is
+    bounded and it is closed however the test ends, so that a stuck cluster fails the test
+    instead of hanging it."""
     cluster = LocalCluster(n_workers=1, threads_per_worker=1, memory_limit=WORKER_MEMORY,
                            dashboard_address=":0")
     try:
@@ -268,7 +269,9 @@ def test_the_larger_than_memory_recipe_runs_on_workers_smaller_than_the_file(
         large_surface, small_worker):
     areas = [9, 1089, 16641]  # sides 3, 33, 129
     before = worker_process(small_worker)
-    lazy = vantrel.dask.residuals(vantrel.dask.from_file(large_surface, chunks=2048), areas,
+    # Chunks of 1024: a task reads up to 9 of them and holds about 66 MiB, so that the chunks
+    # the scheduler has a worker read ahead stay within its memory too.
+    lazy = vantrel.dask.residuals(vantrel.dask.from_file(large_surface, chunks=1024), areas,
                                   compute=False)
     sums = small_worker.compute(lazy).result(timeout=WAIT)
     assert worker_process(small_worker) == before
