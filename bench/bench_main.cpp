@@ -1,8 +1,10 @@
 // vantrel-bench: times the exact, fast, loading and writing paths against the literal analysis
 // on generated inputs and prints one table (Markdown).
 //
-//   vantrel-bench --work DIR --generator PATH --cli PATH [--runs N]
+//   vantrel-bench --work DIR --generator PATH --cli PATH [--runs N] [--only WORD]
 //
+// --only runs the groups of rows whose key holds WORD: "memory", "W1", "W2", "plain", "load",
+// "raster", "map" (the map on W3 and the 8192 x 8192 map), "map8192" (that one alone).
 // Inputs are made once in DIR by the surface generator and kept for later runs. Exits with 1
 // when any output differs from the literal analysis's; missed speed targets are reported but do
 // not fail the run (the machine may be busy).
@@ -15,6 +17,7 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "hurst_map.h"
 #include "map_workload.h"
 #include "multifractal_workload.h"
 #include "raster_inputs.h"
@@ -25,8 +28,12 @@
 namespace {
 
 struct Paths {
-    std::string work, generator, cli;
+    std::string work, generator, cli, only;
     int runs = 3;
+    // Whether the group of rows with this key is to run.
+    bool wanted(const std::string& key) const {
+        return only.empty() || key.find(only) != std::string::npos;
+    }
 };
 
 bool parse(int argc, char** argv, Paths& paths) {
@@ -40,6 +47,8 @@ bool parse(int argc, char** argv, Paths& paths) {
             paths.cli = argv[k + 1];
         else if (option == "--runs")
             paths.runs = std::atoi(argv[k + 1]);
+        else if (option == "--only")
+            paths.only = argv[k + 1];
         else
             return false;
     }
@@ -101,14 +110,17 @@ int main(int argc, char** argv) {
     Paths paths;
     if (!parse(argc, argv, paths)) {
         std::fprintf(stderr,
-                     "usage: vantrel-bench --work DIR --generator PATH --cli PATH [--runs N]\n");
+                     "usage: vantrel-bench --work DIR --generator PATH --cli PATH [--runs N] "
+                     "[--only WORD]\n");
         return 2;
     }
     mkdir(paths.work.c_str(), 0755);
-    const std::string w1 = input(paths, 1024, 1024, 10);
-    const std::string w2 = input(paths, 2048, 2048, 10);
-    const std::string plain = input(paths, 512, 512, 10);
-    const std::string w3 = input(paths, 4096, 4096, 10);
+    // Only the inputs of the rows that run are made.
+    const bool onW3 = paths.wanted("memory raster load map W3");
+    const std::string w1 = paths.wanted("W1") ? input(paths, 1024, 1024, 10) : "";
+    const std::string w2 = paths.wanted("W2") ? input(paths, 2048, 2048, 10) : "";
+    const std::string plain = paths.wanted("plain") ? input(paths, 512, 512, 10) : "";
+    const std::string w3 = onW3 ? input(paths, 4096, 4096, 10) : "";
 
     const double loadBefore = loadAverage();
     std::vector<Row> rows;
@@ -130,13 +142,16 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
     };
 
-    const RasterInputs inputs = makeRasterInputs(w3, paths.work, "surface-4096x4096-f32");
+    const RasterInputs inputs = paths.wanted("memory raster map W3")
+                                    ? makeRasterInputs(w3, paths.work, "surface-4096x4096-f32")
+                                    : RasterInputs{};
     std::vector<Row> memoryRows;
     // Peak memory of whole runs of the program on W3, against two matrices plus 64 MiB: measured
     // first, while this program is small, because a child's peak counts the pages it shares
     // with its parent until it starts the program.
     const long long limit = 2LL * 4096 * 4096 * 8 + (64LL << 20);
     for (const char* method : {"exact", "fast"}) {
+        if (!paths.wanted("memory")) break;
         const long long peak =
             peakMemoryOfRun({paths.cli, "run", "--input", w3, "--log", "4", "1024", "2", "--shift",
                              "0.5", "0.5", "--method", method, "--yes", "--quiet"});
@@ -149,6 +164,7 @@ int main(int argc, char** argv) {
     // The readers hold one row of blocks of the file beside the matrices; GDAL's own code and
     // caches count in the 64 MiB too.
     for (const std::string& raster : {inputs.geoTiff, inputs.npy}) {
+        if (!paths.wanted("memory raster")) break;
         const long long peak = peakMemoryOfRun(
             {paths.cli, "run", "--input", raster, "--linear", "4", "4", "1", "--yes", "--quiet"});
         const bool met = peak > 0 && peak <= limit;
@@ -162,7 +178,7 @@ int main(int argc, char** argv) {
     const int runs = paths.runs;
     std::printf("timing, medians of %d runs...\n", runs);
     std::fflush(stdout);
-    {
+    if (paths.wanted("W1")) {
         LiteralMatrix data = loaded(w1);
         const std::vector<int> areas = logAreas(262144);
         const Timing exact = timeExactCompute(data, areas, 1, 2 * runs + 1, runs);
@@ -175,7 +191,7 @@ int main(int argc, char** argv) {
         add("surface files: 1024 x 1024, 4 areas", writing, "literal ", writing.literal, 3);
         literalFree(&data);
     }
-    {
+    if (paths.wanted("W2")) {
         LiteralMatrix data = loaded(w2);
         const std::vector<int> areas = logAreas(1048576);
         const Timing exact = timeExactCompute(data, areas, 1, 2 * runs + 1, runs);
@@ -211,20 +227,20 @@ int main(int argc, char** argv) {
                     rows.back().outcome.c_str());
         literalFree(&data);
     }
-    {
+    if (paths.wanted("plain")) {
         LiteralMatrix data = loaded(plain);
         const Timing exact = timeExactCompute(data, logAreas(4096), 0, 2 * runs + 1, runs);
         add("plain: 512 x 512, areas 4 ... 4096, exact plain", exact, "literal ", exact.literal,
             30);
         literalFree(&data);
     }
-    {
+    if (paths.wanted("load")) {
         const auto [load, commented] = timeLoads(w3, runs);
         add("W3 load: 4096 x 4096 text, 10 digits (227 MB)", load, "literal ", load.literal, 8);
         add("W3 load with comments read (analyse, fit, map)", commented, "literal ",
             commented.literal, 8);
     }
-    {
+    if (paths.wanted("raster")) {
         // Whole runs of the program, one area, on the W3 values as float32 in three files.
         const Timing tiff = timeWholeRun(paths.cli, inputs.text, inputs.geoTiff, runs);
         add("run on W3 as float32 GeoTIFF (64 MiB), area 4", tiff, "same values as text ",
@@ -234,7 +250,7 @@ int main(int argc, char** argv) {
             10);
     }
 
-    {
+    if (paths.wanted("map W3")) {
         // The map may cost at most 1.5 times analyse over the same sides, whole processes on the
         // same GeoTIFF, and hold no more than the run's memory.
         const Timing map = timeMapCommand(paths.cli, inputs.geoTiff, paths.work, runs);
@@ -254,6 +270,46 @@ int main(int argc, char** argv) {
         memoryRows.push_back({"peak memory: vantrel-cli map on W3 as float32 .tif",
                               "2 matrices + 64 MiB = " + mebibytes(limit), mebibytes(peak), "-",
                               "<= " + mebibytes(limit), small ? "met" : "MISSED"});
+    }
+
+    if (paths.wanted("map8192")) {
+        // A raster of 8192 x 8192 float32 cells (256 MiB; 512 MiB as doubles, one matrix): the
+        // map in memory and the map read in bands of about 256 MiB, the same bytes, each within
+        // two matrices plus one band (with its halo) per thread.
+        const int side = 8192;
+        const std::string big = makeLargeGeoTiff(paths.work, side, side);
+        const char* const budgetMiB = "256";
+        MapRequest request;
+        request.bandRows = mapBandRowsWithin(256.0 * (1 << 20), side, request);
+        const double band = mapBandBytes(side, side, request);
+        const int threads = WorkerPool::coreCount();
+        const long long bound = 2LL * side * side * 8 + static_cast<long long>(threads * band);
+        const std::string budget = "2 matrices + " + std::to_string(threads) + " bands of " +
+                                   mebibytes(static_cast<long long>(band)) + " = " +
+                                   mebibytes(bound);
+        const Timing banded = timeBandedMap(paths.cli, big, paths.work, budgetMiB, runs);
+        const double ratio = banded.vantrel / banded.literal;
+        allSame = allSame && banded.same;
+        rows.push_back(
+            {"map on 8192 x 8192 float32 GeoTIFF read in bands (--memory 256), "
+             "against the map in memory",
+             "in memory " + seconds(banded.literal), seconds(banded.vantrel), times(ratio), "-",
+             banded.check});
+        std::printf("  map in bands: %s %s\n", rows.back().ratio.c_str(),
+                    rows.back().outcome.c_str());
+        for (const bool inBands : {false, true}) {
+            std::vector<std::string> command = {paths.cli, "map", big, "--output",
+                                                paths.work + "/bench-map-8192.npy"};
+            if (inBands) command.insert(command.end(), {"--memory", budgetMiB});
+            const long long peak = peakMemoryOfRun(command);
+            const bool met = peak > 0 && peak <= bound;
+            if (!met) missed.push_back(inBands ? "peak memory, map in bands" : "peak memory, map");
+            memoryRows.push_back({std::string("peak memory: vantrel-cli map on 8192 x 8192 "
+                                              "float32 .tif, ") +
+                                      (inBands ? "in bands (--memory 256)" : "in memory"),
+                                  budget, mebibytes(peak), "-", "<= " + mebibytes(bound),
+                                  met ? "met" : "MISSED"});
+        }
     }
 
     rows.insert(rows.end(), memoryRows.begin(), memoryRows.end());

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <vector>
 
 #include "bench_support.h"
@@ -109,6 +110,39 @@ RasterInputs makeRasterInputs(const std::string& source, const std::string& fold
     int status = 0;
     if (child > 0) waitpid(child, &status, 0);
     return inputs;
+}
+
+std::string makeLargeGeoTiff(const std::string& folder, int R, int C) {
+    const std::string path =
+        folder + "/surface-" + std::to_string(R) + "x" + std::to_string(C) + "-f32.tif";
+    if (present(path)) return path;
+    std::printf("making %s\n", path.c_str());
+    std::fflush(stdout);
+    const pid_t child = fork();
+    if (child == 0) {
+        GDALAllRegister();
+        GDALDatasetH dataset =
+            GDALCreate(GDALGetDriverByName("GTiff"), path.c_str(), C, R, 1, GDT_Float32, nullptr);
+        if (!dataset) _exit(1);
+        std::mt19937 bits(22);
+        std::normal_distribution<double> normal(0.0, 1.0);
+        std::vector<double> row(static_cast<std::size_t>(C), 0.0);
+        for (int i = 0; i < R; ++i) {
+            double along = 0.0;
+            for (double& value : row) {
+                along = 0.5 * along + normal(bits);
+                value += along;
+            }
+            if (GDALRasterIO(GDALGetRasterBand(dataset, 1), GF_Write, 0, i, C, 1, row.data(), C, 1,
+                             GDT_Float64, 0, 0) != CE_None)
+                _exit(1);
+        }
+        GDALClose(dataset);
+        _exit(0);
+    }
+    int status = 0;
+    if (child > 0) waitpid(child, &status, 0);
+    return path;
 }
 
 Timing timeWholeRun(const std::string& cli, const std::string& textPath, const std::string& path,

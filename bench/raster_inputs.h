@@ -19,6 +19,11 @@ struct RasterInputs {
 RasterInputs makeRasterInputs(const std::string& source, const std::string& folder,
                               const std::string& stem);
 
+// An R x C float32 GeoTIFF of a rough surface (each row the one above plus normal steps, summed
+// along the row with half weight), `folder`/surface-RxC-f32.tif, made in a child process unless
+// it is there from an earlier run; one row at a time, so that neither process holds the surface.
+std::string makeLargeGeoTiff(const std::string& folder, int R, int C);
+
 // Whole `vantrel-cli run` on `path` with the one area 4, the median of `runs`, against the same
 // run on the text matrix `textPath` (the baseline, in `literal`); the results files must match.
 Timing timeWholeRun(const std::string& cli, const std::string& textPath, const std::string& path,

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <stdexcept>
 
 #include "collecting_host.h"
 #include "command_line.h"
@@ -16,6 +17,7 @@
 #include "map_summary.h"
 #include "option_values.h"
 #include "output_check.h"
+#include "raster_map_rows.h"
 #include "run_host.h"
 #include "surface_file.h"
 #include "system.h"
@@ -42,6 +44,9 @@ const char* const kMapUsage =
     "  --format F           read FILE as text, csv, npy, gsf, gwy or gdal\n"
     "  --band N             the raster band GDAL reads (default 1)\n"
     "  --crop-valid         map the largest rectangle without missing values\n"
+    "  --memory MiB         map a raster (read through GDAL) larger than this in bands of rows,\n"
+    "                       each with half the largest side above and below; the same map\n"
+    "                       (default: half the memory available)\n"
     "\n"
     "Flags (a sum): 1 the log-log line is curved, 2 H outside 0.15 to 0.85 (the\n"
     "calibrated 0.2 to 0.8 with a margin), 4 fewer than half the cells or fewer than\n"
@@ -54,6 +59,7 @@ struct MapOptions {
     MapOutput kind = MapOutput::kNone;
     MapRequest request;
     bool strideGiven = false, directional = false;
+    double memoryMiB = 0.0;  // 0: half the memory available
     ReadOptions read;
 };
 
@@ -114,6 +120,15 @@ CliOptionTable mapOptionTable(MapOptions& options) {
                          return false;
                      }),
         threadsOption(request.threads),
+        valuesOption("--memory", 1,
+                     [&options](const std::string& name, const std::vector<std::string>& v,
+                                std::string& error) {
+                         if (!numberValue(name, v[0], options.memoryMiB, error)) return false;
+                         if (options.memoryMiB > 0.0 && std::isfinite(options.memoryMiB))
+                             return true;
+                         error = name + ": '" + v[0] + "' is not a positive number of MiB";
+                         return false;
+                     }),
     };
     addReadOptions(table, options.read);
     return table;
@@ -155,22 +170,59 @@ int writeOutput(const MapOptions& options, const std::vector<HurstMap>& maps,
     return 0;
 }
 
-int mapLoaded(const MapOptions& options, const DataMatrix& data) {
-    const SurfaceUnits& units = data.units;
-    const int R = data.rowCount(), C = data.columnCount();
-    if (auto problem = mapProblem(R, C, options.request)) return fail(*problem);
-    std::vector<WindowAxis> axes = {WindowAxis::kSquare};
-    if (options.directional) {
-        axes.push_back(WindowAxis::kAlongRows);
-        axes.push_back(WindowAxis::kAlongColumns);
-    }
-    const std::vector<HurstMap> maps = computeHurstMaps(data.rows(), R, C, options.request, axes);
+std::vector<WindowAxis> mapAxes(const MapOptions& options) {
+    if (!options.directional) return {WindowAxis::kSquare};
+    return {WindowAxis::kSquare, WindowAxis::kAlongRows, WindowAxis::kAlongColumns};
+}
+
+int finishMap(const MapOptions& options, const std::vector<HurstMap>& maps,
+              const SurfaceUnits& units, const std::string& howRead = "") {
     if (!options.output.empty()) {
         const int status = writeOutput(options, maps, units);
         if (status != 0) return status;
     }
     std::fputs(mapSummary(maps, options.file).c_str(), stdout);
+    std::fputs(howRead.c_str(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+int mapLoaded(const MapOptions& options, const DataMatrix& data) {
+    const int R = data.rowCount(), C = data.columnCount();
+    if (auto problem = mapProblem(R, C, options.request)) return fail(*problem);
+    return finishMap(options,
+                     computeHurstMaps(data.rows(), R, C, options.request, mapAxes(options)),
+                     data.units);
+}
+
+// A raster larger than the memory budget is mapped a band at a time; -1 when it is not that
+// large (or cannot be opened: the load says why).
+int mapInBands(const MapOptions& options) {
+    CollectingHost host;
+    const auto raster = GdalRasterRows::open(host, options.file, options.read.band);
+    if (!raster) return -1;
+    const int R = raster->rowCount(), C = raster->columnCount();
+    const double budget = options.memoryMiB > 0.0
+                              ? options.memoryMiB * 1024.0 * 1024.0
+                              : static_cast<double>(availableMemoryBytes()) / 2.0;
+    if (8.0 * R * C <= budget) return -1;
+    if (auto problem = mapProblem(R, C, options.request)) return fail(*problem);
+    if (!raster->units().note.empty()) host.showNotice(options.file + ": " + raster->units().note);
+    if (!host.said().empty()) std::fprintf(stderr, "%s\n", host.saidText().c_str());
+    MapRequest request = options.request;
+    request.bandRows = mapBandRowsWithin(budget, C, request);
+    RasterMapRows rows(*raster);
+    int widest = 0;
+    const std::vector<MapBand> bands = mapRowBands(R, C, request);
+    for (const MapBand& band : bands) widest = std::max(widest, band.last - band.first + 1);
+    const std::string howRead =
+        "Read in " + std::to_string(bands.size()) + " bands of at most " + std::to_string(widest) +
+        " rows, each with " + std::to_string(mapBandHalo(request)) + " rows more above and below\n";
+    try {
+        return finishMap(options, computeHurstMaps(rows, request, mapAxes(options)),
+                         raster->units(), howRead);
+    } catch (const std::runtime_error& unread) {
+        return fail(unread.what());
+    }
 }
 
 }  // namespace
@@ -192,6 +244,11 @@ int runMapCommand(const std::vector<std::string>& args) {
     if (auto clash = outputThatIsAnInput({options.file}, {options.output})) return fail(*clash);
 
     try {
+        if (!options.read.cropValid &&
+            surfaceFileFormat(options.file, options.read.format) == SurfaceFormat::kGdal) {
+            const int status = mapInBands(options);
+            if (status >= 0) return status;
+        }
         CollectingHost host;
         ReadOptions read = options.read;
         read.threads = options.request.threads;

@@ -7,6 +7,7 @@
 #include "hurst_fit.h"
 #include "map_calibration.h"
 #include "scaling_sides.h"
+#include "worker_pool.h"
 
 namespace {
 
@@ -18,54 +19,63 @@ constexpr int kFewestSides = 3;
 constexpr double kDriftErrors = 3.0;
 constexpr double kLeastDrift = 0.1;
 
-// The data with its missing (not finite) values replaced by the mean of the others, so that the
-// running sums stay finite, and the count of missing values in any rectangle, so that the tiles
-// whose windows reach one can be left empty.
-class MissingValues {
+// The first pass over the rows: the mean the residual sums are centred on, taken over the
+// values that are not missing (each row's sum in turn, the rows' sums in long double, as
+// centreOf takes it when none is missing), and the tiles whose halo reaches a missing value.
+class MapCensus {
   public:
-    MissingValues(const double* const* data, int R, int C) : C_(C) {
-        for (int i = 0; i < R && !any_; ++i)
-            for (int j = 0; j < C; ++j) any_ = any_ || !std::isfinite(data[i][j]);
-        if (!any_) return;
-        counts_.assign(static_cast<std::size_t>(R + 1) * (C + 1), 0);
-        long double total = 0.0L;
-        long long finite = 0;
-        for (int i = 0; i < R; ++i)
-            for (int j = 0; j < C; ++j) {
-                const bool missing = !std::isfinite(data[i][j]);
-                if (!missing) total += data[i][j], ++finite;
-                at(i + 1, j + 1) = at(i, j + 1) + at(i + 1, j) - at(i, j) + missing;
-            }
-        const double fill = finite > 0 ? static_cast<double>(total / finite) : 0.0;
-        filled_.resize(static_cast<std::size_t>(R) * C);
-        for (int i = 0; i < R; ++i) {
-            double* row = filled_.data() + static_cast<std::size_t>(i) * C;
-            for (int j = 0; j < C; ++j) row[j] = std::isfinite(data[i][j]) ? data[i][j] : fill;
-            rows_.push_back(row);
+    MapCensus(const MapLayout& layout, int halo)
+        : layout_(layout), halo_(halo), reached_(static_cast<std::size_t>(layout.tileCount()), 0) {}
+
+    void addRows(const double* const* data, int first, int last) {
+        const int C = layout_.columns;
+        for (int i = first; i <= last; ++i) {
+            const double* row = data[i];
+            double sum = 0.0;
+            int finite = 0;
+            for (int j = 0; j < C; ++j)
+                if (std::isfinite(row[j])) sum += row[j], ++finite;
+            total_ += sum;
+            finite_ += finite;
+            if (finite < C) markTiles(i, row);
         }
     }
 
-    bool any() const { return any_; }
-    const double* const* filledRows() const { return rows_.data(); }
-
-    // Missing values in rows r0 ... r1 - 1, columns c0 ... c1 - 1, the bounds clipped.
-    long long in(int r0, int r1, int c0, int c1) const {
-        if (!any_) return 0;
-        const int R = static_cast<int>(counts_.size() / (C_ + 1)) - 1;
-        r0 = std::max(r0, 0), c0 = std::max(c0, 0), r1 = std::min(r1, R), c1 = std::min(c1, C_);
-        if (r0 >= r1 || c0 >= c1) return 0;
-        return at(r1, c1) - at(r0, c1) - at(r1, c0) + at(r0, c0);
+    bool anyMissing() const {
+        return finite_ < static_cast<long long>(layout_.rows) * layout_.columns;
     }
+    double centre() const {
+        return finite_ > 0 ? static_cast<double>(total_ / static_cast<long double>(finite_)) : 0.0;
+    }
+    bool reached(std::size_t tile) const { return reached_[tile] != 0; }
 
   private:
-    long long& at(int i, int j) { return counts_[static_cast<std::size_t>(i) * (C_ + 1) + j]; }
-    long long at(int i, int j) const { return counts_[static_cast<std::size_t>(i) * (C_ + 1) + j]; }
+    // The tiles whose rows and halo hold row i and whose columns and halo hold one of its
+    // missing values.
+    void markTiles(int i, const double* row) {
+        const MapLayout& l = layout_;
+        prefix_.assign(static_cast<std::size_t>(l.columns) + 1, 0);
+        for (int j = 0; j < l.columns; ++j)
+            prefix_[static_cast<std::size_t>(j) + 1] =
+                prefix_[static_cast<std::size_t>(j)] + !std::isfinite(row[j]);
+        for (int a = 0; a < l.tileRows; ++a) {
+            const int r0 = a * l.stride;
+            if (i < r0 - halo_ || i >= r0 + l.tile + halo_) continue;
+            for (int b = 0; b < l.tileColumns; ++b) {
+                const int c0 = std::max(0, b * l.stride - halo_);
+                const int c1 = std::min(l.columns, b * l.stride + l.tile + halo_);
+                if (prefix_[static_cast<std::size_t>(c1)] > prefix_[static_cast<std::size_t>(c0)])
+                    reached_[static_cast<std::size_t>(a) * l.tileColumns + b] = 1;
+            }
+        }
+    }
 
-    int C_;
-    bool any_ = false;
-    std::vector<long long> counts_;
-    std::vector<double> filled_;
-    std::vector<const double*> rows_;
+    const MapLayout& layout_;
+    int halo_;
+    long double total_ = 0.0L;
+    long long finite_ = 0;
+    std::vector<std::uint8_t> reached_;
+    std::vector<int> prefix_;
 };
 
 // The per-side table of tile (a, b): its residual and cells at each side, and those of its
@@ -171,21 +181,88 @@ std::optional<std::string> mapProblem(int R, int C, const MapRequest& request) {
 std::vector<HurstMap> computeHurstMaps(const double* const* data, int R, int C,
                                        const MapRequest& request,
                                        const std::vector<WindowAxis>& axes) {
+    MatrixRows rows(data, R, C);
+    return computeHurstMaps(rows, request, axes);
+}
+
+int mapBandHalo(const MapRequest& request) {
+    return unitHalo(mapSides(request));
+}
+
+std::vector<MapBand> mapRowBands(int R, int C, const MapRequest& request) {
+    const std::vector<RowUnit> units =
+        residualUnits(blockSums(mapLayout(R, C, request.tile, request.stride)));
+    std::vector<MapBand> bands;
+    for (int u = 0; u < static_cast<int>(units.size()); ++u) {
+        const RowUnit& unit = units[static_cast<std::size_t>(u)];
+        if (bands.empty() ||
+            (request.bandRows > 0 && unit.last - bands.back().first + 1 > request.bandRows)) {
+            bands.push_back({unit.first, unit.last, u, 1});
+        } else {
+            bands.back().last = unit.last;
+            ++bands.back().unitCount;
+        }
+    }
+    return bands;
+}
+
+int mapBandRowsWithin(double budget, int C, const MapRequest& request) {
+    const double rows = std::floor(budget / (8.0 * C)) - 2.0 * mapBandHalo(request);
+    return rows < 1.0 ? 1 : rows > 1e9 ? 1000000000 : static_cast<int>(rows);
+}
+
+double mapBandBytes(int R, int C, const MapRequest& request) {
+    int widest = 0;
+    for (const MapBand& band : mapRowBands(R, C, request))
+        widest = std::max(widest, band.last - band.first + 1);
+    return 8.0 * C * std::min(R, widest + 2 * mapBandHalo(request));
+}
+
+std::vector<HurstMap> computeHurstMaps(MapRows& rows, const MapRequest& request,
+                                       const std::vector<WindowAxis>& axes) {
+    const int R = rows.rowCount(), C = rows.columnCount();
     const MapLayout layout = mapLayout(R, C, request.tile, request.stride);
     const TileSums grid = blockSums(layout);
     const std::vector<int> sides = mapSides(request);
-    const MissingValues missing(data, R, C);
-    const double* const* values = missing.any() ? missing.filledRows() : data;
-    ScalingCompute compute;
-    compute.threads = request.threads;
-    compute.cancel = request.cancel;
-    const int halo = mapHalo(sides);
+    const std::vector<RowUnit> units = residualUnits(grid);
+    const std::vector<MapBand> bands = mapRowBands(R, C, request);
+    const int bandHalo = mapBandHalo(request);
+
+    MapCensus census(layout, mapHalo(sides));
+    for (const MapBand& band : bands) {
+        throwIfCancelled(request.cancel);
+        census.addRows(rows.band(band.first, band.last), band.first, band.last);
+    }
+    const double centre = census.centre();
+    if (census.anyMissing()) rows.fillMissingWith(centre);
+
+    // sums[x][k]: axis x, side k, every block; each unit writes its own blocks only.
+    const std::size_t blocks = static_cast<std::size_t>(grid.tileRows) * grid.tileColumns;
+    std::vector<std::vector<std::vector<double>>> sums(
+        axes.size(), std::vector<std::vector<double>>(sides.size(), std::vector<double>(blocks)));
+    WorkerPool pool(request.threads);
+    pool.setCancelToken(request.cancel);
+    std::vector<double> scratch(static_cast<std::size_t>(C) * 4 * pool.threadCount());
+    const int axisCount = static_cast<int>(axes.size());
+    for (const MapBand& band : bands) {
+        throwIfCancelled(request.cancel);
+        const double* const* data =
+            rows.band(std::max(0, band.first - bandHalo), std::min(R - 1, band.last + bandHalo));
+        pool.run(band.unitCount * axisCount, [&](int task, int thread) {
+            const RowUnit& unit =
+                units[static_cast<std::size_t>(band.firstUnit + task / axisCount)];
+            const std::size_t x = static_cast<std::size_t>(task % axisCount);
+            double* mine = scratch.data() + static_cast<std::size_t>(thread) * 4 * C;
+            for (std::size_t k = 0; k < sides.size(); ++k)
+                unitResiduals(data, R, C, grid, sides[k], axes[x], centre, unit, mine, sums[x][k]);
+        });
+    }
 
     std::vector<HurstMap> maps;
-    for (WindowAxis axis : axes) {
+    for (std::size_t x = 0; x < axes.size(); ++x) {
         HurstMap map;
         map.layout = layout;
-        map.axis = axis;
+        map.axis = axes[x];
         map.sides = sides;
         const std::size_t tiles = static_cast<std::size_t>(layout.tileCount());
         map.hurst.assign(tiles, kNaN);
@@ -193,18 +270,18 @@ std::vector<HurstMap> computeHurstMaps(const double* const* data, int R, int C,
         map.high.assign(tiles, kNaN);
         map.cells.assign(tiles, 0.0);
         map.flags.assign(tiles, 0);
-        const std::vector<SideBlocks> blocks =
-            residualBlocks(values, R, C, grid, sides, axis, compute);
+        std::vector<SideBlocks> blocksBySide;
+        for (std::size_t k = 0; k < sides.size(); ++k)
+            blocksBySide.push_back(
+                {sides[k], std::move(sums[x][k]), residualCells(grid, R, C, sides[k], axes[x])});
         for (int a = 0; a < layout.tileRows; ++a)
             for (int b = 0; b < layout.tileColumns; ++b) {
                 const std::size_t t = static_cast<std::size_t>(a) * layout.tileColumns + b;
-                const int r0 = a * layout.stride, c0 = b * layout.stride;
-                if (missing.any() && missing.in(r0 - halo, r0 + layout.tile + halo, c0 - halo,
-                                                c0 + layout.tile + halo) > 0) {
+                if (census.reached(t)) {
                     map.flags[t] |= kMapMissing;
                     continue;
                 }
-                fitTile(tileTable(layout, grid, blocks, a, b), map, t);
+                fitTile(tileTable(layout, grid, blocksBySide, a, b), map, t);
             }
         maps.push_back(std::move(map));
     }

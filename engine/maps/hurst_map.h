@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "cancel_token.h"
 #include "map_layout.h"
+#include "map_rows.h"
 #include "residual_blocks.h"
 
 // The Hurst exponent of every tile of a surface, with its 90% interval and flags, from the
@@ -18,7 +20,10 @@ struct MapRequest {
     int tile = 128, stride = 64;
     int fromSide = 0, toSide = 0;  // odd sides in log steps; 0: from 5 to a quarter of the tile
     int threads = 0;
-    const CancelToken* cancel = nullptr;  // polled between sides and row blocks
+    // Rows of the surface to hold at once besides the band's halo (mapRowBands); 0: all of them.
+    // The map is the same bits whatever this is.
+    int bandRows = 0;
+    const CancelToken* cancel = nullptr;  // polled between bands and between tasks
 };
 
 enum MapFlag : std::uint8_t {
@@ -57,3 +62,29 @@ std::optional<std::string> mapProblem(int R, int C, const MapRequest& request);
 std::vector<HurstMap> computeHurstMaps(const double* const* data, int R, int C,
                                        const MapRequest& request,
                                        const std::vector<WindowAxis>& axes);
+
+// The same map from rows read a band at a time: a first pass over the bands counts the missing
+// values and takes the mean the sums are centred on (and missing values replaced by), then each
+// band is read again with a halo of half the largest side above and below, and its units'
+// residual sums are made on every thread. The bytes are those of the map in memory, whatever
+// request.bandRows is. Throws RunCancelled when request.cancel asks to stop, and whatever
+// `rows` throws.
+std::vector<HurstMap> computeHurstMaps(MapRows& rows, const MapRequest& request,
+                                       const std::vector<WindowAxis>& axes);
+
+// The bands a map of an R x C surface reads with request.bandRows: each a run of whole units,
+// as many as fit in bandRows (at least one). Rows first ... last are the band's own; it reads
+// `halo` more above and below, within the surface.
+struct MapBand {
+    int first, last;
+    int firstUnit, unitCount;
+};
+std::vector<MapBand> mapRowBands(int R, int C, const MapRequest& request);
+int mapBandHalo(const MapRequest& request);
+
+// The request.bandRows that keeps a band of a surface of C columns and its halo within
+// `budget` bytes as doubles (one unit at least).
+int mapBandRowsWithin(double budget, int C, const MapRequest& request);
+
+// The bytes of the largest band that mapRowBands gives, with its halo, as doubles.
+double mapBandBytes(int R, int C, const MapRequest& request);

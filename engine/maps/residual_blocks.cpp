@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "surface_calculator.h"
 #include "window_geometry.h"
+#include "worker_pool.h"
 
 namespace {
 
@@ -24,16 +24,6 @@ std::vector<double> cellsPerBlock(const TileSums& layout, const Span& rows, cons
     for (double r : perRow)
         for (double c : perColumn) cells.push_back(r * c);
     return cells;
-}
-
-double meanOf(const double* const* data, int R, int C) {
-    long double total = 0.0L;
-    for (int i = 0; i < R; ++i) {
-        double row = 0.0;
-        for (int j = 0; j < C; ++j) row += data[i][j];
-        total += row;
-    }
-    return static_cast<double>(total / (static_cast<long double>(R) * C));
 }
 
 // The first cell of a line whose 1-D window of side s fits: windows run from the cell less
@@ -66,12 +56,13 @@ void alongRows(const double* const* data, int C, int side, double mean, const Ti
 // The same down the columns: the column sums of the first row's windows, then slid down a row
 // at a time.
 void alongColumns(const double* const* data, int R, int C, int side, double mean,
-                  const TileSums& layout, int firstRow, int lastRow, std::vector<double>& sums) {
+                  const TileSums& layout, int firstRow, int lastRow, double* window,
+                  std::vector<double>& sums) {
     const int a = lead(side);
     const double scale = 1.0 / side;
     const int first = std::max(firstRow, a), last = std::min(lastRow, R - side + a);
     if (first > last) return;
-    std::vector<double> window(static_cast<std::size_t>(C), 0.0);
+    std::fill(window, window + C, 0.0);
     for (int r = first - a; r < first - a + side; ++r)
         for (int j = 0; j < C; ++j) window[static_cast<std::size_t>(j)] += data[r][j] - mean;
     for (int i = first; i <= last; ++i) {
@@ -104,51 +95,104 @@ std::vector<Span> blockRowSpans(const TileSums& layout) {
 
 }  // namespace
 
+double centreOf(const double* const* data, int R, int C) {
+    long double total = 0.0L;
+    for (int i = 0; i < R; ++i) {
+        double row = 0.0;
+        for (int j = 0; j < C; ++j) row += data[i][j];
+        total += row;
+    }
+    return static_cast<double>(total / (static_cast<long double>(R) * C));
+}
+
+std::vector<RowUnit> residualUnits(const TileSums& layout) {
+    std::vector<RowUnit> units;
+    for (const Span& span : blockRowSpans(layout)) {
+        if (span.count == 0) continue;
+        const int last = span.first + span.count - 1;
+        if (!units.empty() && units.back().last - units.back().first + 1 < kUnitRows)
+            units.back().last = last;
+        else
+            units.push_back({span.first, last});
+    }
+    return units;
+}
+
+int unitHalo(const std::vector<int>& sides) {
+    int halo = 0;
+    for (int side : sides) halo = std::max(halo, side / 2);
+    return halo;
+}
+
+void unitResiduals(const double* const* data, int R, int C, const TileSums& layout, int side,
+                   WindowAxis axis, double mean, const RowUnit& unit, double* scratch,
+                   std::vector<double>& sums) {
+    if (axis == WindowAxis::kSquare) {
+        const WindowGeometry geometry = windowGeometry(side * side, 0.5, 0.5);
+        const ComputedRegion region = computedRegion(geometry, R, C);
+        const int first = std::max(unit.first, region.firstRow);
+        const int last = std::min(unit.last, region.lastRow);
+        if (region.empty() || first > last) return;
+        const FastCentre centre(mean, C);
+        // The stripe reads the layout only; its sums go to `sums`.
+        const FastJob job{data,     nullptr, R,      C,
+                          geometry, region,  centre, const_cast<TileSums*>(&layout)};
+        fastStripeTiles(job, first, last, scratch, sums.data());
+        return;
+    }
+    // Each block row on its own, as residualBlocks takes them.
+    for (int first = unit.first; first <= unit.last;) {
+        const int block = layout.rowTile[static_cast<std::size_t>(first)];
+        int last = first;
+        while (last < unit.last && layout.rowTile[static_cast<std::size_t>(last + 1)] == block)
+            ++last;
+        if (axis == WindowAxis::kAlongRows)
+            alongRows(data, C, side, mean, layout, first, last, sums);
+        else
+            alongColumns(data, R, C, side, mean, layout, first, last, scratch, sums);
+        first = last + 1;
+    }
+}
+
+std::vector<double> residualCells(const TileSums& layout, int R, int C, int side, WindowAxis axis) {
+    if (axis == WindowAxis::kSquare) {
+        const WindowGeometry geometry = windowGeometry(side * side, 0.5, 0.5);
+        // The fast method's residual block: R - s rows and C - s columns.
+        return cellsPerBlock(layout, {side - geometry.rowOffset - 1, std::max(0, R - side)},
+                             {side - geometry.columnOffset - 1, std::max(0, C - side)});
+    }
+    const Span along{lead(side), std::max(0, C - side + 1)};
+    const Span down{lead(side), std::max(0, R - side + 1)};
+    return axis == WindowAxis::kAlongRows ? cellsPerBlock(layout, {0, R}, along)
+                                          : cellsPerBlock(layout, down, {0, C});
+}
+
 std::vector<SideBlocks> residualBlocks(const double* const* data, int R, int C,
                                        const TileSums& layout, const std::vector<int>& sides,
                                        WindowAxis axis, const ScalingCompute& compute) {
-    std::vector<SideBlocks> result;
-    ComputeOptions options;
-    options.threads = compute.threads;
-    options.cancel = compute.cancel;
-    options.method = SurfaceMethod::kFast;
-    SurfaceCalculator calculator(options);
-    const std::size_t blocks = static_cast<std::size_t>(layout.tileRows) * layout.tileColumns;
-
+    WorkerPool pool(compute.threads);
+    pool.setCancelToken(compute.cancel);
+    const double mean = centreOf(data, R, C);
+    // Units for the square window, whose column sums are best started seldom; block rows for
+    // the others, which start afresh at each anyway and are then spread over more threads.
+    std::vector<RowUnit> units;
     if (axis == WindowAxis::kSquare) {
-        FastCentre centre(calculator.pool(), data, R, C);
-        TileSums tiles = layout;
-        ComputedRegion written = emptyRegion();
-        for (int side : sides) {
-            throwIfCancelled(compute.cancel);
-            const WindowGeometry geometry = windowGeometry(side * side, 0.5, 0.5);
-            calculator.computeFast(nullptr, written, data, R, C, geometry, centre, &tiles);
-            // The fast method's residual block: R - s rows and C - s columns.
-            const Span rows{side - geometry.rowOffset - 1, R - side};
-            const Span columns{side - geometry.columnOffset - 1, C - side};
-            result.push_back({side, tiles.sums, cellsPerBlock(layout, rows, columns)});
-        }
-        return result;
+        units = residualUnits(layout);
+    } else {
+        for (const Span& span : blockRowSpans(layout))
+            if (span.count > 0) units.push_back({span.first, span.first + span.count - 1});
     }
-
-    const double mean = meanOf(data, R, C);
-    const std::vector<Span> spans = blockRowSpans(layout);
+    const std::size_t blocks = static_cast<std::size_t>(layout.tileRows) * layout.tileColumns;
+    std::vector<double> scratch(static_cast<std::size_t>(C) * 4 * pool.threadCount());
+    std::vector<SideBlocks> result;
     for (int side : sides) {
         throwIfCancelled(compute.cancel);
-        SideBlocks part{side, std::vector<double>(blocks, 0.0), {}};
-        calculator.pool().run(layout.tileRows, [&](int p) {
-            const Span& span = spans[static_cast<std::size_t>(p)];
-            if (span.count == 0) return;
-            const int last = span.first + span.count - 1;
-            if (axis == WindowAxis::kAlongRows)
-                alongRows(data, C, side, mean, layout, span.first, last, part.sums);
-            else
-                alongColumns(data, R, C, side, mean, layout, span.first, last, part.sums);
+        SideBlocks part{side, std::vector<double>(blocks, 0.0),
+                        residualCells(layout, R, C, side, axis)};
+        pool.run(static_cast<int>(units.size()), [&](int u, int thread) {
+            unitResiduals(data, R, C, layout, side, axis, mean, units[static_cast<std::size_t>(u)],
+                          scratch.data() + static_cast<std::size_t>(thread) * 4 * C, part.sums);
         });
-        const Span along{lead(side), std::max(0, C - side + 1)};
-        const Span down{lead(side), std::max(0, R - side + 1)};
-        part.cells = axis == WindowAxis::kAlongRows ? cellsPerBlock(layout, {0, R}, along)
-                                                    : cellsPerBlock(layout, down, {0, C});
         result.push_back(std::move(part));
     }
     return result;

@@ -27,3 +27,31 @@ struct SideBlocks {
 std::vector<SideBlocks> residualBlocks(const double* const* data, int R, int C,
                                        const TileSums& layout, const std::vector<int>& sides,
                                        WindowAxis axis, const ScalingCompute& compute);
+
+// The rows whose sums are made apart from all others: whole block rows, at least kUnitRows
+// rows (the last unit holds what is left). The square window's column sums start afresh at each
+// unit's first row and the directional windows' at each block row, so that a unit's sums are
+// the same bits whatever else of the surface is in memory and whichever thread makes them.
+struct RowUnit {
+    int first, last;  // rows, inclusive
+};
+constexpr int kUnitRows = 128;
+std::vector<RowUnit> residualUnits(const TileSums& layout);
+
+// The rows above and below a unit that its windows reach into: half the largest side.
+int unitHalo(const std::vector<int>& sides);
+
+// One unit's part of residualBlocks for one side: its blocks' sums, added into `sums` (every
+// block of the layout), with the data centred on `mean`. Reads only rows unit.first - halo ...
+// unit.last + halo of `data`, whose table is indexed by the surface's row numbers. `scratch`
+// holds 4 x C doubles.
+void unitResiduals(const double* const* data, int R, int C, const TileSums& layout, int side,
+                   WindowAxis axis, double mean, const RowUnit& unit, double* scratch,
+                   std::vector<double>& sums);
+
+// The cells with a residual in each block, for one side.
+std::vector<double> residualCells(const TileSums& layout, int R, int C, int side, WindowAxis axis);
+
+// The mean the residual sums are centred on: each row summed in turn, the rows' sums in long
+// double.
+double centreOf(const double* const* data, int R, int C);

@@ -6,6 +6,25 @@
 #include "ground_size.h"
 #include "reader_support.h"
 
+// The band's dataset, closed when it goes.
+struct GdalRasterRows::Open {
+    const GdalLibrary& gdal;
+    std::string path;
+    GDALDatasetH dataset = nullptr;
+    GDALRasterBandH band = nullptr;
+    int R = 0, C = 0;
+    SurfaceUnits units;
+    int hasNodata = 0;
+    double nodata = 0.0, scale = 1.0, offset = 0.0;
+
+    Open(const GdalLibrary& library, const std::string& name) : gdal(library), path(name) {}
+    ~Open() {
+        if (dataset) gdal.GDALClose(dataset);
+    }
+    Open(const Open&) = delete;
+    Open& operator=(const Open&) = delete;
+};
+
 namespace {
 
 // Catches GDAL's messages on this thread for as long as it lives, so that nothing reaches the
@@ -44,21 +63,6 @@ class GdalMessages {
     std::string failure_;
 };
 
-class DatasetCloser {
-  public:
-    DatasetCloser(const GdalLibrary& gdal, GDALDatasetH dataset) : gdal_(gdal), dataset_(dataset) {}
-    ~DatasetCloser() {
-        if (dataset_) gdal_.GDALClose(dataset_);
-    }
-    DatasetCloser(const DatasetCloser&) = delete;
-    DatasetCloser& operator=(const DatasetCloser&) = delete;
-    GDALDatasetH get() const { return dataset_; }
-
-  private:
-    const GdalLibrary& gdal_;
-    GDALDatasetH dataset_;
-};
-
 void readUnits(const GdalLibrary& gdal, GDALDatasetH dataset, GDALRasterBandH band, int R, int C,
                SurfaceUnits& units) {
     double transform[6];
@@ -89,38 +93,72 @@ void readUnits(const GdalLibrary& gdal, GDALDatasetH dataset, GDALRasterBandH ba
     if (const char* unit = gdal.GDALGetRasterUnitType(band)) units.valueUnit = unit;
 }
 
-bool readBand(const GdalLibrary& gdal, const GdalMessages& messages, RunHost& host,
-              const std::string& path, GDALRasterBandH band, DataMatrix& rows) {
+// The values of `count` cells as the reader gives them: nodata cells NaN, packed codes scaled.
+void toValues(const GdalRasterRows::Open& open, double* values, std::size_t count) {
+    if (open.hasNodata && !std::isnan(open.nodata))
+        for (std::size_t j = 0; j < count; ++j)
+            if (values[j] == open.nodata) values[j] = std::nan("");
+    // Packed bands (an elevation model's Int16 codes, say) hold codes: the value is
+    // code x scale + offset. The no-data value is a code, so it is compared first.
+    if (open.scale != 1.0 || open.offset != 0.0)
+        for (std::size_t j = 0; j < count; ++j) values[j] = values[j] * open.scale + open.offset;
+}
+
+bool readBand(const GdalRasterRows::Open& open, const GdalMessages& messages, RunHost& host,
+              DataMatrix& rows) {
+    const GdalLibrary& gdal = open.gdal;
     const int R = rows.rowCount();
     const int C = rows.columnCount();
     int blockWidth = 0, blockHeight = 0;
-    gdal.GDALGetBlockSize(band, &blockWidth, &blockHeight);
+    gdal.GDALGetBlockSize(open.band, &blockWidth, &blockHeight);
     if (blockHeight < 1) blockHeight = 1;
-    int hasNodata = 0;
-    const double nodata = gdal.GDALGetRasterNoDataValue(band, &hasNodata);
-    // Packed bands (an elevation model's Int16 codes, say) hold codes: the value is
-    // code x scale + offset. The no-data value is a code, so it is compared first.
-    const double scale = gdal.GDALGetRasterScale(band, nullptr);
-    const double offset = gdal.GDALGetRasterOffset(band, nullptr);
-    const bool packed = scale != 1.0 || offset != 0.0;
     for (int i = 0; i < R; ++i) {
-        if (gdal.GDALRasterIO(band, GF_Read, 0, i, C, 1, rows[i], C, 1, GDT_Float64, 0, 0) !=
+        if (gdal.GDALRasterIO(open.band, GF_Read, 0, i, C, 1, rows[i], C, 1, GDT_Float64, 0, 0) !=
             CE_None) {
             const std::string what = "row " + std::to_string(i + 1) + " of the band cannot be read";
             return fileProblem(
-                host, path,
+                host, open.path,
                 messages.dataRanOut() ? "is cut short: " + what : messages.explain(what));
         }
-        if (hasNodata && !std::isnan(nodata))
-            for (int j = 0; j < C; ++j)
-                if (rows[i][j] == nodata) rows[i][j] = std::nan("");
-        if (packed)
-            for (int j = 0; j < C; ++j) rows[i][j] = rows[i][j] * scale + offset;
+        toValues(open, rows[i], static_cast<std::size_t>(C));
         // The row of blocks is read whole: let it go before the next is read.
-        if ((i + 1) % blockHeight == 0) gdal.GDALFlushRasterCache(band);
+        if ((i + 1) % blockHeight == 0) gdal.GDALFlushRasterCache(open.band);
     }
-    gdal.GDALFlushRasterCache(band);
+    gdal.GDALFlushRasterCache(open.band);
     return true;
+}
+
+// The band opened, its size, nodata value, packing and units known; nothing after telling the
+// host why not.
+std::unique_ptr<GdalRasterRows::Open> openBand(RunHost& host, const GdalLibrary& gdal,
+                                               const GdalMessages& messages,
+                                               const std::string& path, int bandNumber) {
+    auto open = std::make_unique<GdalRasterRows::Open>(gdal, path);
+    open->dataset =
+        gdal.GDALOpenEx(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY | GDAL_OF_VERBOSE_ERROR,
+                        nullptr, nullptr, nullptr);
+    if (!open->dataset)
+        return fileRefused(host, path, messages.explain("is not a raster that GDAL can read")),
+               nullptr;
+    const int bands = gdal.GDALGetRasterCount(open->dataset);
+    if (bandNumber < 1 || bandNumber > bands)
+        return fileRefused(host, path,
+                           "has " + std::to_string(bands) + (bands == 1 ? " band" : " bands") +
+                               "; there is no band " + std::to_string(bandNumber)),
+               nullptr;
+    open->band = gdal.GDALGetRasterBand(open->dataset, bandNumber);
+    if (gdal.GDALDataTypeIsComplex(gdal.GDALGetRasterDataType(open->band)))
+        return fileRefused(host, path,
+                           "band " + std::to_string(bandNumber) +
+                               " holds complex values; only real numbers can be analysed"),
+               nullptr;
+    open->C = gdal.GDALGetRasterBandXSize(open->band);
+    open->R = gdal.GDALGetRasterBandYSize(open->band);
+    open->nodata = gdal.GDALGetRasterNoDataValue(open->band, &open->hasNodata);
+    open->scale = gdal.GDALGetRasterScale(open->band, nullptr);
+    open->offset = gdal.GDALGetRasterOffset(open->band, nullptr);
+    readUnits(gdal, open->dataset, open->band, open->R, open->C, open->units);
+    return open;
 }
 
 }  // namespace
@@ -129,30 +167,56 @@ std::optional<DataMatrix> readGdal(RunHost& host, const std::string& path, int b
     std::string why;
     const GdalLibrary* library = gdalLibrary(why);
     if (!library) return fileRefused(host, path, gdalMissingText(why));
-    const GdalLibrary& gdal = *library;
-    GdalMessages messages(gdal);
-    DatasetCloser dataset(
-        gdal,
-        gdal.GDALOpenEx(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY | GDAL_OF_VERBOSE_ERROR,
-                        nullptr, nullptr, nullptr));
-    if (!dataset.get())
-        return fileRefused(host, path, messages.explain("is not a raster that GDAL can read"));
-    const int bands = gdal.GDALGetRasterCount(dataset.get());
-    if (bandNumber < 1 || bandNumber > bands)
-        return fileRefused(host, path,
-                           "has " + std::to_string(bands) + (bands == 1 ? " band" : " bands") +
-                               "; there is no band " + std::to_string(bandNumber));
-    GDALRasterBandH band = gdal.GDALGetRasterBand(dataset.get(), bandNumber);
-    if (gdal.GDALDataTypeIsComplex(gdal.GDALGetRasterDataType(band)))
-        return fileRefused(host, path,
-                           "band " + std::to_string(bandNumber) +
-                               " holds complex values; only real numbers can be analysed");
-    const int columnCount = gdal.GDALGetRasterBandXSize(band);
-    const int rowCount = gdal.GDALGetRasterBandYSize(band);
-
-    auto matrix = confirmSizeAndAllocate(host, rowCount, columnCount);
+    GdalMessages messages(*library);
+    const auto open = openBand(host, *library, messages, path, bandNumber);
+    if (!open) return std::nullopt;
+    auto matrix = confirmSizeAndAllocate(host, open->R, open->C);
     if (!matrix) return std::nullopt;
-    if (!readBand(gdal, messages, host, path, band, *matrix)) return std::nullopt;
-    readUnits(gdal, dataset.get(), band, rowCount, columnCount, matrix->units);
+    if (!readBand(*open, messages, host, *matrix)) return std::nullopt;
+    matrix->units = open->units;
     return matrix;
+}
+
+std::unique_ptr<GdalRasterRows> GdalRasterRows::open(RunHost& host, const std::string& path,
+                                                     int band) {
+    std::string why;
+    const GdalLibrary* library = gdalLibrary(why);
+    if (!library) return fileRefused(host, path, gdalMissingText(why)), nullptr;
+    GdalMessages messages(*library);
+    auto open = openBand(host, *library, messages, path, band);
+    if (!open) return nullptr;
+    return std::unique_ptr<GdalRasterRows>(new GdalRasterRows(std::move(open)));
+}
+
+GdalRasterRows::GdalRasterRows(std::unique_ptr<Open> open) : open_(std::move(open)) {}
+GdalRasterRows::~GdalRasterRows() = default;
+
+int GdalRasterRows::rowCount() const {
+    return open_->R;
+}
+
+int GdalRasterRows::columnCount() const {
+    return open_->C;
+}
+
+const SurfaceUnits& GdalRasterRows::units() const {
+    return open_->units;
+}
+
+bool GdalRasterRows::read(int first, int count, double* out, std::string& error) {
+    const GdalLibrary& gdal = open_->gdal;
+    GdalMessages messages(gdal);
+    const int C = open_->C;
+    const bool read = gdal.GDALRasterIO(open_->band, GF_Read, 0, first, C, count, out, C, count,
+                                        GDT_Float64, 0, 0) == CE_None;
+    gdal.GDALFlushRasterCache(open_->band);
+    if (!read) {
+        const std::string what = "rows " + std::to_string(first + 1) + " to " +
+                                 std::to_string(first + count) + " of the band cannot be read";
+        error = open_->path + ": " +
+                (messages.dataRanOut() ? "is cut short: " + what : messages.explain(what));
+        return false;
+    }
+    toValues(*open_, out, static_cast<std::size_t>(count) * C);
+    return true;
 }

@@ -126,6 +126,10 @@ std::optional<DataMatrix> loadSurfaceFile(RunHost& host, const std::string& path
     return matrix;
 }
 
+SurfaceFormat surfaceFileFormat(const std::string& path, SurfaceFormat forced) {
+    return chosenFormat(path, forced);
+}
+
 bool surfaceFormatFromName(const std::string& name, SurfaceFormat& format) {
     static const std::pair<const char*, SurfaceFormat> kNames[] = {
         {"text", SurfaceFormat::kText}, {"csv", SurfaceFormat::kCsv},

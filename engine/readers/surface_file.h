@@ -35,6 +35,9 @@ struct ReadOptions {
 std::optional<DataMatrix> loadSurfaceFile(RunHost& host, const std::string& path,
                                           const ReadOptions& options);
 
+// The format loadSurfaceFile reads `path` as: `forced`, or the one its content and name choose.
+SurfaceFormat surfaceFileFormat(const std::string& path, SurfaceFormat forced);
+
 // The format for --format's word ("text", "csv", "npy", "gsf", "gwy", "gdal"); false for other
 // words.
 bool surfaceFormatFromName(const std::string& name, SurfaceFormat& format);

@@ -130,18 +130,28 @@ FastCentre::FastCentre(WorkerPool& pool, const double* const* data, int R, int C
     });
 }
 
+FastCentre::FastCentre(double mean, int C) : C_(C), mean_(mean) {}
+
 void FastCentre::columnSums(const double* const* data, int first, int last, double* sums) const {
     std::fill(sums, sums + C_, 0.0);
     auto addRow = [&](int r) {
         for (int c = 0; c < C_; ++c) sums[c] += data[r][c] - mean_;
     };
     int r = first;
+    if (blockSums_.empty()) {
+        for (; r <= last; ++r) addRow(r);
+        return;
+    }
     for (; r <= last && r % kBlockRows != 0; ++r) addRow(r);
     for (; r + kBlockRows - 1 <= last; r += kBlockRows) {
         const double* block = blockSums_.data() + static_cast<std::size_t>(r / kBlockRows) * C_;
         for (int c = 0; c < C_; ++c) sums[c] += block[c];
     }
     for (; r <= last; ++r) addRow(r);
+}
+
+void fastStripeTiles(const FastJob& job, int first, int last, double* buffers, double* tileSums) {
+    fastStripe<true>(job, first, last, buffers, tileSums);
 }
 
 double fastWindowMeans(WorkerPool& pool, const FastJob& job) {

@@ -25,6 +25,9 @@ class FastCentre {
     static constexpr int kBlockRows = 32;
 
     FastCentre(WorkerPool& pool, const double* const* data, int R, int C);
+    // A given mean and no block sums: every stripe starts its column sums row by row, so that a
+    // stripe needs no rows but its windows' (the map's bands).
+    FastCentre(double mean, int C);
 
     double mean() const { return mean_; }
     // Sum of (M[r][c] - mean) over rows first ... last.
@@ -59,3 +62,9 @@ struct FastJob {
 // Fills the computed region of the surface, when there is one, with the window means, and
 // returns the residual sum over the same block as the exact modes.
 double fastWindowMeans(WorkerPool& pool, const FastJob& job);
+
+// One stripe alone: cell rows first ... last of the region (job.tiles set), its column sums
+// started afresh at `first`, each row's part of the residual added to `tileSums` (laid out as
+// job.tiles's sums) row after row. Reads only the data rows of its cells' windows. `buffers`:
+// 4 x C doubles.
+void fastStripeTiles(const FastJob& job, int first, int last, double* buffers, double* tileSums);
