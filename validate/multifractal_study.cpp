@@ -144,21 +144,26 @@ int speedStudy(int L, int runs) {
     request.surrogates = 0;
     ScalingRequest scaling;
     scaling.sides = request.sides;
-    auto median = [runs](const std::function<void()>& work) {
-        std::vector<double> seconds;
-        for (int k = 0; k < runs; ++k) {
-            const auto start = std::chrono::steady_clock::now();
-            work();
-            seconds.push_back(
-                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-        }
-        std::sort(seconds.begin(), seconds.end());
-        return seconds[seconds.size() / 2];
+    // The three analyses take turns, so that a change in the machine's load (its cores are
+    // shared) reaches all three medians alike.
+    auto seconds = [](const std::function<void()>& work) {
+        const auto start = std::chrono::steady_clock::now();
+        work();
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     };
-    const double analyse = median([&] { analyseSurface(rows.data(), L, L, scaling); });
-    const double surface = median([&] { analyseMultifractal(rows.data(), L, L, request); });
-    request.kind = ResidualKind::kMeasure;
-    const double measure = median([&] { analyseMultifractal(rows.data(), L, L, request); });
+    std::vector<double> analyses, surfaces, measures;
+    for (int k = 0; k < runs; ++k) {
+        analyses.push_back(seconds([&] { analyseSurface(rows.data(), L, L, scaling); }));
+        request.kind = ResidualKind::kSurface;
+        surfaces.push_back(seconds([&] { analyseMultifractal(rows.data(), L, L, request); }));
+        request.kind = ResidualKind::kMeasure;
+        measures.push_back(seconds([&] { analyseMultifractal(rows.data(), L, L, request); }));
+    }
+    auto median = [](std::vector<double> values) {
+        std::sort(values.begin(), values.end());
+        return values[values.size() / 2];
+    };
+    const double analyse = median(analyses), surface = median(surfaces), measure = median(measures);
     std::printf(
         "speed L=%d, %zu sides: analyse %.3f s, multifractal %.3f s (%.2fx), measure "
         "%.3f s (%.2fx)\n",

@@ -52,9 +52,7 @@ std::vector<SideBoxes> allBoxes(const double* const* data, int R, int C,
                                 int threads) {
     ResidualBoxes residuals(data, R, C, request.kind, effectiveShift(request.nShift, request.kind),
                             effectiveShift(request.mShift, request.kind), threads);
-    std::vector<SideBoxes> boxes;
-    for (int side : sides) boxes.push_back(residuals.boxesOf(side));
-    return boxes;
+    return residuals.boxesOf(sides);
 }
 
 Spectrum spectrumOf(const std::vector<SideBoxes>& boxes, const std::vector<double>& q) {

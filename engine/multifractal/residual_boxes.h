@@ -14,11 +14,9 @@
 // - a measure (densities, masses): the profile is taken inside each window W, from W's first
 //   cell: u_W(k, l) = sum of x over W's rows up to k and columns up to l, and
 //   e(i, j) = u_W(i, j) - mean over W of u_W. A profile of the whole surface would carry strips
-//   of mass out to the surface's edge into every residual. The window sums come from a summed-area
-//   table of x over the (2n - 1) x (2n - 1) cells that a box's windows cover and the
-//   summed-area table of that table, in coordinates local to the region: a constant cost per cell,
-//   and sums no larger than a few windows' mass, so that a nearly empty box keeps its digits beside
-//   a heavy one.
+//   of mass out to the surface's edge into every residual. The window sums are running sums that
+//   start afresh at each box (measure_boxes.h): a constant cost per cell, and sums of each
+//   window's own cells only, so that a nearly empty box keeps its digits beside a heavy one.
 // The block is cut into floor(R/n) - 1 by floor(C/n) - 1 boxes from its first cell; a box's
 // value is the mean of e^2 over its n^2 cells.
 
@@ -42,12 +40,13 @@ class ResidualBoxes {
 
     // The boxes of side n; none (0 x 0) when the side leaves no whole box.
     SideBoxes boxesOf(int side);
+    // The boxes of every side, in order; a measure's sides share the pool's threads.
+    std::vector<SideBoxes> boxesOf(const std::vector<int>& sides);
 
     WorkerPool& pool() { return calculator_.pool(); }
 
   private:
     void surfaceBoxes(const WindowGeometry& geometry, SideBoxes& boxes);
-    void measureBoxes(const WindowGeometry& geometry, SideBoxes& boxes);
 
     const double* const* data_;
     int R_, C_;

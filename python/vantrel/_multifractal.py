@@ -1,5 +1,5 @@
 """The multifractal analysis of one surface or measure: h(q) with 90% intervals, tau(q), the
-singularity spectrum f(alpha), the surrogate test, and the three-panel plot."""
+singularity spectrum f(alpha), the surrogate test, and the four-panel plot."""
 
 from __future__ import annotations
 
@@ -73,44 +73,58 @@ class Multifractal:
             intercept=found["intercept"],
         )
 
+    def tau_ci90(self) -> np.ndarray:
+        """The 90% interval of tau(q) = q h(q) - 2 from h's, its ends swapped where q < 0."""
+        ends = self.q[:, None] * self.h_ci90 - 2.0
+        return np.sort(ends, axis=1)
+
     def plot(self, axes: Any = None) -> Any:
-        """Draw the three panels of `vantrel-cli multifractal --plot` on three matplotlib Axes
-        (a new figure's when None): ln F_q against ln n with the fitted lines, h(q) with its 90%
-        band and tau(q) on a second scale, and f(alpha). Returns the Axes. Needs matplotlib
+        """Draw the four panels of `vantrel-cli multifractal --plot` on four matplotlib Axes (a
+        new figure's, side by side, when None): ln F_q against ln n with the fitted lines, h(q)
+        with its 90% intervals, tau(q) with its 90% intervals (a panel of its own, as a panel has
+        one vertical scale), and f(alpha) with the verdict. Returns the Axes. Needs matplotlib
         (Debian python3-matplotlib)."""
         try:
             import matplotlib.pyplot as plt
         except ImportError as missing:
             raise ImportError("Multifractal.plot needs matplotlib (python3-matplotlib)") from missing
         if axes is None:
-            _, axes = plt.subplots(1, 3, figsize=(15, 4.5))
-        left, middle, right = axes
+            _, axes = plt.subplots(1, 4, figsize=(20, 5.5))
+        family, exponent, mass, spectrum = axes
         log_n = np.log(self.sides.astype(float))
         colours = plt.cm.coolwarm(np.linspace(0, 1, len(self.q)))
         for k, q in enumerate(self.q):
-            left.plot(log_n, self.log_F[:, k], "o", ms=3, color=colours[k])
+            # The ends of the q range and q = 0 are named; the colours between follow them.
+            named = k in (0, len(self.q) - 1) or q == 0
+            family.plot(log_n, self.log_F[:, k], "o", ms=3, color=colours[k],
+                        label=f"q = {q:g}" if named else None)
             if np.isfinite(self.h[k]):
                 ends = log_n[[0, -1]]
-                left.plot(ends, self.intercept[k] + self.h[k] * ends, "-", lw=1, color=colours[k],
-                          label=f"q = {q:g}" if k in (0, len(self.q) - 1) else None)
-        left.set_xlabel("ln n")
-        left.set_ylabel("ln $F_q(n)$")
-        left.legend()
-        middle.fill_between(self.q, self.h_ci90[:, 0], self.h_ci90[:, 1], color="#b3c7f0",
-                            label="90% interval")
-        middle.plot(self.q, self.h, "o-", color="#1a33cc", label="h(q)")
-        middle.set_xlabel("q")
-        middle.set_ylabel("h(q)")
-        second = middle.twinx()
-        second.plot(self.q, self.tau, "-", color="grey", label="tau(q)")
-        second.set_ylabel("tau(q)")
-        middle.legend(loc="upper right")
-        right.plot(self.alpha, self.f_alpha, "o-", color="#1a8033")
-        right.set_xlabel("alpha")
-        right.set_ylabel("f(alpha)")
-        right.set_title(self.verdict if self.p_value is None
-                        else f"{self.verdict} (p = {self.p_value:.3f})")
+                family.plot(ends, self.intercept[k] + self.h[k] * ends, "-", lw=1,
+                            color=colours[k])
+        _panel(family, "ln F_q(n), fitted lines", "ln n", "ln F_q")
+        for axis, values, intervals, title, name, style, colour in (
+                (exponent, self.h, self.h_ci90, "h(q) with 90% intervals", "h(q)", "o", "#1a33cc"),
+                (mass, self.tau, self.tau_ci90(), "mass exponent tau(q)", "tau(q)", "o-",
+                 "#5a5a5a")):
+            shown = np.all(np.isfinite(intervals), axis=1)
+            axis.vlines(self.q[shown], intervals[shown, 0], intervals[shown, 1], color="#80a0eb",
+                        lw=1.6, label="90% interval")
+            axis.plot(self.q, values, style, ms=4, color=colour, label=name)
+            _panel(axis, title, "q", name)
+        spectrum.plot(self.alpha, self.f_alpha, "o", color="#1a8033",
+                      label=self.verdict if self.p_value is None
+                      else f"{self.verdict}\np = {self.p_value:.3f}")
+        _panel(spectrum, "singularity spectrum", "alpha", "f(alpha)")
         return axes
+
+
+def _panel(axis: Any, title: str, x: str, y: str) -> None:
+    """The titles and legend of one panel, the same texts as the command line's figure."""
+    axis.set_title(title)
+    axis.set_xlabel(x)
+    axis.set_ylabel(y)
+    axis.legend(fontsize="small")
 
 
 def moments(q: Union[Sequence[float], np.ndarray, None]) -> List[float]:

@@ -46,3 +46,30 @@ inline std::vector<double> literalBoxes(const Grid& x, int n, int F, int G, bool
         }
     return boxes;
 }
+
+// Box (a, b)'s mean e^2 of the measure kind in long double, from the same definition rearranged:
+// the mean over W of u_W is the sum of x(p, q) (r1 + 1 - p) (c1 + 1 - q) over W, divided by n^2,
+// with (r1, c1) W's last cell. Its digits hold for boxes of any mass beside any other.
+inline std::vector<long double> exactMeasureBoxes(const Grid& x, int n, int F, int G) {
+    const int R = static_cast<int>(x.size()), C = static_cast<int>(x[0].size());
+    std::vector<long double> boxes;
+    for (int a = 0; a < R / n - 1; ++a)
+        for (int b = 0; b < C / n - 1; ++b) {
+            long double sum = 0.0L;
+            for (int i = n - F - 1 + a * n; i < n - F - 1 + (a + 1) * n; ++i)
+                for (int j = n - G - 1 + b * n; j < n - G - 1 + (b + 1) * n; ++j) {
+                    const int r1 = i + F, c1 = j + G;
+                    long double profile = 0.0L, weighted = 0.0L;
+                    for (int p = r1 - n + 1; p <= r1; ++p)
+                        for (int q = c1 - n + 1; q <= c1; ++q) {
+                            weighted +=
+                                static_cast<long double>(x[p][q]) * (r1 + 1 - p) * (c1 + 1 - q);
+                            if (p <= i && q <= j) profile += x[p][q];
+                        }
+                    const long double e = profile - weighted / (static_cast<long double>(n) * n);
+                    sum += e * e;
+                }
+            boxes.push_back(sum / (static_cast<long double>(n) * n));
+        }
+    return boxes;
+}

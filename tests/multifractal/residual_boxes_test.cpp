@@ -8,6 +8,7 @@
 #include "hurst_fit.h"
 #include "literal_residuals.h"
 #include "multifractal_analysis.h"
+#include "pmodel_measure.h"
 
 namespace {
 
@@ -59,6 +60,74 @@ TEST(ResidualBoxes, BothKindsMatchTheDefinitionBoxByBox) {
                 EXPECT_NEAR(boxes.meanSquares[v], expected[v], 1e-9 * (1.0 + expected[v]))
                     << "box " << v;
         }
+}
+
+Matrix matrixOf(Grid grid) {
+    Matrix m;
+    m.grid = std::move(grid);
+    for (auto& row : m.grid) m.rows.push_back(row.data());
+    return m;
+}
+
+// Measures whose boxes differ by many orders of magnitude: every box of the engine within a
+// relative 1e-12 of the long double sums, and a box whose windows hold no mass exactly 0. Sums
+// over a region wider than each box's own windows (summed-area tables over four boxes side by
+// side) miss the nearly empty boxes by 3e-3 and 0.3: the heavy columns' mass leaves its rounding
+// behind in the light boxes beside them.
+TEST(ResidualBoxes, MeasureBoxesKeepTheirDigits) {
+    const auto pmodel = [] {
+        const std::vector<double> mass = makePModel({0.1, 0.2, 0.3, 0.4}, 7, 11);
+        Grid grid(128, std::vector<double>(128));
+        for (int i = 0; i < 128; ++i)
+            for (int j = 0; j < 128; ++j) grid[i][j] = mass[static_cast<std::size_t>(i) * 128 + j];
+        return grid;
+    };
+    // Columns before `heavy` hold about 1 a cell, the others about `light`; one cell, `hot`.
+    const auto split = [](int R, int C, int heavy, double light) {
+        Grid grid = randomMatrix(R, C, 5, 0.0).grid;
+        for (auto& row : grid)
+            for (int j = heavy; j < C; ++j) row[j] *= light;
+        return grid;
+    };
+    const auto hot = [](int R, int C, int i, int j) {
+        Grid grid(R, std::vector<double>(C, 0.0));
+        grid[i][j] = 1.0;
+        return grid;
+    };
+    struct Case {
+        const char* name;
+        Grid grid;
+        int side;
+        double shift;
+    } cases[] = {
+        {"p-model, side 9", pmodel(), 9, 0.0},
+        {"p-model, side 31", pmodel(), 31, 0.0},
+        {"p-model, centred, side 17", pmodel(), 17, 0.5},
+        {"uniform", Grid(60, std::vector<double>(70, 3.0)), 7, 0.0},
+        {"one hot cell", hot(64, 64, 20, 9), 8, 0.0},
+        {"nearly empty beside heavy columns", split(64, 96, 16, 1e-12), 8, 0.0},
+        {"nearly empty, centred", split(64, 96, 20, 1e-12), 9, 0.5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Matrix m = matrixOf(c.grid);
+        const int R = static_cast<int>(c.grid.size()), C = static_cast<int>(c.grid[0].size());
+        ResidualBoxes engine(m.rows.data(), R, C, ResidualKind::kMeasure, c.shift, c.shift, 2);
+        const std::vector<double> boxes = engine.boxesOf(c.side).meanSquares;
+        const WindowGeometry g = windowGeometry(c.side * c.side, c.shift, c.shift);
+        const std::vector<long double> exact =
+            exactMeasureBoxes(c.grid, c.side, g.rowOffset, g.columnOffset);
+        ASSERT_EQ(boxes.size(), exact.size());
+        for (std::size_t v = 0; v < exact.size(); ++v) {
+            if (exact[v] == 0.0L) {
+                EXPECT_EQ(boxes[v], 0.0) << "box " << v;
+            } else {
+                EXPECT_LE(std::fabs(static_cast<long double>(boxes[v]) / exact[v] - 1.0L), 1e-12L)
+                    << "box " << v << ": " << boxes[v] << " against "
+                    << static_cast<double>(exact[v]);
+            }
+        }
+    }
 }
 
 // A uniform measure m: the profile inside each backward window gives every cell

@@ -45,20 +45,26 @@ TEST(MultifractalPlot, FourPanelsInOneRowWithTheWarningsUnder) {
     EXPECT_EQ(figure.notes, std::vector<std::string>{"few boxes at the largest side"});
 }
 
+// h's intervals in the second panel, tau's (q h - 2, ends swapped at q < 0) in the third.
 TEST(MultifractalPlot, EachIntervalIsABarAtItsMomentAndMissingOnesAreLeftOut) {
     const PlotFigure figure = multifractalFigure(smallResult());
-    const PlotPanel& panel = figure.panels.at(1);
-    std::vector<std::vector<ScenePoint>> bars;
-    for (const PlotSeries& s : panel.series)
-        if (s.style == PlotSeries::Style::kLine) bars.push_back(s.data);
-    ASSERT_EQ(bars.size(), 2u);
-    const double expected[][3] = {{-2, 0.8, 1.0}, {2, 0.4, 0.6}};
-    for (std::size_t k = 0; k < bars.size(); ++k) {
-        ASSERT_EQ(bars[k].size(), 2u);
-        EXPECT_EQ(bars[k][0].x, expected[k][0]);
-        EXPECT_EQ(bars[k][1].x, expected[k][0]);
-        EXPECT_EQ(bars[k][0].y, expected[k][1]);
-        EXPECT_EQ(bars[k][1].y, expected[k][2]);
+    const struct {
+        std::size_t panel;
+        double expected[2][3];
+    } cases[] = {{1, {{-2, 0.8, 1.0}, {2, 0.4, 0.6}}}, {2, {{-2, -4.0, -3.6}, {2, -1.2, -0.8}}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.panel);
+        std::vector<std::vector<ScenePoint>> bars;
+        for (const PlotSeries& s : figure.panels.at(c.panel).series)
+            if (s.style == PlotSeries::Style::kLine && s.data.size() == 2 &&
+                s.data[0].x == s.data[1].x)
+                bars.push_back(s.data);
+        ASSERT_EQ(bars.size(), 2u);
+        for (std::size_t k = 0; k < bars.size(); ++k) {
+            EXPECT_EQ(bars[k][0].x, c.expected[k][0]);
+            EXPECT_DOUBLE_EQ(bars[k][0].y, c.expected[k][1]);
+            EXPECT_DOUBLE_EQ(bars[k][1].y, c.expected[k][2]);
+        }
     }
 }
 

@@ -66,10 +66,25 @@ def test_missing_values_refused():
         vantrel.multifractal(data, surrogates=0)
 
 
-def test_plot_draws_three_panels():
+def test_plot_draws_the_command_lines_four_panels():
     matplotlib = pytest.importorskip("matplotlib")
     matplotlib.use("Agg")
     data = np.random.default_rng(3).normal(size=(128, 128)).cumsum(axis=0).cumsum(axis=1)
-    axes = vantrel.multifractal(data, surrogates=0).plot()
-    assert len(axes) == 3
-    assert axes[2].get_xlabel() == "alpha"
+    result = vantrel.multifractal(data, q=[-2, 0, 2], surrogates=0)
+    axes = result.plot()
+    # The titles and axis names of vantrel-cli multifractal --plot, panel by panel.
+    assert [(a.get_title(), a.get_xlabel(), a.get_ylabel()) for a in axes] == [
+        ("ln F_q(n), fitted lines", "ln n", "ln F_q"),
+        ("h(q) with 90% intervals", "q", "h(q)"),
+        ("mass exponent tau(q)", "q", "tau(q)"),
+        ("singularity spectrum", "alpha", "f(alpha)"),
+    ]
+    # One line per q and one fitted line per q; the intervals are bars at each q, tau's the
+    # image of h's under q h - 2 (ends swapped at q = -2).
+    assert len(axes[0].get_lines()) == 6
+    for axis, expected in ((axes[1], result.h_ci90), (axes[2], result.tau_ci90())):
+        bars = np.array(axis.collections[0].get_segments())
+        np.testing.assert_allclose(bars[:, :, 0], np.repeat(result.q[:, None], 2, axis=1))
+        np.testing.assert_allclose(bars[:, :, 1], expected)
+    low, high = result.tau_ci90()[0]
+    assert low < high and np.isclose(high, -2 * result.h_ci90[0, 0] - 2)

@@ -1,5 +1,6 @@
 #include "multifractal_plot.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -66,36 +67,51 @@ PlotPanel fluctuationPanel(const Spectrum& s) {
     return panel;
 }
 
+// Each interval a vertical bar at its q, named once; intervals that could not be computed are
+// left out.
+void addIntervalBars(PlotPanel& panel, const std::vector<double>& q, const std::vector<double>& low,
+                     const std::vector<double>& high) {
+    bool named = false;
+    for (std::size_t k = 0; k < q.size() && k < low.size() && k < high.size(); ++k) {
+        if (!std::isfinite(low[k]) || !std::isfinite(high[k])) continue;
+        PlotSeries bar = series(PlotSeries::Style::kLine, kInterval);
+        bar.width = 1.6;
+        bar.data = {{q[k], low[k]}, {q[k], high[k]}};
+        if (!named) bar.legend = "90% interval", named = true;
+        panel.series.push_back(bar);
+    }
+}
+
 PlotPanel exponentPanel(const MultifractalResult& r) {
     const Spectrum& s = r.spectrum;
     PlotPanel panel = titled("h(q) with 90% intervals", "q", "h(q)");
     PlotSeries h = series(PlotSeries::Style::kMarkers, kExponent);
     h.legend = "h(q)";
-    bool named = false;
-    for (std::size_t k = 0; k < s.q.size(); ++k) {
-        addPoints(h, s.q[k], s.h[k]);
-        if (k >= r.hLow.size() || k >= r.hHigh.size()) continue;
-        if (!std::isfinite(r.hLow[k]) || !std::isfinite(r.hHigh[k])) continue;
-        // Each interval a vertical bar at its q, under the points.
-        PlotSeries bar = series(PlotSeries::Style::kLine, kInterval);
-        bar.width = 1.6;
-        bar.data = {{s.q[k], r.hLow[k]}, {s.q[k], r.hHigh[k]}};
-        if (!named) bar.legend = "90% interval", named = true;
-        panel.series.push_back(bar);
-    }
+    for (std::size_t k = 0; k < s.q.size(); ++k) addPoints(h, s.q[k], s.h[k]);
+    addIntervalBars(panel, s.q, r.hLow, r.hHigh);  // under the points
     panel.series.push_back(h);
     return panel;
 }
 
-PlotPanel tauPanel(const Spectrum& s) {
+// tau = q h - 2, so h's interval maps to tau's, its ends swapped where q < 0.
+PlotPanel tauPanel(const MultifractalResult& r) {
+    const Spectrum& s = r.spectrum;
     PlotPanel panel = titled("mass exponent tau(q)", "q", "tau(q)");
+    std::vector<double> low, high;
+    for (std::size_t k = 0; k < s.q.size() && k < r.hLow.size() && k < r.hHigh.size(); ++k) {
+        const double a = s.q[k] * r.hLow[k] - 2.0, b = s.q[k] * r.hHigh[k] - 2.0;
+        low.push_back(std::min(a, b));
+        high.push_back(std::max(a, b));
+    }
+    addIntervalBars(panel, s.q, low, high);
     PlotSeries line = series(PlotSeries::Style::kLine, kTau);
     PlotSeries points = series(PlotSeries::Style::kMarkers, kTau);
     for (std::size_t k = 0; k < s.q.size(); ++k) {
         addPoints(line, s.q[k], s.tau[k]);
         addPoints(points, s.q[k], s.tau[k]);
     }
-    panel.series = {line, points};
+    panel.series.push_back(line);
+    panel.series.push_back(points);
     return panel;
 }
 
@@ -116,8 +132,8 @@ PlotFigure multifractalFigure(const MultifractalResult& result) {
     PlotFigure figure;
     figure.width = kWidth;
     figure.height = kHeight;
-    figure.panels = {fluctuationPanel(result.spectrum), exponentPanel(result),
-                     tauPanel(result.spectrum), singularityPanel(result)};
+    figure.panels = {fluctuationPanel(result.spectrum), exponentPanel(result), tauPanel(result),
+                     singularityPanel(result)};
     figure.columns = static_cast<int>(figure.panels.size());
     figure.notes = result.warnings;
     return figure;
