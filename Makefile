@@ -76,7 +76,7 @@ test-sanitize: deps-sanitize
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_FLAGS = -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
-FUZZERS = data_matrix progression config number_text npy gsf gwy csv
+FUZZERS = data_matrix progression config number_text npy gsf gwy x3p csv
 
 fuzz: deps-fuzz
 	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \

@@ -41,7 +41,7 @@ const char* const kMapUsage =
     "  --output OUT         write the map; the ending chooses: .tif (GeoTIFF, one band per\n"
     "                       quantity, placed as FILE is), .npy, .csv, .png, .svg or .pdf\n"
     "  --threads N          compute with N threads (default: one per core)\n"
-    "  --format F           read FILE as text, csv, npy, gsf, gwy or gdal\n"
+    "  --format F           read FILE as text, csv, npy, gsf, gwy, x3p or gdal\n"
     "  --band N             the raster band GDAL reads (default 1)\n"
     "  --crop-valid         map the largest rectangle without missing values\n"
     "  --memory MiB         map a raster (read through GDAL) larger than this in bands of rows,\n"

@@ -41,8 +41,9 @@ const char* const kMultifractalUsage =
     "  --table FILE         write the spectrum and ln F_q per side (tab-separated)\n"
     "  --plot FILE          draw the spectrum's panels: FILE ending in .svg, .png or .pdf\n"
     "  --threads N          compute with N threads (default: one per core)\n"
-    "  --format F           read FILE as text, csv, npy, gsf, gwy or gdal (default: by its\n"
-    "                       content, then its name's ending, else text)\n"
+    "  --format F           read FILE as text, csv, npy, gsf, gwy, x3p or gdal\n"
+    "                       (default: by its content, then its name's ending, else\n"
+    "                       text)\n"
     "  --band N             the raster band GDAL reads (default 1)\n"
     "  --crop-valid         analyse the largest rectangle without missing values\n";
 

@@ -83,7 +83,7 @@ void addReadOptions(CliOptionTable& table, ReadOptions& read) {
         "--format", 1,
         [&read](const std::string& name, const std::vector<std::string>& v, std::string& error) {
             if (surfaceFormatFromName(v[0], read.format)) return true;
-            return refuse(error, name, v[0], "is not one of text, csv, npy, gsf, gwy, gdal");
+            return refuse(error, name, v[0], "is not one of text, csv, npy, gsf, gwy, x3p, gdal");
         }));
     table.push_back(valuesOption(
         "--band", 1,

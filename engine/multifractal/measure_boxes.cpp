@@ -5,6 +5,8 @@
 #include <cstring>
 #include <utility>
 
+#include "simd_level.h"
+
 // Lanes are passed only between functions of this file, all inlined: their calling convention,
 // which differs with and without AVX, never matters.
 #pragma GCC diagnostic push
@@ -63,8 +65,9 @@ struct BoxRowScratch {
 // Down the columns for box row `a`: the above tables from the s = 1 ... n - 1 rows above the
 // cross row r* = i0 + F (i0 the box row's first row), nearest first, so that each window's
 // sums hold its own rows only.
-void columnSumsAbove(const double* const* data, int n, int cross, int left, int columns,
-                     BoxRowScratch& w) {
+inline __attribute__((always_inline)) void columnSumsAbove(const double* const* data, int n,
+                                                           int cross, int left, int columns,
+                                                           BoxRowScratch& w) {
     for (int s = 1; s < n; ++s) {
         const double* x = data[cross - s] + left;
         const std::size_t at = static_cast<std::size_t>(s) * columns;
@@ -84,8 +87,9 @@ void columnSumsAbove(const double* const* data, int n, int cross, int left, int 
 // box's last row are 0. kBackward (F = 0): the profile's rows are the window's rows down to
 // cross + d, the same sums with fewer reads.
 template <bool kBackward>
-void columnSums(const double* const* data, int n, int F, int cross, int first, int left,
-                int columns, BoxRowScratch& w) {
+inline __attribute__((always_inline)) void columnSums(const double* const* data, int n, int F,
+                                                      int cross, int first, int left, int columns,
+                                                      BoxRowScratch& w) {
     const double *x[K], *sum[K], *counted[K], *own[K], *cut[K];
     Lanes weight, live;
     for (int k = 0; k < K; ++k) {
@@ -126,7 +130,7 @@ void columnSums(const double* const* data, int n, int F, int cross, int first, i
 // the cell; returns the sum of e^2 over the box's cells in these rows. kBackward (G = 0): the
 // profile's columns are the window's columns up to cross + e.
 template <bool kBackward>
-double rowSquares(int n, int G, int b, BoxRowScratch& w) {
+inline __attribute__((always_inline)) double rowSquares(int n, int G, int b, BoxRowScratch& w) {
     const int cross = n - 1 + b * n;
     const Lanes zero = {};
     Lanes before = zero, counted = zero, profile = zero;
@@ -174,8 +178,9 @@ double rowSquares(int n, int G, int b, BoxRowScratch& w) {
 // groups small enough for the processor's cache were slower for that.)
 constexpr std::size_t kTableBytes = std::size_t{32} << 20;
 
-void boxRow(const double* const* data, const WindowGeometry& geometry, int a, BoxRowScratch& w,
-            SideBoxes& boxes) {
+inline __attribute__((always_inline)) void boxRow(const double* const* data,
+                                                  const WindowGeometry& geometry, int a,
+                                                  BoxRowScratch& w, SideBoxes& boxes) {
     const int n = geometry.side, F = geometry.rowOffset, G = geometry.columnOffset;
     const int cross = boxes.firstRow + a * n + F;
     const std::size_t perBox = 2 * sizeof(double) * static_cast<std::size_t>(n) * n;
@@ -206,10 +211,34 @@ void boxRow(const double* const* data, const WindowGeometry& geometry, int a, Bo
     for (int b = 0; b < boxes.boxColumns; ++b) out[b] /= cells;
 }
 
+// The same code for the build's baseline vectors and, where the processor has them, for AVX2
+// (the Lanes in one register instead of two): the same operations in the same order, so the
+// same bits; no multiply-add is formed in either. Not on Windows, whose stack is not aligned for
+// the wider registers' spills.
+void boxRowBaseline(const double* const* data, const WindowGeometry& geometry, int a,
+                    BoxRowScratch& w, SideBoxes& boxes) {
+    boxRow(data, geometry, a, w, boxes);
+}
+
+#if (defined(__x86_64__) || defined(__i386__)) && !defined(_WIN32)
+constexpr bool kWideCode = true;
+__attribute__((target("avx2"))) void boxRowAvx2(const double* const* data,
+                                                const WindowGeometry& geometry, int a,
+                                                BoxRowScratch& w, SideBoxes& boxes) {
+    boxRow(data, geometry, a, w, boxes);
+}
+#else
+constexpr bool kWideCode = false;
+void boxRowAvx2(const double* const* data, const WindowGeometry& geometry, int a, BoxRowScratch& w,
+                SideBoxes& boxes) {
+    boxRow(data, geometry, a, w, boxes);
+}
+#endif
+
 }  // namespace
 
 void measureBoxes(const double* const* data, const std::vector<WindowGeometry>& geometries,
-                  WorkerPool& pool, std::vector<SideBoxes>& sides) {
+                  WorkerPool& pool, SimdLevel level, std::vector<SideBoxes>& sides) {
     // Every box row of every side is one task, the largest sides' first, so that the threads
     // finish together.
     std::vector<std::pair<int, int>> tasks;  // side, box row
@@ -222,9 +251,11 @@ void measureBoxes(const double* const* data, const std::vector<WindowGeometry>& 
         return geometries[x.first].side > geometries[y.first].side;
     });
     std::vector<BoxRowScratch> scratch(static_cast<std::size_t>(pool.threadCount()));
+    const bool wide = kWideCode && usableSimdLevel(level) != SimdLevel::kPortable;
     pool.run(static_cast<int>(tasks.size()), [&](int task, int thread) {
         const auto [s, a] = tasks[static_cast<std::size_t>(task)];
-        boxRow(data, geometries[s], a, scratch[static_cast<std::size_t>(thread)], sides[s]);
+        (wide ? boxRowAvx2 : boxRowBaseline)(data, geometries[s], a,
+                                             scratch[static_cast<std::size_t>(thread)], sides[s]);
     });
 }
 

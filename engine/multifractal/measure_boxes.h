@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "compute_options.h"
 #include "residual_boxes.h"
 #include "window_geometry.h"
 #include "worker_pool.h"
@@ -21,7 +22,8 @@
 // A constant cost per cell; four cell rows go along the rows together, one in each vector lane.
 //
 // The boxes of every side (`sides[k]` laid out for `geometries[k]`, as ResidualBoxes makes
-// them). All sides' box rows share the pool; each thread works in about 2 n C doubles of its own,
-// at most about 32 MiB unless a single box needs more (about 4 n^2 doubles).
+// them), with vectors up to `level` wide (the same bits at every width). All sides' box rows share
+// the pool; each thread works in about 2 n C doubles of its own, at most about 32 MiB unless a
+// single box needs more (about 4 n^2 doubles).
 void measureBoxes(const double* const* data, const std::vector<WindowGeometry>& geometries,
-                  WorkerPool& pool, std::vector<SideBoxes>& sides);
+                  WorkerPool& pool, SimdLevel level, std::vector<SideBoxes>& sides);

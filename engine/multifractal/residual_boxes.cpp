@@ -8,9 +8,10 @@
 
 namespace {
 
-ComputeOptions fastOptions(int threads) {
+ComputeOptions fastOptions(int threads, SimdLevel simdLimit) {
     ComputeOptions options;
     options.threads = threads;
+    options.simdLimit = simdLimit;
     options.method = SurfaceMethod::kFast;
     return options;
 }
@@ -53,14 +54,14 @@ void sumBoxRow(SideBoxes& boxes, int a, const Residual& residual) {
 }  // namespace
 
 ResidualBoxes::ResidualBoxes(const double* const* data, int R, int C, ResidualKind kind,
-                             double nShift, double mShift, int threads)
+                             double nShift, double mShift, int threads, SimdLevel simdLimit)
     : data_(data),
       R_(R),
       C_(C),
       kind_(kind),
       nShift_(nShift),
       mShift_(mShift),
-      calculator_(fastOptions(threads)),
+      calculator_(fastOptions(threads, simdLimit)),
       written_(emptyRegion()) {
     if (kind == ResidualKind::kSurface) {
         centre_ = std::make_unique<FastCentre>(calculator_.pool(), data, R, C);
@@ -84,7 +85,7 @@ std::vector<SideBoxes> ResidualBoxes::boxesOf(const std::vector<int>& sides) {
         boxes.push_back(boxGrid(geometries.back(), R_, C_));
     }
     if (kind_ == ResidualKind::kMeasure) {
-        measureBoxes(data_, geometries, calculator_.pool(), boxes);
+        measureBoxes(data_, geometries, calculator_.pool(), calculator_.simdLevel(), boxes);
         return boxes;
     }
     for (std::size_t k = 0; k < sides.size(); ++k)

@@ -32,8 +32,9 @@ struct SideBoxes {
 class ResidualBoxes {
   public:
     // `data` must stay alive and unchanged while this object is used. threads 0: one per core.
+    // simdLimit: the widest vectors to use (tests lower it to prove each width).
     ResidualBoxes(const double* const* data, int R, int C, ResidualKind kind, double nShift,
-                  double mShift, int threads);
+                  double mShift, int threads, SimdLevel simdLimit = SimdLevel::kAvx512);
     ~ResidualBoxes();
     ResidualBoxes(const ResidualBoxes&) = delete;
     ResidualBoxes& operator=(const ResidualBoxes&) = delete;

@@ -14,14 +14,14 @@ struct Ending {
 constexpr Ending kEndings[] = {
     {".txt", SurfaceFormat::kText},  {".csv", SurfaceFormat::kCsv},
     {".npy", SurfaceFormat::kNpy},   {".gsf", SurfaceFormat::kGsf},
-    {".gwy", SurfaceFormat::kGwy},   {".tif", SurfaceFormat::kGdal},
-    {".tiff", SurfaceFormat::kGdal}, {".asc", SurfaceFormat::kGdal},
-    {".png", SurfaceFormat::kGdal},  {".nc", SurfaceFormat::kGdal},
-    {".h5", SurfaceFormat::kGdal},   {".hdf5", SurfaceFormat::kGdal},
-    {".img", SurfaceFormat::kGdal},  {".dem", SurfaceFormat::kGdal},
-    {".bil", SurfaceFormat::kGdal},  {".flt", SurfaceFormat::kGdal},
-    {".vrt", SurfaceFormat::kGdal},  {".grd", SurfaceFormat::kGdal},
-    {".jp2", SurfaceFormat::kGdal},
+    {".gwy", SurfaceFormat::kGwy},   {".x3p", SurfaceFormat::kX3p},
+    {".tif", SurfaceFormat::kGdal},  {".tiff", SurfaceFormat::kGdal},
+    {".asc", SurfaceFormat::kGdal},  {".png", SurfaceFormat::kGdal},
+    {".nc", SurfaceFormat::kGdal},   {".h5", SurfaceFormat::kGdal},
+    {".hdf5", SurfaceFormat::kGdal}, {".img", SurfaceFormat::kGdal},
+    {".dem", SurfaceFormat::kGdal},  {".bil", SurfaceFormat::kGdal},
+    {".flt", SurfaceFormat::kGdal},  {".vrt", SurfaceFormat::kGdal},
+    {".grd", SurfaceFormat::kGdal},  {".jp2", SurfaceFormat::kGdal},
 };
 
 bool startsWith(std::string_view bytes, std::string_view prefix) {
@@ -44,6 +44,11 @@ SurfaceFormat formatOfSignature(std::string_view bytes) {
     if (startsWith(bytes, "\x93NUMPY"sv)) return SurfaceFormat::kNpy;
     if (startsWith(bytes, kGsfMagicLine)) return SurfaceFormat::kGsf;
     if (startsWith(bytes, "GWYP"sv)) return SurfaceFormat::kGwy;
+    // A zip archive whose first entry is main.xml (the local header's name begins at byte 30,
+    // its length is at byte 26): how X3P files are written. Other zip archives are not surfaces.
+    if (bytes.size() >= 38 && startsWith(bytes, "PK\x03\x04"sv) &&
+        bytes.substr(26, 2) == "\x08\x00"sv && bytes.substr(30, 8) == "main.xml"sv)
+        return SurfaceFormat::kX3p;
     for (std::string_view raster :
          {"II*\0"sv, "MM\0*"sv, "II+\0"sv, "MM\0+"sv,  // TIFF, BigTIFF
           "\x89PNG\r\n\x1a\n"sv, "\x89HDF\r\n\x1a\n"sv, "CDF\x01"sv, "CDF\x02"sv, "CDF\x05"sv})

@@ -7,7 +7,8 @@
 #include "surface_file.h"
 
 // Which reader a file goes to when none is forced: by its first bytes where they are a known
-// signature (TIFF, PNG, netCDF, HDF5, NPY, GSF), else by the name's ending, else the text matrix.
+// signature (TIFF, PNG, netCDF, HDF5, NPY, GSF, .gwy, X3P), else by the name's ending, else the
+// text matrix.
 SurfaceFormat formatOfFile(std::string_view firstBytes, const std::string& path);
 
 // The format its first bytes announce; kAuto when they announce none.

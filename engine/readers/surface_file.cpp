@@ -14,6 +14,7 @@
 #include "system.h"
 #include "text_file.h"
 #include "text_header.h"
+#include "x3p_reader.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ SurfaceFormat chosenFormat(const std::string& path, SurfaceFormat forced) {
     if (forced != SurfaceFormat::kAuto) return forced;
     FileCloser file(openFile(path, "rb"));
     if (!file.get()) return SurfaceFormat::kText;
-    char bytes[32];
+    char bytes[64];
     const std::size_t got = std::fread(bytes, 1, sizeof bytes, file.get());
     return formatOfFile(std::string_view(bytes, got), path);
 }
@@ -47,6 +48,8 @@ std::optional<DataMatrix> readOpenFile(RunHost& host, const std::string& path,
             return readNpy(host, file.get(), path);
         case SurfaceFormat::kGwy:
             return readGwy(host, file.get(), path);
+        case SurfaceFormat::kX3p:
+            return readX3p(host, file.get(), path);
         default:
             return readGsf(host, file.get(), path);
     }
@@ -132,9 +135,9 @@ SurfaceFormat surfaceFileFormat(const std::string& path, SurfaceFormat forced) {
 
 bool surfaceFormatFromName(const std::string& name, SurfaceFormat& format) {
     static const std::pair<const char*, SurfaceFormat> kNames[] = {
-        {"text", SurfaceFormat::kText}, {"csv", SurfaceFormat::kCsv},
-        {"npy", SurfaceFormat::kNpy},   {"gsf", SurfaceFormat::kGsf},
-        {"gwy", SurfaceFormat::kGwy},   {"gdal", SurfaceFormat::kGdal}};
+        {"text", SurfaceFormat::kText}, {"csv", SurfaceFormat::kCsv}, {"npy", SurfaceFormat::kNpy},
+        {"gsf", SurfaceFormat::kGsf},   {"gwy", SurfaceFormat::kGwy}, {"x3p", SurfaceFormat::kX3p},
+        {"gdal", SurfaceFormat::kGdal}};
     for (const auto& [word, known] : kNames)
         if (name == word) {
             format = known;

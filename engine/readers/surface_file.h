@@ -10,7 +10,7 @@
 // calls. The text matrix goes to loadDataMatrix unchanged; the other readers show the same size
 // label and ask the same question before reading any value.
 
-enum class SurfaceFormat { kAuto, kText, kCsv, kNpy, kGsf, kGwy, kGdal };
+enum class SurfaceFormat { kAuto, kText, kCsv, kNpy, kGsf, kGwy, kX3p, kGdal };
 
 struct ReadOptions {
     SurfaceFormat format = SurfaceFormat::kAuto;  // kAuto: by content, then by the name's ending
@@ -38,8 +38,8 @@ std::optional<DataMatrix> loadSurfaceFile(RunHost& host, const std::string& path
 // The format loadSurfaceFile reads `path` as: `forced`, or the one its content and name choose.
 SurfaceFormat surfaceFileFormat(const std::string& path, SurfaceFormat forced);
 
-// The format for --format's word ("text", "csv", "npy", "gsf", "gwy", "gdal"); false for other
-// words.
+// The format for --format's word ("text", "csv", "npy", "gsf", "gwy", "x3p", "gdal"); false for
+// other words.
 bool surfaceFormatFromName(const std::string& name, SurfaceFormat& format);
 
 // A file-dialog filter entry naming every ending that chooses a reader, as

@@ -21,6 +21,7 @@
 #include "cancellable_call.h"
 #include "cancellation_estimate.h"
 #include "collecting_host.h"
+#include "length_unit.h"
 #include "maps_binding.h"
 #include "matrix_loader.h"
 #include "matrix_view.h"
@@ -206,7 +207,7 @@ std::tuple<py::array_t<double>, py::str, py::dict> loadSurface(const py::bytes& 
     ReadOptions options;
     if (!format.empty() && !surfaceFormatFromName(format, options.format))
         throw py::value_error("format: '" + format +
-                              "' is none of text, csv, npy, gsf, gwy and gdal");
+                              "' is none of text, csv, npy, gsf, gwy, x3p and gdal");
     options.band = band;
     options.cropValid = cropValid;
     options.threads = threads;
@@ -343,6 +344,14 @@ std::tuple<int, int, int, int> validRectangle(const MatrixView::Array& data) {
     return {keep.top, keep.left, keep.rows, keep.columns};
 }
 
+// A length unit's symbol and its size as a power of ten of the metre, for a spelling the readers
+// know ("um", "micron", "Å", ...); None for any other text.
+std::optional<std::tuple<std::string, int>> lengthUnit(const std::string& text) {
+    const std::optional<LengthUnit> unit = lengthUnitOf(text);
+    if (!unit) return std::nullopt;
+    return std::tuple<std::string, int>{unit->symbol, unit->powerOfTen};
+}
+
 std::tuple<int, int, int> geometry(int area, double nShift, double mShift) {
     const WindowGeometry g = windowGeometry(area, nShift, mShift);
     return {g.side, g.rowOffset, g.columnOffset};
@@ -374,6 +383,8 @@ PYBIND11_MODULE(_vantrel, m) {
           "(top, left, rows, columns) of the largest rectangle without NaN");
     addMultifractal(m);
     addMaps(m);
+    m.def("length_unit", &lengthUnit, py::arg("text"),
+          "(symbol, power of ten of the metre) of a known spelling of a length unit, or None");
     m.def("window_geometry", &geometry, py::arg("area"), py::arg("n_shift"), py::arg("m_shift"),
           "(side, row offset, column offset) of an area's window");
 }

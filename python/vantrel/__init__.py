@@ -13,7 +13,7 @@ from __future__ import annotations
 
 import math
 import os
-from typing import Any, Iterable, Optional, Sequence, Tuple, Union
+from typing import TYPE_CHECKING, Iterable, Literal, Optional, Sequence, Tuple, Union, overload
 
 import numpy as np
 
@@ -23,6 +23,9 @@ from ._multifractal import Multifractal
 from ._warnings import CropWarning, PrecisionWarning
 from ._maps import HurstMap, directional, hurst_map
 from . import _multifractal
+
+if TYPE_CHECKING:  # only for the annotations: xarray is imported when a result needs it
+    import xarray
 
 __version__: str = _vantrel.__version__
 __all__ = [
@@ -45,6 +48,17 @@ __all__ = [
 PathLike = Union[str, bytes, "os.PathLike[str]", "os.PathLike[bytes]"]
 
 
+@overload
+def load(path: PathLike, *, format: Optional[str] = ..., band: int = ...,
+         crop_valid: bool = ..., labelled: Literal[False] = ...) -> np.ndarray: ...
+@overload
+def load(path: PathLike, *, format: Optional[str] = ..., band: int = ...,
+         crop_valid: bool = ..., labelled: Literal[True]) -> "xarray.DataArray": ...
+@overload
+def load(path: PathLike, *, format: Optional[str] = ..., band: int = ...,
+         crop_valid: bool = ..., labelled: bool = ...) -> Union[np.ndarray, "xarray.DataArray"]: ...
+
+
 def load(
     path: PathLike,
     *,
@@ -52,22 +66,22 @@ def load(
     band: int = 1,
     crop_valid: bool = False,
     labelled: bool = False,
-) -> Any:
+) -> Union[np.ndarray, "xarray.DataArray"]:
     """Read a data file into a 2-D float64 array, with the reader `vantrel-cli` would choose.
 
     Every format the command line reads: a text matrix (one row per line, values separated by
     white space, read by the same loader, so the values are the ones a run computes with), CSV,
-    NumPy .npy, GSF, and the rasters GDAL opens (GeoTIFF, ...). `format` names the reader
-    ("text", "csv", "npy", "gsf", "gwy", "gdal"); None chooses it by the file's content, then by its
-    name's ending, as the command line does. `band` picks a band of a multi-band raster,
-    counted from 1. A file with missing values is refused unless `crop_valid` is True, which
+    NumPy .npy, GSF, .gwy, X3P (ISO 25178-72) and the rasters GDAL opens (GeoTIFF, ...). `format`
+    names the reader ("text", "csv", "npy", "gsf", "gwy", "x3p", "gdal"); None chooses it by the
+    file's content, then by its name's ending, as the command line does. `band` picks a band of
+    a multi-band raster, counted from 1. A file with missing values is refused unless `crop_valid` is True, which
     keeps the largest rectangle of cells without any and says which in a CropWarning. `path`
     may be text, bytes (any name the system allows, valid text or not) or a path object.
 
     `labelled=True` returns an xarray.DataArray (python3-xarray) with dims ("y", "x") placed as
     the file places its cells: a raster's cell centres in its own coordinates (its CRS in the
-    attribute crs_wkt), or distances from the first cell by the pixel size a GSF or text header
-    gives, or cell indices; the value and lateral units as attributes.
+    attribute crs_wkt), or distances from the first cell by the pixel size a GSF, X3P or text
+    header gives, or cell indices; the value and lateral units as attributes.
 
     Raises FileNotFoundError when the file does not exist, ValueError with the reader's message
     when the file is not a surface it can read (rows of different lengths, a value that is not
@@ -85,8 +99,20 @@ def load(
     return values
 
 
+@overload
+def residuals(data: "xarray.DataArray", areas: Union[int, Iterable[int]], *,
+              shift: Tuple[float, float] = ..., method: str = ..., optimise: bool = ...,
+              normalise: bool = ..., threads: Optional[int] = ...,
+              crop_valid: bool = ...) -> "xarray.DataArray": ...
+@overload
+def residuals(data: _arguments.ArrayLike, areas: Union[int, Iterable[int]], *,
+              shift: Tuple[float, float] = ..., method: str = ..., optimise: bool = ...,
+              normalise: bool = ..., threads: Optional[int] = ...,
+              crop_valid: bool = ...) -> np.ndarray: ...
+
+
 def residuals(
-    data: _arguments.ArrayLike,
+    data: _arguments.DataLike,
     areas: Union[int, Iterable[int]],
     *,
     shift: Tuple[float, float] = (0.5, 0.5),
@@ -95,7 +121,7 @@ def residuals(
     normalise: bool = False,
     threads: Optional[int] = None,
     crop_valid: bool = False,
-) -> np.ndarray:
+) -> Union[np.ndarray, "xarray.DataArray"]:
     """The residual sum of each window area: the sum of squared differences between the data
     and its moving-average surface, as `vantrel-cli run` writes them to its results file.
 
@@ -144,8 +170,18 @@ def residuals(
     return sums
 
 
+@overload
+def surface(data: "xarray.DataArray", area: int, *, shift: Tuple[float, float] = ...,
+            method: str = ..., optimise: bool = ..., threads: Optional[int] = ...,
+            crop_valid: bool = ...) -> "xarray.DataArray": ...
+@overload
+def surface(data: _arguments.ArrayLike, area: int, *, shift: Tuple[float, float] = ...,
+            method: str = ..., optimise: bool = ..., threads: Optional[int] = ...,
+            crop_valid: bool = ...) -> np.ndarray: ...
+
+
 def surface(
-    data: _arguments.ArrayLike,
+    data: _arguments.DataLike,
     area: int,
     *,
     shift: Tuple[float, float] = (0.5, 0.5),
@@ -153,16 +189,17 @@ def surface(
     optimise: bool = True,
     threads: Optional[int] = None,
     crop_valid: bool = False,
-) -> np.ndarray:
+) -> Union[np.ndarray, "xarray.DataArray"]:
     """The moving-average surface of one window area, the same shape as the data (as the
     rectangle kept, with `crop_valid`): every cell whose window lies wholly inside the data
     holds the mean under that window; every other cell is NaN, since no mean was computed there.
     The arguments are those of `residuals`; in exact mode the values are the ones the command
     line computes for its surface files (which print them with 20 digits after the point, and
     0 where this gives NaN). A window larger than the data raises ValueError. An
-    xarray.DataArray `data` gives a DataArray with its dims, coordinates and attributes.
+    xarray.DataArray `data` gives a DataArray with its dims, coordinates and attributes (those of
+    the rectangle kept, with `crop_valid`).
     """
-    array = _arguments.matrix(data, crop_valid, surface=True)
+    array, origin = _arguments.located_matrix(data, crop_valid, surface=True)
     one_area = _arguments.area(area)
     fast = _arguments.method_is_fast(method)
     means = _vantrel.surface(
@@ -176,12 +213,12 @@ def surface(
     if not fast and one_area > 0:
         _precision.warn_lost_digits(array, math.isqrt(one_area), 'method="fast" (centred sums)')
     if _labelled.is_data_array(data):
-        return _labelled.surface_like(data, means, one_area)
+        return _labelled.surface_like(data, means, one_area, origin)
     return means
 
 
 def analyse(
-    data: _arguments.ArrayLike,
+    data: _arguments.DataLike,
     *,
     sides: Optional[Sequence[int]] = None,
     side_range: Optional[Tuple[int, int]] = None,
@@ -201,6 +238,11 @@ def analyse(
     shifts (`--shift`; not 0.5 gives a warning), `threads` defaults to one per core. Missing
     cells are refused, or cropped away with `crop_valid=True`, as in `residuals`.
 
+    An xarray.DataArray `data` whose coordinates are evenly spaced gives the pixel size and
+    units to the result (`pixel_size`, `unit`, `side_length`, `value_unit`), as a file's pixel
+    size does on the command line; coordinates that are not evenly spaced are refused with
+    ValueError, since their cells have no one size.
+
     Returns an `Analysis`; its `plot()` draws the log-log plot with matplotlib. Raises ValueError
     with the engine's words for a surface too small to analyse, sides of which none fits it, or
     a shift outside [0, 1] (sides that do not fit are left out with a warning, as on the
@@ -211,6 +253,7 @@ def analyse(
     side_list = [] if sides is None else _arguments.sides(sides)
     first, last = (0, 0) if side_range is None else _arguments.side_range(side_range)
     fast = _arguments.method_is_fast(method)
+    grid = _labelled.pixel_grid(data) if _labelled.is_data_array(data) else None
     array = _arguments.matrix(data, crop_valid, surface=not fast)
     found = _vantrel.analyse(
         array,
@@ -223,11 +266,11 @@ def analyse(
     )
     if not fast and len(found["side"]):
         _precision.warn_lost_digits(array, int(np.max(found["side"])), 'method="fast"')
-    return Analysis.from_engine(found)
+    return Analysis.from_engine(found, grid)
 
 
 def multifractal(
-    data: _arguments.ArrayLike,
+    data: _arguments.DataLike,
     *,
     q: Optional[Sequence[float]] = None,
     measure: bool = False,

@@ -3,10 +3,13 @@ table it was fitted on, and its log-log plot."""
 
 from __future__ import annotations
 
+import math
 from dataclasses import dataclass, field
 from typing import Any, List, Optional, Tuple
 
 import numpy as np
+
+from ._labelled import PixelGrid
 
 
 @dataclass(frozen=True)
@@ -21,6 +24,11 @@ class Analysis:
     its bias correction. `warning_codes` names each warning in the order of `warnings`, for
     scripts to test without reading the text ("curved", "above_one", ...; docs/analysis.md
     lists them).
+
+    For an xarray.DataArray whose coordinates are evenly spaced, `pixel_size` is (width,
+    height) of a cell, the spacing of columns and of rows, in `unit` (the coordinates' units),
+    `side_length` each side in that unit, and `value_unit` the values' unit (attrs["units"]);
+    None otherwise, as `--json`'s pixel_size, unit and side_length.
     """
 
     rows: int
@@ -38,10 +46,23 @@ class Analysis:
     fitted: np.ndarray = field(repr=False)
     fit_line: Optional[Tuple[float, float]] = field(default=None, repr=False)
     warning_codes: List[str] = field(default_factory=list)
+    pixel_size: Optional[Tuple[float, float]] = None
+    unit: Optional[str] = None
+    value_unit: Optional[str] = None
+
+    @property
+    def side_length(self) -> Optional[np.ndarray]:
+        """Each side's length in `unit`: the side times the pixel width, or times sqrt(width x
+        height) for pixels that are not square; None without a pixel size."""
+        if self.pixel_size is None:
+            return None
+        width, height = self.pixel_size
+        return self.side * (width if width == height else math.sqrt(width * height))
 
     @classmethod
-    def from_engine(cls, found: dict) -> "Analysis":
-        """The Analysis of the engine's dictionary (vantrel._vantrel.analyse)."""
+    def from_engine(cls, found: dict, grid: Optional[PixelGrid] = None) -> "Analysis":
+        """The Analysis of the engine's dictionary (vantrel._vantrel.analyse), with the pixel
+        size and units of `grid` where there is one."""
         defined = found["defined"]
         return cls(
             rows=found["rows"],
@@ -59,6 +80,9 @@ class Analysis:
             fitted=found["fitted"],
             fit_line=(found["fit_slope"], found["fit_intercept"]) if found["fit_valid"] else None,
             warning_codes=list(found["warning_codes"]),
+            pixel_size=None if grid is None else (grid.width, grid.height),
+            unit=None if grid is None else grid.unit,
+            value_unit=None if grid is None else grid.value_unit,
         )
 
     def plot(self, ax: Any = None) -> Any:
@@ -73,20 +97,25 @@ class Analysis:
             raise ImportError("Analysis.plot needs matplotlib (python3-matplotlib)") from missing
         if ax is None:
             ax = plt.gca()
+        # Sides in the pixel's unit where it has one, as `analyse --plot` draws them.
+        in_units = self.side_length is not None and bool(self.unit)
+        scale = float(self.side_length[0] / self.side[0]) if in_units else 1.0
         shown = np.isfinite(self.sigma2) & (self.sigma2 > 0)
         fitted, other = shown & self.fitted, shown & ~self.fitted
-        ax.loglog(self.side[fitted], self.sigma2[fitted], "o", color="#0d338c", label="fitted sides")
-        ax.loglog(self.side[other], self.sigma2[other], "o", mfc="none", color="#0d338c",
+        ax.loglog(self.side[fitted] * scale, self.sigma2[fitted], "o", color="#0d338c",
+                  label="fitted sides")
+        ax.loglog(self.side[other] * scale, self.sigma2[other], "o", mfc="none", color="#0d338c",
                   label="other sides")
         if self.fit_line is not None and self.fit_sides is not None:
             slope, intercept = self.fit_line
             first, last = self.fit_sides
-            ax.axvspan(first, last, color="#dbebff", zorder=0)
+            ax.axvspan(first * scale, last * scale, color="#dbebff", zorder=0)
             ends = np.array([first, last], dtype=float)
-            ax.loglog(ends, np.exp(intercept + slope * np.log(ends)), "-", color="#cc1a1a",
-                      label=self._legend())
-        ax.set_xlabel("window side s")
-        ax.set_ylabel("mean squared residual per cell, $\\sigma^2(s)$")
+            ax.loglog(ends * scale, np.exp(intercept + slope * np.log(ends)), "-",
+                      color="#cc1a1a", label=self._legend())
+        ax.set_xlabel(f"window side s ({self.unit})" if in_units else "window side s")
+        squared = f" ({self.value_unit}$^2$)" if self.value_unit else ""
+        ax.set_ylabel("mean squared residual per cell, $\\sigma^2(s)$" + squared)
         ax.legend()
         return ax
 

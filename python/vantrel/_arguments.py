@@ -4,25 +4,44 @@ the one form it takes, or the caller learns at once what is wrong with it."""
 from __future__ import annotations
 
 import numbers
-from typing import Iterable, List, Optional, Sequence, Tuple, Union
+from typing import TYPE_CHECKING, Iterable, List, Optional, Sequence, Tuple, Union
 
 import numpy as np
 
 from . import _missing, _vantrel
 
+if TYPE_CHECKING:  # only for the annotations: xarray is imported when a result needs it
+    import xarray
+
 ArrayLike = Union[np.ndarray, Sequence[Sequence[float]]]
+#: What the public functions take as data: any 2-D array of real numbers, a DataArray included.
+DataLike = Union[ArrayLike, "xarray.DataArray"]
 
 METHODS = ("exact", "fast")
 MOST_THREADS = 1024
 
 
-def matrix(data: ArrayLike, crop_valid: bool = False, surface: bool = False) -> np.ndarray:
+def matrix(data: DataLike, crop_valid: bool = False, surface: bool = False) -> np.ndarray:
     """The data as a 2-D float64 array whose rows are each contiguous: the array itself when it
     is one already (C order, or a slice of whole rows and some columns of one), otherwise one
     converted C-contiguous copy. Missing cells (NaN, infinite, or masked in a masked array) are
     refused, or cropped away with `crop_valid` (_missing.py). With `surface` (the call keeps a
     surface of the data's size), a surface too large for memory is refused first, before the
     data are read through."""
+    return _kept_matrix(data, crop_valid, surface)[0]
+
+
+def located_matrix(
+    data: DataLike, crop_valid: bool = False, surface: bool = False
+) -> Tuple[np.ndarray, Tuple[int, int]]:
+    """`matrix`, and the (row, column) of the data where its first cell lies: (0, 0) unless
+    `crop_valid` cropped it."""
+    return _kept_matrix(data, crop_valid, surface)
+
+
+def _kept_matrix(
+    data: DataLike, crop_valid: bool, surface: bool
+) -> Tuple[np.ndarray, Tuple[int, int]]:
     crop_valid = flag("crop_valid", crop_valid)
     mask = None
     if np.ma.isMaskedArray(data):
@@ -45,7 +64,10 @@ def matrix(data: ArrayLike, crop_valid: bool = False, surface: bool = False) -> 
         array = np.ascontiguousarray(array, dtype=np.float64)
     if surface:
         _vantrel.check_surface_memory(rows, columns)
-    return _missing.settled(array, mask, crop_valid)
+    top, left, kept_rows, kept_columns = _missing.kept_rectangle(array, mask, crop_valid)
+    if (kept_rows, kept_columns) != (rows, columns):
+        array = array[top:top + kept_rows, left:left + kept_columns]
+    return array, (top, left)
 
 
 def areas(values: Union[int, Iterable[int]]) -> np.ndarray:

@@ -178,8 +178,8 @@ def windows_of(path: Union[str, bytes, "os.PathLike[str]"], fmt: Optional[str], 
         elif head[:4] in (b"II*\0", b"MM\0*", b"II+\0", b"MM\0+") or name.lower().endswith(
                 RASTER_ENDINGS):
             fmt = "gdal"
-        elif name.lower().endswith((".csv", ".gsf")):
-            raise ValueError(f"{name}: CSV and GSF files are read whole: use vantrel.load and "
+        elif name.lower().endswith((".csv", ".gsf", ".x3p")):
+            raise ValueError(f"{name}: CSV, GSF and X3P files are read whole: use vantrel.load and "
                              "dask.array.from_array")
         else:
             fmt = "text"

@@ -13,7 +13,7 @@ from . import _vantrel
 from ._warnings import CropWarning
 
 #: The names `format` takes; None chooses by the file's content, then by its name's ending.
-FORMATS = ("text", "csv", "npy", "gsf", "gwy", "gdal")
+FORMATS = ("text", "csv", "npy", "gsf", "gwy", "x3p", "gdal")
 
 
 def read(

@@ -4,9 +4,23 @@ cells by the pixel size or geotransform it records. xarray is imported only when
 
 from __future__ import annotations
 
-from typing import Any, Dict, Optional
+import math
+from typing import Any, Dict, NamedTuple, Optional, Tuple
 
 import numpy as np
+
+from . import _vantrel
+
+
+class PixelGrid(NamedTuple):
+    """A grid's pixel size, from a DataArray's coordinates: the spacing of columns (`width`) and
+    of rows (`height`), both in `unit` (None where the coordinates name none), and the unit of
+    the values (None where the DataArray names none)."""
+
+    width: float
+    height: float
+    unit: Optional[str]
+    value_unit: Optional[str]
 
 
 def is_data_array(data: Any) -> bool:
@@ -23,13 +37,79 @@ def _xarray():
     return xarray
 
 
-def surface_like(data: Any, means: np.ndarray, area: int) -> Any:
-    """The surface with the coordinates of `data`, when it kept its shape (nothing cropped)."""
-    if means.shape != data.shape:
-        return means
+def surface_like(data: Any, means: np.ndarray, area: int, origin: Tuple[int, int] = (0, 0)) -> Any:
+    """The surface with the coordinates of `data`'s cells that it covers: all of them, or the
+    rectangle from `origin` (row, column) that crop_valid kept."""
+    top, left = origin
+    kept = data[top:top + means.shape[0], left:left + means.shape[1]]
     return _xarray().DataArray(
-        means, dims=data.dims, coords=data.coords, name="surface",
+        means, dims=data.dims, coords=kept.coords, name="surface",
         attrs={**data.attrs, "long_name": f"moving-average surface of window area {area}"})
+
+
+def unit_text(text: Optional[str], values: bool = False) -> Optional[str]:
+    """A unit as reports show it: a known length unit by its symbol ("um" is "µm", "metre" is
+    "m"), any other as it is written. For `values`, "A" is the ampere and stays."""
+    if not text:
+        return None
+    text = str(text)
+    if values and text in ("A", "a"):
+        return text
+    known = _vantrel.length_unit(text)
+    return text if known is None else known[0]
+
+
+def pixel_grid(data: Any) -> Optional[PixelGrid]:
+    """The pixel size of a 2-D DataArray from its dimensions' coordinates: each evenly spaced
+    (a step of the same size and sign between neighbours, to a millionth of the step and the
+    coordinates' rounding), their
+    units from the coordinates' attrs["units"] (or the DataArray's attrs["lateral_unit"]), the
+    values' from attrs["units"]. None where a dimension has no numeric coordinate or only one
+    cell. Raises ValueError for coordinates that are not evenly spaced, or whose units differ
+    and cannot be compared."""
+    steps, units = [], []
+    if data.ndim != 2:
+        return None
+    for dim in data.dims:
+        if dim not in data.coords:
+            return None
+        axis = data.coords[dim]
+        values = np.asarray(axis.values)
+        if values.dtype.kind not in "iuf" or values.size < 2:
+            return None
+        wide = values.astype(np.float64)
+        step = (wide[-1] - wide[0]) / (values.size - 1)
+        gaps = np.diff(wide)
+        # The coordinates' own rounding (float32 ones far from 0) is not unevenness.
+        rounding = 4 * np.finfo(values.dtype).eps * np.abs(wide).max() \
+            if values.dtype.kind == "f" else 0.0
+        if step == 0 or not np.all(np.abs(gaps - step) <= 1e-6 * abs(step) + rounding):
+            raise ValueError(
+                f"the coordinate '{dim}' is not evenly spaced (steps from {gaps.min():g} to "
+                f"{gaps.max():g}), so its cells have no one size; give data.values to analyse "
+                "the cells as they are")
+        steps.append(abs(step))
+        units.append(axis.attrs.get("units") or data.attrs.get("lateral_unit"))
+    height, width = steps
+    height_unit, width_unit = units
+    value_unit = unit_text(data.attrs.get("units"), values=True)
+    if not height_unit or not width_unit or unit_text(height_unit) == unit_text(width_unit):
+        return PixelGrid(width, height, unit_text(width_unit or height_unit), value_unit)
+    known_height = _vantrel.length_unit(str(height_unit))
+    known_width = _vantrel.length_unit(str(width_unit))
+    if known_height is None or known_width is None:
+        raise ValueError(
+            f"the coordinates are in units that cannot be compared ('{data.dims[1]}' in "
+            f"{width_unit}, '{data.dims[0]}' in {height_unit}), so the cells have no one size")
+    power = known_height[1] - known_width[1]  # exact powers of ten: 5000 nm is 5 µm
+    height = height * 10.0 ** power if power >= 0 else height / 10.0 ** -power
+    return PixelGrid(width, height, known_width[0], value_unit)
+
+
+def cell_length(grid: PixelGrid) -> float:
+    """The length a window side of one cell is told in: the pixel width, or sqrt(width x
+    height) for pixels that are not square."""
+    return grid.width if grid.width == grid.height else math.sqrt(grid.width * grid.height)
 
 
 def residuals_by_area(sums: np.ndarray, areas: np.ndarray, sides: np.ndarray) -> Any:

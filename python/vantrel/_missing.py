@@ -17,17 +17,20 @@ from ._warnings import CropWarning
 BLOCK_CELLS = 1 << 20
 
 
-def settled(array: np.ndarray, mask: Optional[np.ndarray], crop_valid: bool) -> np.ndarray:
-    """`array` when every cell holds a value; else, with `crop_valid`, a view of its largest
-    rectangle without missing cells (and a CropWarning saying which); else ValueError."""
+def kept_rectangle(
+    array: np.ndarray, mask: Optional[np.ndarray], crop_valid: bool
+) -> Tuple[int, int, int, int]:
+    """(top, left, rows, columns) of what is kept of `array`: all of it when every cell holds a
+    value; else, with `crop_valid`, the largest rectangle without missing cells (and a
+    CropWarning saying which); else ValueError."""
     with np.errstate(invalid="ignore", over="ignore"):
         total = np.add.reduce(array, axis=None)
+    whole = (0, 0) + array.shape
     if mask is None and np.isfinite(total):
-        return array  # a NaN or an infinity would have made the sum one
+        return whole  # a NaN or an infinity would have made the sum one
     count, first = _count_missing(array, mask)
     if count == 0:
-        return array
-    rows, columns = array.shape
+        return whole
     counted = f"{count} of {array.size} cells hold no value (NaN, infinite or masked)"
     if not crop_valid:
         raise ValueError(
@@ -39,8 +42,8 @@ def settled(array: np.ndarray, mask: Optional[np.ndarray], crop_valid: bool) -> 
     warnings.warn(
         f"data: {counted}; kept data[{top}:{top + kept_rows}, {left}:{left + kept_columns}], "
         f"the largest rectangle without them ({kept_rows} x {kept_columns})",
-        CropWarning, stacklevel=4)
-    return array[top:top + kept_rows, left:left + kept_columns]
+        CropWarning, stacklevel=5)
+    return top, left, kept_rows, kept_columns
 
 
 def _row_blocks(array: np.ndarray):

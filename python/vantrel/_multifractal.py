@@ -138,7 +138,7 @@ def moments(q: Union[Sequence[float], np.ndarray, None]) -> List[float]:
 
 
 def analyse(
-    data: _arguments.ArrayLike,
+    data: _arguments.DataLike,
     *,
     q: Optional[Sequence[float]] = None,
     measure: bool = False,

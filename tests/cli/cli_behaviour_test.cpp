@@ -112,7 +112,7 @@ TEST(CommandLineBehaviour, EachRowHolds) {
          {"run", "--format", "tiff"},
          false,
          2,
-         {"--format: 'tiff' is not one of text, csv, npy, gsf, gwy, gdal", kRunHint},
+         {"--format: 'tiff' is not one of text, csv, npy, gsf, gwy, x3p, gdal", kRunHint},
          {},
          ""},
         {"areas whose side reaches the rows or columns are named once",

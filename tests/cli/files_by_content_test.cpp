@@ -79,6 +79,23 @@ TEST(RunInputs, SeveralMissingCellsAreCountedAndTheFirstNamed) {
         << outcome.err;
 }
 
+// An .x3p file goes to the X3P reader by its name; the Windows build, made without libzip and
+// expat, names what it lacks.
+TEST(AnalyseInputs, AnX3pFileGoesToItsReaderByItsName) {
+    TempFolder folder;
+    folder.write("s.x3p", "1 2\n3 4\n");
+    const Outcome outcome = runCli(folder, {"analyse", "s.x3p"});
+    EXPECT_EQ(outcome.status, 1);
+#ifdef _WIN32
+    const std::string reason =
+        "is an X3P file, and this build of Vantrel reads X3P through libzip and expat, which it "
+        "was built without; save it as .npy, GSF, CSV or a text matrix";
+#else
+    const std::string reason = "is not a zip archive, as an .x3p file is";
+#endif
+    EXPECT_NE(outcome.err.find("s.x3p: " + reason), std::string::npos) << outcome.err;
+}
+
 #ifndef _WIN32  // the Windows build draws no plots
 TEST(AnalyseOutputs, EachPlotFileHoldsTheBytesOfItsFormat) {
     TempFolder folder;

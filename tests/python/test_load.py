@@ -11,7 +11,7 @@ import numpy as np
 import pytest
 
 import vantrel
-from conftest import rough
+from conftest import rough, write_x3p
 
 DATA = rough(9, 7, 41)
 
@@ -56,6 +56,15 @@ def test_messages_about_such_a_name_keep_its_byte(tmp_path):
     assert os.fsdecode(folder + b"/\xff.csv") in str(raised.value)
     with pytest.raises(FileNotFoundError):
         vantrel.load(folder + b"/\xfe.npy")
+
+
+def test_an_x3p_surface_loads_and_analyses_as_its_npy_does(tmp_path):
+    surface = rough(60, 50, 43)
+    np.save(tmp_path / "s.npy", surface)
+    write_x3p(tmp_path / "s.x3p", surface, 5e-7, 5e-7)
+    loaded = vantrel.load(tmp_path / "s.x3p")
+    assert loaded.tobytes() == vantrel.load(tmp_path / "s.npy").tobytes()
+    assert vantrel.analyse(loaded).hurst == vantrel.analyse(surface).hurst
 
 
 def test_crop_valid_on_load_says_what_it_kept(tmp_path):

@@ -111,7 +111,7 @@ ERRORS = [
      "The number of columns of row 2 is wrong (2 against 3)"),
     (lambda t: vantrel.load(write(t / "comma.txt", "1 2,5\n")), ValueError, '"2,5" in row 1'),
     (lambda t: vantrel.load(write(t / "m.txt", "1\n"), format="tiff"), ValueError,
-     "'tiff' is none of text, csv, npy, gsf, gwy and gdal"),
+     "'tiff' is none of text, csv, npy, gsf, gwy, x3p and gdal"),
     (lambda t: vantrel.load(write(t / "m.tif", "")), ValueError, "is not a raster that GDAL can read"),
     (lambda t: vantrel.analyse(BASE[:5]), ValueError, "The surface (5 x 20) is too small to analyse"),
     (lambda t: vantrel.analyse(BASE, sides=[40]), ValueError, "No window side fits the surface"),
@@ -153,6 +153,10 @@ WRITERS = {
     "text with a header of comments": ("e.txt", lambda path: np.savetxt(
         path, LOAD_DATA, fmt="%.17g", comments="# ",
         header="Channel: Height\nWidth: 5.000 um\nHeight: 5.000 um\nValue units: m")),
+    # Comments anywhere, as numpy.loadtxt reads them: lines of their own, after the values.
+    "text with comments among and after the rows": ("c.txt", lambda path: path.write_text(
+        "".join(f"{' '.join(f'{v:.17g}' for v in row)} # row {i}\n" + ("  #\n" if i % 4 else "")
+                for i, row in enumerate(LOAD_DATA)))),
 }
 
 

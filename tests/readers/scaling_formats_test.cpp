@@ -10,6 +10,7 @@
 
 #include "child_process.h"
 #include "surface_bytes.h"
+#include "x3p_bytes.h"
 
 namespace {
 
@@ -49,6 +50,23 @@ const ScalingFormatCase kCases[] = {
      "  \"pixel_size\": [2, 4],\n  \"unit\": \"m\",", ", \"side_length\": 14.142135623730951}"},
     {"analyse a .gwy channel", "analyse", "g.gwy",
      [](auto& f, auto& g) { f.write("g.gwy", gwyOf(g, 96, 80)); },
+     "  \"pixel_size\": [2, 2],\n  \"unit\": \"m\",", ", \"side_length\": 10}"},
+    // The same surface as .npy above: the same exponent; the increments in metres.
+    {"analyse X3P of float64 values", "analyse", "g.x3p",
+     [](auto& f, auto& g) {
+         f.write("g.x3p", x3pOf(g, {'D', 2e-6, 2e-6}));
+     },
+     "  \"pixel_size\": [1.9999999999999999e-06, 1.9999999999999999e-06],\n  \"unit\": \"m\",",
+     ", \"side_length\": 9.9999999999999991e-06}"},
+    {"analyse X3P of int16 values over pixels that are not square", "analyse", "g.x3p",
+     [](auto& f, auto& g) {
+         f.write("g.x3p", x3pOf(g, {'I', 2, 4, 0.25}));
+     },
+     "  \"pixel_size\": [2, 4],\n  \"unit\": \"m\",", ", \"side_length\": 14.142135623730951}"},
+    {"analyse X3P with its values in main.xml", "analyse", "g.x3p",
+     [](auto& f, auto& g) {
+         f.write("g.x3p", x3pOf(g, {'D', 2, 2, 1, true}));
+     },
      "  \"pixel_size\": [2, 2],\n  \"unit\": \"m\",", ", \"side_length\": 10}"},
     {"analyse a text export with a header of comment lines", "analyse", "h.txt",
      [](auto& f, auto& g) { f.write("h.txt", kExportHeader + textMatrix(g)); },
@@ -149,6 +167,13 @@ const ScalingMessageCase kMessages[] = {
      "dem.tif: the cells are 0.000833333 x 0.000833333 degree, which is not square on the "
      "ground: about 74.6 m x 92.5 m at the raster's centre (latitude 36.60); the sides are "
      "told in degrees, so reproject it to a metric grid for sides in metres\n"},
+    {"an X3P profile",
+     [](auto& f) {
+         f.write("p.x3p", zipOf({{"main.xml", x3pDocument("PRF", "", "")}}));
+         return std::string("p.x3p");
+     },
+     "vantrel-cli: Cannot load the surface p.x3p: p.x3p: is a profile (FeatureType PRF), not a "
+     "surface; only surfaces (FeatureType SUR) can be analysed\n"},
     {"a text matrix with a missing value",
      [](auto& f) {
          f.write("n.npy", npyOf<double>({{1, 2}, {3, std::nan("")}}, "<f8", false));

@@ -123,9 +123,9 @@ TEST_F(MainDialogTest, EachOpenDialogRemembersItsOwnPath) {
     const auto& dialogs = platform.fileDialogs();
     ASSERT_EQ(dialogs.size(), 4u);
     EXPECT_EQ(dialogs[0].filter,
-              "Data files (*.txt)|*.txt|Surface files (*.txt;*.csv;*.npy;*.gsf;*.gwy;"
+              "Data files (*.txt)|*.txt|Surface files (*.txt;*.csv;*.npy;*.gsf;*.gwy;*.x3p;"
               "*.tif;*.tiff;*.asc;*.png;*.nc;*.h5;*.hdf5;*.img;*.dem;*.bil;"
-              "*.flt;*.vrt;*.grd;*.jp2)|*.txt;*.csv;*.npy;*.gsf;*.gwy;*.tif;*.tiff;"
+              "*.flt;*.vrt;*.grd;*.jp2)|*.txt;*.csv;*.npy;*.gsf;*.gwy;*.x3p;*.tif;*.tiff;"
               "*.asc;*.png;*.nc;*.h5;*.hdf5;*.img;*.dem;*.bil;*.flt;*.vrt;"
               "*.grd;*.jp2|" +
                   std::string(kAllFiles));
