@@ -178,9 +178,12 @@ def windows_of(path: Union[str, bytes, "os.PathLike[str]"], fmt: Optional[str], 
         elif head[:4] in (b"II*\0", b"MM\0*", b"II+\0", b"MM\0+") or name.lower().endswith(
                 RASTER_ENDINGS):
             fmt = "gdal"
-        elif name.lower().endswith((".csv", ".gsf", ".x3p")):
-            raise ValueError(f"{name}: CSV, GSF and X3P files are read whole: use vantrel.load and "
-                             "dask.array.from_array")
+        elif name.lower().endswith((".csv", ".gsf", ".gwy", ".x3p")) or head[:4] in (
+                b"GWYP", b"PK\x03\x04"):
+            # Containers (and zip archives such as X3P) are not text: read as text they would
+            # fail, or worse, give numbers.
+            raise ValueError(f"{name}: CSV, GSF, .gwy and X3P files are read whole: use "
+                             "vantrel.load and dask.array.from_array")
         else:
             fmt = "text"
     if fmt == "npy":

@@ -50,10 +50,19 @@ def test_from_file_reads_the_values_load_reads(case, chunks, tmp_path):
     assert np.array_equal(chunked.compute(scheduler="sync"), vantrel.load(path))
 
 
-def test_from_file_says_what_it_cannot_read(tmp_path):
-    (tmp_path / "m.csv").write_text("1,2\n3,4\n")
+@pytest.mark.parametrize("name, content", [
+    ("m.csv", b"1,2\n3,4\n"),
+    ("m.gwy", b"GWYP"),
+    ("m.dat", b"GWYP"),            # a container found by its signature under another name
+    ("m.zip", b"PK\x03\x04main.xml"),  # an X3P archive under another name
+])
+def test_from_file_refuses_files_it_would_misread(name, content, tmp_path):
+    (tmp_path / name).write_bytes(content)
     with pytest.raises(ValueError, match="read whole: use vantrel.load"):
-        vantrel.dask.from_file(tmp_path / "m.csv")
+        vantrel.dask.from_file(tmp_path / name)
+
+
+def test_from_file_says_what_it_cannot_read(tmp_path):
     with pytest.raises(FileNotFoundError):
         vantrel.dask.from_file(tmp_path / "none.npy")
     (tmp_path / "ragged.txt").write_text("1 2 3\n4 5\n")
