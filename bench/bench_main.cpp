@@ -266,6 +266,8 @@ int main(int argc, char** argv) {
              "analyse " + seconds(map.literal), seconds(map.vantrel), times(ratio), "<= 1.5x",
              std::string(met ? "met; " : "MISSED; ") + map.check});
         std::printf("  map: %s %s\n", rows.back().ratio.c_str(), rows.back().outcome.c_str());
+        // Flushed before the next child starts, which would write what is buffered again.
+        std::fflush(stdout);
         const long long peak = peakMemoryOfRun(
             {paths.cli, "map", inputs.geoTiff, "--output", paths.work + "/bench-map.tif"});
         const bool small = peak > 0 && peak <= limit;
@@ -300,6 +302,7 @@ int main(int argc, char** argv) {
              banded.check});
         std::printf("  map in bands: %s %s\n", rows.back().ratio.c_str(),
                     rows.back().outcome.c_str());
+        std::fflush(stdout);
         for (const bool inBands : {false, true}) {
             std::vector<std::string> command = {paths.cli, "map", big, "--output",
                                                 paths.work + "/bench-map-8192.npy"};

@@ -1,5 +1,6 @@
 #include "gdal_reader.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "gdal_library.h"
@@ -207,16 +208,26 @@ bool GdalRasterRows::read(int first, int count, double* out, std::string& error)
     const GdalLibrary& gdal = open_->gdal;
     GdalMessages messages(gdal);
     const int C = open_->C;
-    const bool read = gdal.GDALRasterIO(open_->band, GF_Read, 0, first, C, count, out, C, count,
-                                        GDT_Float64, 0, 0) == CE_None;
-    gdal.GDALFlushRasterCache(open_->band);
-    if (!read) {
-        const std::string what = "rows " + std::to_string(first + 1) + " to " +
-                                 std::to_string(first + count) + " of the band cannot be read";
-        error = open_->path + ": " +
-                (messages.dataRanOut() ? "is cut short: " + what : messages.explain(what));
-        return false;
+    // A row of blocks at a time, each let go before the next, so that GDAL's cache never holds
+    // more than one beside the band.
+    int blockWidth = 0, blockHeight = 0;
+    gdal.GDALGetBlockSize(open_->band, &blockWidth, &blockHeight);
+    if (blockHeight < 1) blockHeight = 1;
+    for (int row = first; row < first + count;) {
+        const int end = std::min(first + count, (row / blockHeight + 1) * blockHeight);
+        double* into = out + static_cast<std::size_t>(row - first) * C;
+        const bool read = gdal.GDALRasterIO(open_->band, GF_Read, 0, row, C, end - row, into, C,
+                                            end - row, GDT_Float64, 0, 0) == CE_None;
+        gdal.GDALFlushRasterCache(open_->band);
+        if (!read) {
+            const std::string what = "rows " + std::to_string(row + 1) + " to " +
+                                     std::to_string(end) + " of the band cannot be read";
+            error = open_->path + ": " +
+                    (messages.dataRanOut() ? "is cut short: " + what : messages.explain(what));
+            return false;
+        }
+        toValues(*open_, into, static_cast<std::size_t>(end - row) * C);
+        row = end;
     }
-    toValues(*open_, out, static_cast<std::size_t>(count) * C);
     return true;
 }

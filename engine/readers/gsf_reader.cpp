@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "file_signature.h"
+#include "length_unit.h"
 #include "reader_support.h"
 #include "system.h"
 #include "text_scan.h"
@@ -122,7 +123,7 @@ std::optional<DataMatrix> readGsf(RunHost& host, std::FILE* file, const std::str
         units.pixelWidth = header.width / C;
         units.pixelHeight = header.height / R;
     }
-    units.lateralUnit = header.lateralUnit;
-    units.valueUnit = header.valueUnit;
+    units.lateralUnit = unitText(header.lateralUnit, false);
+    units.valueUnit = unitText(header.valueUnit, true);
     return matrix;
 }

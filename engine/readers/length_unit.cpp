@@ -81,3 +81,10 @@ double convertLength(double length, const LengthUnit& from, const LengthUnit& to
     const double scale = std::pow(10.0, std::abs(power));  // exact up to 10^22
     return power >= 0 ? length * scale : length / scale;
 }
+
+std::string unitText(std::string_view text, bool ofValues) {
+    const std::string_view word = trimCSpace(text);
+    if (ofValues && (word == "A" || word == "a")) return std::string(text);
+    const std::optional<LengthUnit> unit = lengthUnitOf(text);
+    return unit ? unit->symbol : std::string(text);
+}

@@ -18,6 +18,10 @@ struct LengthUnit {
 // where "A" is the ampere, asks lengthUnitOf only for other texts.
 std::optional<LengthUnit> lengthUnitOf(std::string_view text);
 
+// A unit as reports show it: a known length unit by its symbol ("um" is "µm", "metre" is "m"),
+// any other text as it is written. For a value's unit (`ofValues`), "A" is the ampere and stays.
+std::string unitText(std::string_view text, bool ofValues);
+
 // `length` given in `from` told in `to`: multiplied or divided by the power of ten between them,
 // so that 5000 nm is exactly 5 µm.
 double convertLength(double length, const LengthUnit& from, const LengthUnit& to);

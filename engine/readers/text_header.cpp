@@ -13,12 +13,6 @@ struct HeaderLines {
     std::string widthUnit, heightUnit, valueUnit;
 };
 
-// A known length unit by its symbol, any other text as it is.
-std::string unitText(const std::string& text) {
-    const std::optional<LengthUnit> unit = lengthUnitOf(text);
-    return unit ? unit->symbol : text;
-}
-
 std::string lowerCase(std::string_view text) {
     std::string lower(text);
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -45,14 +39,13 @@ void readHeaderLine(std::string_view line, HeaderLines& header) {
 
 // The sizes in one unit: the width's, or the height's where only it names one.
 void tellSizes(const HeaderLines& lines, TextHeader& header) {
-    // A value's "A" is the ampere, not the ångström.
-    const bool ampere = lines.valueUnit == "A" || lines.valueUnit == "a";
-    header.valueUnit = ampere ? lines.valueUnit : unitText(lines.valueUnit);
+    header.valueUnit = unitText(lines.valueUnit, true);
     header.width = lines.width;
     header.height = lines.height;
-    header.lateralUnit = unitText(lines.widthUnit.empty() ? lines.heightUnit : lines.widthUnit);
+    header.lateralUnit =
+        unitText(lines.widthUnit.empty() ? lines.heightUnit : lines.widthUnit, false);
     if (lines.widthUnit.empty() || lines.heightUnit.empty() ||
-        unitText(lines.heightUnit) == header.lateralUnit)
+        unitText(lines.heightUnit, false) == header.lateralUnit)
         return;
     const std::optional<LengthUnit> from = lengthUnitOf(lines.heightUnit);
     const std::optional<LengthUnit> to = lengthUnitOf(lines.widthUnit);
@@ -69,13 +62,16 @@ void tellSizes(const HeaderLines& lines, TextHeader& header) {
 }  // namespace
 
 bool readLength(std::string_view text, double& value, std::string& unit) {
-    const std::size_t end = text.find_first_of(" \t");
-    const std::string_view number = text.substr(0, end);
-    if (!parseWholeDouble(number.data(), number.data() + number.size(), value) ||
-        !(value > 0.0 && value < 1e300))
-        return false;
-    unit =
-        end == std::string_view::npos ? std::string() : std::string(trimCSpace(text.substr(end)));
+    // The unit may follow the number with or without a blank: "5.000 um", "5.000um".
+    TextCursor cursor{text.data(), text.data() + text.size()};
+    double number = 0.0;
+    if (!scanDouble(cursor, number) || !(number > 0.0 && number < 1e300)) return false;
+    const std::string_view rest(cursor.p, static_cast<std::size_t>(cursor.end - cursor.p));
+    // After the number: nothing, a blank, or a unit's first letter (not "5,0" or "1.2.3").
+    const unsigned char next = rest.empty() ? ' ' : static_cast<unsigned char>(rest[0]);
+    if (!isCSpace(next) && !std::isalpha(next) && next < 0x80) return false;
+    value = number;
+    unit = std::string(trimCSpace(rest));
     return true;
 }
 

@@ -31,5 +31,5 @@ struct TextHeader {
 // `wholeFile`). A header longer than `text` ends where `text` does; 64 KiB is plenty.
 TextHeader readTextHeader(std::string_view text, bool wholeFile);
 
-// "5.000 um" as 5 and "um"; false when it does not begin with a positive number.
+// "5.000 um" (or "5.000um") as 5 and "um"; false when it does not begin with a positive number.
 bool readLength(std::string_view text, double& value, std::string& unit);

@@ -44,10 +44,13 @@ const ScalingFormatCase kCases[] = {
     {"analyse GSF with XReal", "analyse", "g.gsf",
      [](auto& f, auto& g) { f.write("g.gsf", gsfOf(g, "XReal = 96\nYReal = 80\nXYUnits = m\n")); },
      "  \"pixel_size\": [2, 2],\n  \"unit\": \"m\",", ", \"side_length\": 10}"},
-    // Pixels twice as high as wide: each kept as it is, a side told in sqrt(2 x 4) = 2.83.
+    // Pixels twice as high as wide: each kept as it is, a side told in sqrt(2 x 4) = 2.83; the
+    // unit shown by its symbol.
     {"analyse GSF with pixels that are not square", "analyse", "g.gsf",
-     [](auto& f, auto& g) { f.write("g.gsf", gsfOf(g, "XReal = 96\nYReal = 160\nXYUnits = m\n")); },
-     "  \"pixel_size\": [2, 4],\n  \"unit\": \"m\",", ", \"side_length\": 14.142135623730951}"},
+     [](auto& f, auto& g) {
+         f.write("g.gsf", gsfOf(g, "XReal = 96\nYReal = 160\nXYUnits = um\n"));
+     },
+     "  \"pixel_size\": [2, 4],\n  \"unit\": \"µm\",", ", \"side_length\": 14.142135623730951}"},
     {"analyse a .gwy channel", "analyse", "g.gwy",
      [](auto& f, auto& g) { f.write("g.gwy", gwyOf(g, 96, 80)); },
      "  \"pixel_size\": [2, 2],\n  \"unit\": \"m\",", ", \"side_length\": 10}"},
