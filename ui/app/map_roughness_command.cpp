@@ -76,25 +76,28 @@ void MainDialog::OnMapRoughness() {
             "Map roughness needs a surface file: type its name in Input file, or choose it with "
             "the \"...\" button beside it.");
     loadNote_.begin(input);
-    cancel_.reset();
-    BackgroundRunHost host(*this, platform(), cancel_);
     MapOutcome outcome;
-    running_ = mapping_ = true;
-    showBusyTitle("mapping roughness");
-    struct MappingEnds {
-        MainDialog& dialog;
-        ~MappingEnds() {
-            dialog.running_ = dialog.mapping_ = false;
-            dialog.showProgress(0, 0);
-            dialog.cancel_.reset();
+    {
+        // The title and the state are back to idle before any message is shown.
+        cancel_.reset();
+        BackgroundRunHost host(*this, platform(), cancel_);
+        running_ = mapping_ = true;
+        showBusyTitle("mapping roughness");
+        struct MappingEnds {
+            MainDialog& dialog;
+            ~MappingEnds() {
+                dialog.running_ = dialog.mapping_ = false;
+                dialog.showProgress(0, 0);
+                dialog.cancel_.reset();
+            }
+        } mappingEnds{*this};
+        try {
+            platform().runInBackground([&] { mapSurface(input, host, cancel_, outcome); }, {});
+        } catch (const RunCancelled&) {
+            outcome.failure = "Map roughness was stopped: there is no map of " + input + ".";
+        } catch (const std::bad_alloc&) {
+            outcome.failure = "Out of memory.";
         }
-    } mappingEnds{*this};
-    try {
-        platform().runInBackground([&] { mapSurface(input, host, cancel_, outcome); }, {});
-    } catch (const RunCancelled&) {
-        return showMessage("Map roughness was stopped: there is no map of " + input + ".");
-    } catch (const std::bad_alloc&) {
-        return showMessage("Out of memory.");
     }
     if (!outcome.failure.empty()) return showMessage(outcome.failure);
     if (tilesWithValue(outcome.maps.front()) == 0)
