@@ -47,6 +47,7 @@ WRITERS = {
     "npy": ("m.npy", lambda path: np.save(path, DATA)),
     "npy, Fortran order, float32": ("f.npy", lambda path: np.save(
         path, np.asfortranarray(DATA.astype(np.float32)))),
+    "npy, big-endian int16": ("b.npy", lambda path: np.save(path, (DATA * 100).astype(">i2"))),
     "text": ("m.txt", lambda path: np.savetxt(path, DATA, fmt="%.17g")),
     "text, blank lines and CRLF": ("b.txt", lambda path: path.write_bytes(
         b"\n\n" + b"\r\n\n".join(" ".join(f"{v:.17g}" for v in row).encode() for row in DATA))),
