@@ -20,7 +20,7 @@ import numpy as np
 from . import _arguments, _formats, _labelled, _precision, _vantrel
 from ._analysis import Analysis
 from ._multifractal import Multifractal
-from ._warnings import CropWarning, PrecisionWarning
+from ._warnings import CropWarning, FileNoteWarning, PrecisionWarning
 from ._maps import HurstMap, directional, hurst_map
 from . import _multifractal
 
@@ -38,6 +38,7 @@ __all__ = [
     "Multifractal",
     "PrecisionWarning",
     "CropWarning",
+    "FileNoteWarning",
     "hurst_map",
     "HurstMap",
     "directional",

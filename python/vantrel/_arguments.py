@@ -4,6 +4,7 @@ the one form it takes, or the caller learns at once what is wrong with it."""
 from __future__ import annotations
 
 import numbers
+import os
 from typing import TYPE_CHECKING, Iterable, List, Optional, Sequence, Tuple, Union
 
 import numpy as np
@@ -48,6 +49,9 @@ def _kept_matrix(
         if np.ma.getmask(data) is not np.ma.nomask:
             mask = np.ma.getmaskarray(data)
         data = np.ma.getdata(data)
+    if isinstance(data, (str, bytes, os.PathLike)):
+        raise TypeError(f"data {os.fsdecode(data)!r} is a file name: read it with vantrel.load "
+                        "first (vantrel.load(path, labelled=True) keeps its pixel size)")
     array = np.asarray(data)
     if array.dtype.kind not in "iuf":
         raise TypeError(f"data must hold real numbers, not {array.dtype}")

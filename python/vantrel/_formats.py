@@ -10,7 +10,7 @@ from typing import Any, Dict, Optional, Tuple, Union
 import numpy as np
 
 from . import _vantrel
-from ._warnings import CropWarning
+from ._warnings import CropWarning, FileNoteWarning
 
 #: The names `format` takes; None chooses by the file's content, then by its name's ending.
 FORMATS = ("text", "csv", "npy", "gsf", "gwy", "x3p", "gdal")
@@ -20,7 +20,8 @@ def read(
     path: Union[str, bytes], fmt: Optional[str], band: int, crop_valid: bool, threads: int
 ) -> np.ndarray:
     """The matrix in the file at `path` (text or the system's bytes). What the reader says of a
-    file it read (the rectangle `crop_valid` kept) comes as a CropWarning."""
+    file it read comes as a warning: the rectangle `crop_valid` kept as a CropWarning, any other
+    note (cells not square on the ground, a checksum) as a FileNoteWarning."""
     return read_with_grid(path, fmt, band, crop_valid, threads)[0]
 
 
@@ -38,6 +39,8 @@ def read_with_grid(
     matrix, said, grid = _vantrel.load_surface(
         os.fsencode(path), "" if fmt is None else fmt.lower(), band, crop_valid, threads
     )
-    if said:
-        warnings.warn(said, CropWarning, stacklevel=4)
+    for note in said.splitlines():
+        # The crop's own note names the rectangle kept; every other note is about the file.
+        kind = CropWarning if "; kept rows " in note else FileNoteWarning
+        warnings.warn(note, kind, stacklevel=4)
     return matrix, grid

@@ -10,3 +10,9 @@ class PrecisionWarning(UserWarning):
 class CropWarning(UserWarning):
     """Cells without a value were cropped away (`crop_valid=True`): the result describes the
     rectangle the warning names, not the whole data."""
+
+
+class FileNoteWarning(UserWarning):
+    """What a reader says of a file it read: cells that are not square on the ground, a checksum
+    that does not match, units it cannot compare. The values were read; the note says what to
+    keep in mind about them."""

@@ -112,3 +112,28 @@ def test_a_load_that_runs_out_of_memory_holds_nothing(tmp_path):
     out = subprocess.run([sys.executable, "-c", LIMITED_LOAD, str(path), str(500 * 10000 * 8)],
                          env=environment, capture_output=True, text=True, check=True).stdout
     assert out.split() == ["MemoryError", "room"]
+
+
+def test_a_note_on_the_files_grid_is_not_a_crop(tmp_path):
+    gdal = pytest.importorskip("osgeo.gdal")
+    from osgeo import osr
+
+    path = tmp_path / "degrees.tif"
+    dataset = gdal.GetDriverByName("GTiff").Create(str(path), 40, 30, 1, gdal.GDT_Float64)
+    dataset.SetGeoTransform((-84.4, 1 / 1200, 0.0, 36.7, 0.0, -1 / 1200))
+    wgs84 = osr.SpatialReference()
+    wgs84.ImportFromEPSG(4326)
+    dataset.SetProjection(wgs84.ExportToWkt())
+    dataset.GetRasterBand(1).WriteArray(rough(30, 40, 5))
+    del dataset
+    with warnings.catch_warnings(record=True) as said:
+        warnings.simplefilter("always")
+        vantrel.load(path)
+    assert [type(w.message) for w in said] == [vantrel.FileNoteWarning]
+    assert "not square on the ground" in str(said[0].message)
+
+
+@pytest.mark.parametrize("name", ["surface.tif", b"surface.tif", pathlib.Path("surface.tif")])
+def test_a_file_name_given_as_data_is_told_to_load_first(name):
+    with pytest.raises(TypeError, match="is a file name: read it with vantrel.load"):
+        vantrel.analyse(name)
