@@ -106,7 +106,8 @@ std::vector<double> surfaceOf(const Shape& s) {
     if (s.holes) {
         const double nan = std::numeric_limits<double>::quiet_NaN();
         // One on a unit's first row, one on the row before, one well inside, one at an edge.
-        for (auto [i, j] : {std::pair{128, 10}, {127, s.C - 1}, {200, s.C / 2}, {s.R - 1, 0}})
+        for (auto [i, j] :
+             {std::pair{128, 10}, {127, s.C - 1}, {std::min(200, s.R - 2), s.C / 2}, {s.R - 1, 0}})
             values[static_cast<std::size_t>(i) * s.C + j] = nan;
     }
     return values;
