@@ -8,27 +8,16 @@
 #include <cstring>
 
 #include "cli_runner.h"
+#include "npy_bytes.h"
 #include "rough_surface.h"
 
 namespace {
 
-// A little-endian float64 .npy file of R x C values 1, 2, 3, ... in C order.
+// A float64 .npy file of R x C values 1, 2, 3, ... in C order.
 std::string npyOfCounts(int R, int C) {
-    std::string header = "{'descr': '<f8', 'fortran_order': False, 'shape': (" + std::to_string(R) +
-                         ", " + std::to_string(C) + "), }";
-    while ((10 + header.size() + 1) % 64 != 0) header += ' ';
-    header += '\n';
-    std::string file = std::string("\x93NUMPY\x01\x00", 8);
-    file += static_cast<char>(header.size() & 0xff);
-    file += static_cast<char>(header.size() >> 8);
-    file += header;
-    for (int k = 1; k <= R * C; ++k) {
-        const double value = k;
-        char bytes[8];
-        std::memcpy(bytes, &value, 8);
-        file.append(bytes, 8);
-    }
-    return file;
+    std::vector<double> counts(static_cast<std::size_t>(R) * C);
+    for (std::size_t k = 0; k < counts.size(); ++k) counts[k] = static_cast<double>(k + 1);
+    return npyOfDoubles(counts, R, C);
 }
 
 std::string countsText(int R, int C) {

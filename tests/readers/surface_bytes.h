@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "npy_bytes.h"
+
 using Grid = std::vector<std::vector<double>>;
 
 inline std::string textMatrix(const Grid& grid, const char* separator = " ") {
@@ -35,20 +37,6 @@ std::string valueBytes(double v, bool bigEndian) {
     std::memcpy(bytes.data(), &value, sizeof(T));
     if (bigEndian) std::reverse(bytes.begin(), bytes.end());
     return bytes;
-}
-
-// A .npy file of format `version` with the header dict `dict` and the given value bytes.
-inline std::string npyFile(const std::string& dict, const std::string& values, int version = 1) {
-    const std::size_t lengthBytes = version == 1 ? 2 : 4;
-    std::string header = dict;
-    while ((10 + lengthBytes - 2 + header.size() + 1) % 64 != 0) header += ' ';
-    header += '\n';
-    std::string file = "\x93NUMPY";
-    file += static_cast<char>(version);
-    file += '\0';
-    for (std::size_t k = 0; k < lengthBytes; ++k)
-        file += static_cast<char>((header.size() >> (8 * k)) & 0xff);
-    return file + header + values;
 }
 
 template <class T>

@@ -9,28 +9,13 @@
 
 #include "dialog_fixture.h"
 #include "fbm_surface.h"
+#include "npy_bytes.h"
 #include "plot_files.h"
 #include "plot_window.h"
 
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-// A little-endian float64 .npy of R x C values, row by row.
-std::string npyBytes(const std::vector<double>& values, int R, int C) {
-    std::string header = "{'descr': '<f8', 'fortran_order': False, 'shape': (" + std::to_string(R) +
-                         ", " + std::to_string(C) + "), }";
-    while ((10 + header.size() + 1) % 64 != 0) header += ' ';
-    header += '\n';
-    std::string bytes = std::string("\x93NUMPY\x01\x00", 8);
-    bytes += static_cast<char>(header.size() & 0xFF);
-    bytes += static_cast<char>(header.size() >> 8);
-    bytes += header;
-    const std::size_t start = bytes.size();
-    bytes.resize(start + values.size() * sizeof(double));
-    std::memcpy(&bytes[start], values.data(), values.size() * sizeof(double));
-    return bytes;
-}
 
 // A smooth but not flat surface: every tile has an exponent.
 std::vector<double> waves(int R, int C) {
@@ -66,10 +51,10 @@ TEST_F(MapRoughnessTest, SaysWhyThereIsNoMap) {
     std::vector<double> centreMissing = waves(256, 256);
     centreMissing[128 * 256 + 128] = kNaN;  // within every tile's reach
     const std::string missing = (folder() / "gone.npy").string();
-    const std::string small = writeFile("small.npy", npyBytes(waves(40, 40), 40, 40));
-    const std::string holed = writeFile("holed.npy", npyBytes(centreMissing, 256, 256));
+    const std::string small = writeFile("small.npy", npyOfDoubles(waves(40, 40), 40, 40));
+    const std::string holed = writeFile("holed.npy", npyOfDoubles(centreMissing, 256, 256));
     const std::string flat =
-        writeFile("flat.npy", npyBytes(std::vector<double>(256 * 256, 2.5), 256, 256));
+        writeFile("flat.npy", npyOfDoubles(std::vector<double>(256 * 256, 2.5), 256, 256));
     const std::pair<std::string, std::string> cases[] = {
         {"",
          "Map roughness needs a surface file: type its name in Input file, or choose it with the "
@@ -93,7 +78,7 @@ TEST_F(MapRoughnessTest, SaysWhyThereIsNoMap) {
 
 // Escape stops the map without a question and leaves the dialog open; the next map is made.
 TEST_F(MapRoughnessTest, EscapeStopsTheMap) {
-    const std::string input = writeFile("waves.npy", npyBytes(waves(512, 512), 512, 512));
+    const std::string input = writeFile("waves.npy", npyOfDoubles(waves(512, 512), 512, 512));
     platform.queueWhileRunning([&] {
         EXPECT_TRUE(dialog.running());
         EXPECT_EQ(window.titles().back(), "Vantrel - mapping roughness");
@@ -118,7 +103,7 @@ TEST_F(MapRoughnessTest, ShowsTheMapOfAFractionalBrownianSurface) {
     std::vector<double> surface = makeFbmPair(R, C, 0.7, 11, error).first;
     if (surface.empty()) GTEST_SKIP() << error;
     surface[0] = kNaN;
-    const std::string bytes = npyBytes(surface, R, C);
+    const std::string bytes = npyOfDoubles(surface, R, C);
     // Read by its content; named so that Save could take it for a plot.
     const std::string input = writeFile("fbm.svg", bytes);
     mapRoughness(input);

@@ -16,17 +16,6 @@ constexpr double kLongSide = 360, kLeastSide = 140;
 constexpr double kBesideBox = 70 + 16 + 78, kAboveBox = 10 + 18, kBelowBox = 46;
 constexpr double kFigureTitle = 28, kOneNote = 13 + 6;
 
-const char* panelTitle(WindowAxis axis) {
-    switch (axis) {
-        case WindowAxis::kAlongRows:
-            return "H along rows";
-        case WindowAxis::kAlongColumns:
-            return "H along columns";
-        default:
-            return "Hurst exponent H";
-    }
-}
-
 // The tiles' squares run from the first tile's centre less half a stride to the last one's
 // centre plus half a stride, in cells from the surface's top (left) edge.
 struct Extent {
@@ -72,7 +61,7 @@ PlotPanel mapPanel(const HurstMap& map, double cell, const AxisNames& names, dou
     const MapLayout& layout = map.layout;
     const Extent rows = rowExtent(layout), columns = columnExtent(layout);
     PlotPanel panel;
-    panel.title = panelTitle(map.axis);
+    panel.title = mapPanelTitle(map.axis);
     panel.x.label = names.x;
     panel.x.from = columns.first * cell;
     panel.x.to = columns.last * cell;
@@ -124,4 +113,15 @@ PlotFigure mapFigure(const std::vector<HurstMap>& maps, const MapScale& scale) {
     for (const HurstMap& map : maps)
         figure.panels.push_back(mapPanel(map, cell, axisNames(scale), boxWidth));
     return figure;
+}
+
+const char* mapPanelTitle(WindowAxis axis) {
+    switch (axis) {
+        case WindowAxis::kAlongRows:
+            return "H along rows";
+        case WindowAxis::kAlongColumns:
+            return "H along columns";
+        default:
+            return "Hurst exponent H";
+    }
 }

@@ -44,17 +44,6 @@ void label(cairo_t* cr, double x, double y, const std::string& words, double siz
     cairo_show_text(cr, words.c_str());
 }
 
-const char* titleOf(WindowAxis axis) {
-    switch (axis) {
-        case WindowAxis::kAlongRows:
-            return "H along rows";
-        case WindowAxis::kAlongColumns:
-            return "H along columns";
-        default:
-            return "Hurst exponent H";
-    }
-}
-
 // Pixels per cell of the surface.
 double pixelsPerCell(const MapLayout& layout) {
     return kPanel / std::max(layout.rows, layout.columns);
@@ -64,7 +53,7 @@ void drawPanel(cairo_t* cr, const HurstMap& map, double left, double top) {
     const MapLayout& layout = map.layout;
     const double k = pixelsPerCell(layout);
     cairo_set_source_rgb(cr, 0, 0, 0);
-    label(cr, left, top - 8, titleOf(map.axis), 13);
+    label(cr, left, top - 8, mapPanelTitle(map.axis), 13);
     cairo_set_source_rgb(cr, 0.85, 0.85, 0.85);
     cairo_rectangle(cr, left, top, layout.columns * k, layout.rows * k);
     cairo_fill(cr);

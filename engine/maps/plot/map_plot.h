@@ -17,5 +17,8 @@ struct MapScale {
 };
 
 // Writes `path` (replacing it whole); false with `error` set.
+// A map panel's title: "Hurst exponent H", or the axis its windows run along.
+const char* mapPanelTitle(WindowAxis axis);
+
 bool drawMapPlot(const std::vector<HurstMap>& maps, const MapScale& scale, const std::string& path,
                  std::string& error);
